@@ -1,0 +1,17 @@
+# Third-party libraries, all from Debian packages (scripts/install-deps.sh).
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+find_path(OSCPACK_INCLUDE_DIR oscpack/osc/OscOutboundPacketStream.h REQUIRED)
+find_library(OSCPACK_LIBRARY oscpack REQUIRED)
+add_library(oscpack::oscpack UNKNOWN IMPORTED)
+set_target_properties(oscpack::oscpack PROPERTIES
+    IMPORTED_LOCATION "${OSCPACK_LIBRARY}"
+    INTERFACE_INCLUDE_DIRECTORIES "${OSCPACK_INCLUDE_DIR}")
+
+pkg_check_modules(HIDAPI REQUIRED IMPORTED_TARGET hidapi-hidraw)
+
+if(NOT ZR_FUZZ)
+    find_package(GTest REQUIRED)
+    find_package(benchmark REQUIRED)
+endif()

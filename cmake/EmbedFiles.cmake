@@ -1,0 +1,18 @@
+# Writes OUT_CPP / OUT_H holding each of FILES as a byte array in namespace ZrArt:
+#   extern const unsigned char banner_gif[]; extern const int banner_gifSize;
+set(header "#pragma once\n// Generated from src/resources/art by cmake/EmbedFiles.cmake.\nnamespace ZrArt\n{\n")
+set(source "// Generated from src/resources/art by cmake/EmbedFiles.cmake.\n#include \"ZrArtData.h\"\nnamespace ZrArt\n{\n")
+foreach(file ${FILES})
+    get_filename_component(name ${file} NAME)
+    string(MAKE_C_IDENTIFIER ${name} id)
+    file(READ ${file} hex HEX)
+    string(LENGTH "${hex}" hexLength)
+    math(EXPR size "${hexLength} / 2")
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+    string(APPEND header "    extern const unsigned char ${id}[];\n    extern const int ${id}Size;\n")
+    string(APPEND source "    const unsigned char ${id}[] = { ${bytes} };\n    const int ${id}Size = ${size};\n")
+endforeach()
+string(APPEND header "}\n")
+string(APPEND source "}\n")
+file(WRITE ${OUT_H} "${header}")
+file(WRITE ${OUT_CPP} "${source}")

@@ -1,0 +1,59 @@
+#pragma once
+
+// Every program-wide instance, in one place.  Each is set once by its creator (see the
+// comments) and cleared again by its destructor; tests swap them with ScopedGlobal.
+// Nothing else in the program is global.
+
+#include <string>
+
+class Croot;
+class Cnode;
+class Ciospeaker;
+class Ciosiggen;
+class PacketSink;
+class Dialogs;
+class UsbConnection;
+class UdpConnection;
+class RemoteControl;
+class CSetupPage;
+class presetDocument;
+namespace osc { class OscCom; }
+
+namespace globals
+{
+    /** The shared root cell: the parameter tree, built by MainWindow before anything reads it. */
+    inline Croot* root = nullptr;
+
+    /** Where blocks hand their finished messages (the hub while it exists); null frees them. */
+    inline PacketSink* packetSink = nullptr;
+
+    /** Every modal question and message box goes through this (AlertWindow in the program). */
+    inline Dialogs* dialogs = nullptr;
+
+    inline osc::OscCom* hub = nullptr;            // created by the panel, after the pages
+    inline UsbConnection* usb = nullptr;          // created by the hub
+    inline UdpConnection* udp = nullptr;          // created by the hub
+    inline RemoteControl* panel = nullptr;        // the main window's content
+    inline CSetupPage* setupPage = nullptr;       // created by the panel, before the hub
+    inline presetDocument* presets = nullptr;     // created last by MainWindow
+    inline Ciospeaker* speaker = nullptr;         // owned by the Configuration page
+    inline Ciosiggen* siggen = nullptr;           // owned by the Utility page
+
+    /** Where "/info" queries go: "255.255.255.255" or one amplifier's address.  Message thread only. */
+    inline std::string queryTarget;
+}
+
+/** Sets a global for the lifetime of a scope and puts the old value back (tests, and creators). */
+template <typename T>
+class ScopedGlobal
+{
+public:
+    ScopedGlobal (T& cell, T value) : cell (cell), previous (cell) { cell = value; }
+    ~ScopedGlobal() { cell = previous; }
+    ScopedGlobal (const ScopedGlobal&) = delete;
+    ScopedGlobal& operator= (const ScopedGlobal&) = delete;
+
+private:
+    T& cell;
+    T previous;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <oscpack/osc/OscOutboundPacketStream.h>
+#include <cstring>
+#include <memory>
+
+/** One finished outbound OSC message in its own 64-byte buffer.
+
+    Every message the program sends is built in one of these (never a bundle); ownership
+    passes to the hub with sendPacket().  The stream points into the object's own buffer,
+    so a packet is neither copied nor moved: it travels as a std::unique_ptr.
+*/
+class OutboundPacket
+{
+public:
+    static constexpr std::size_t capacity = 64;
+
+    OutboundPacket() : stream (buffer, capacity) {}
+    OutboundPacket (const OutboundPacket&) = delete;
+    OutboundPacket& operator= (const OutboundPacket&) = delete;
+
+    osc::OutboundPacketStream stream;
+
+    const char* data() const        { return stream.Data(); }
+    std::size_t size() const        { return stream.Size(); }
+
+    /** The message's address pattern (the first OSC string of the buffer). */
+    const char* address() const     { return buffer; }
+
+private:
+    char buffer[capacity] {};
+};
+
+using OutboundPacketPtr = std::unique_ptr<OutboundPacket>;

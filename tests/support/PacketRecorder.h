@@ -1,0 +1,36 @@
+#pragma once
+
+#include "PacketSink.h"
+#include "Globals.h"
+#include <oscpack/osc/OscReceivedElements.h>
+#include <string>
+#include <vector>
+
+/** Installs itself as the packet sink for its lifetime and keeps every message handed over. */
+class PacketRecorder : public PacketSink
+{
+public:
+    PacketRecorder() : installed (globals::packetSink, this) {}
+
+    void sendPacket (OutboundPacketPtr packet) override  { packets.push_back (std::move (packet)); }
+
+    std::size_t count() const                 { return packets.size(); }
+    std::string address (std::size_t i) const { return packets.at (i)->address(); }
+    std::vector<char> bytes (std::size_t i) const
+    {
+        const auto& p = *packets.at (i);
+        return { p.data(), p.data() + p.size() };
+    }
+    /** The message parsed back, for reading its arguments. */
+    osc::ReceivedMessage message (std::size_t i) const
+    {
+        const auto& p = *packets.at (i);
+        return osc::ReceivedMessage (osc::ReceivedPacket (p.data(), (osc::osc_bundle_element_size_t) p.size()));
+    }
+    void clear() { packets.clear(); }
+
+    std::vector<OutboundPacketPtr> packets;
+
+private:
+    ScopedGlobal<PacketSink*> installed;
+};
