@@ -1,0 +1,26 @@
+#include "JUCEStartupApplication.h"
+
+#include "AlertDialogs.h"
+#include "Globals.h"
+#include "MainWindow.h"
+
+JUCEStartupApplication::JUCEStartupApplication() = default;
+JUCEStartupApplication::~JUCEStartupApplication() = default;
+
+void JUCEStartupApplication::initialise (const juce::String&)
+{
+    dialogs = std::make_unique<AlertDialogs>();
+    globals::dialogs = dialogs.get();
+    mainWindow = std::make_unique<MainWindow>();
+}
+
+void JUCEStartupApplication::shutdown()
+{
+    mainWindow.reset();
+    globals::dialogs = nullptr;
+    dialogs.reset();
+}
+
+void JUCEStartupApplication::anotherInstanceStarted (const juce::String&)
+{
+}
