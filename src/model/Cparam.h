@@ -22,6 +22,8 @@ public:
     float lower = 0.0f;
     float upper = 0.0f;
     float logUpper = 0.0f;
+    /** Current value as a step index.  The operations below read and write it atomically
+        (the sweep thread steps the signal generator's frequency while pages read it). */
     std::int32_t step = 0;
     const char* format = nullptr;            // Int, Linear, Log
     const char* const* labels = nullptr;     // Enum: maxStep + 1 texts
@@ -34,9 +36,13 @@ public:
     /** Adds delta whole steps (x 1000 for LogParam) and clamps. */
     virtual void stepBy (int delta);
 
+    /** Whole steps: LogParam step / 1000 truncated toward zero; otherwise the step itself. */
     int getStep() const;
+    /** Stores whole steps (x 1000 for LogParam), clamped to minStep .. maxStep. */
     void setStep (int n);
+    /** The value of the current step in its unit (the label index for EnumParam). */
     float getValue() const;
+    /** Stores the step nearest to x (in the parameter's unit), clamped; sends no notification. */
     void setValue (float x);
 
     /** The current label of an EnumParam ("" for other kinds). */
@@ -45,4 +51,7 @@ public:
 private:
     Cparam (const char* name, std::uint32_t kind, std::uint32_t blockKind);
     void clampStep();
+    std::int32_t loadStep() const noexcept;
+    void storeStep (long long newStep) noexcept;   // clamps, then stores
+    float valueAt (std::int32_t atStep) const;
 };

@@ -1,0 +1,83 @@
+#include "Cblock.h"
+#include "PacketSink.h"
+
+namespace
+{
+    struct Argument
+    {
+        const char* text = nullptr;
+        float number = 0.0f;
+        osc::int32 integer = 0;
+    };
+}
+
+void Cblock::decode (osc::ReceivedMessageArgumentStream& args)
+{
+    Cparam* params[maxArguments];
+    decodeArguments (params, parameterChildren (params), args);
+}
+
+void Cblock::send (const char* address)
+{
+    Cparam* params[maxArguments];
+    sendArguments (address, params, parameterChildren (params));
+}
+
+void Cblock::decodeArguments (Cparam* const* params, int count, osc::ReceivedMessageArgumentStream& args)
+{
+    Argument values[maxArguments];
+
+    // Everything is read before anything is applied, so a bad message changes nothing.
+    for (int i = 0; i < count; ++i)
+    {
+        switch (params[i]->kind)
+        {
+            case NodeKind::enumParam: args >> values[i].text; break;
+            case NodeKind::intParam:  args >> values[i].integer; break;
+            default:                  args >> values[i].number; break;
+        }
+    }
+    args >> osc::EndMessage;
+
+    for (int i = 0; i < count; ++i)
+    {
+        switch (params[i]->kind)
+        {
+            case NodeKind::enumParam: params[i]->fromText (values[i].text); break;
+            case NodeKind::intParam:  params[i]->setStep (values[i].integer); break;
+            default:                  params[i]->setValue (values[i].number); break;
+        }
+    }
+
+    sendChangeMessage();
+}
+
+void Cblock::sendArguments (const char* address, Cparam* const* params, int count)
+{
+    if (address == nullptr)
+        return;
+
+    buildAndSend ([&] (osc::OutboundPacketStream& stream)
+    {
+        stream << osc::BeginMessage (address);
+        for (int i = 0; i < count; ++i)
+        {
+            switch (params[i]->kind)
+            {
+                case NodeKind::enumParam: stream << params[i]->label(); break;
+                case NodeKind::intParam:  stream << (osc::int32) params[i]->getStep(); break;
+                default:                  stream << params[i]->getValue(); break;
+            }
+        }
+        stream << osc::EndMessage;
+    });
+}
+
+int Cblock::parameterChildren (Cparam** params) const
+{
+    int count = 0;
+    for (auto* child = firstChild; child != this && count < maxArguments; child = child->next)
+        if (child->isParameter())
+            params[count++] = static_cast<Cparam*> (child);
+    return count;
+}
