@@ -1,0 +1,234 @@
+#pragma once
+
+#include "HidAccess.h"
+#include "LinkMessage.h"
+#include "OutboundQueue.h"
+#include "PacketSink.h"
+#include "PanelOperations.h"
+#include "SetupOperations.h"
+#include <juce_events/juce_events.h>
+#include <oscpack/osc/OscReceivedElements.h>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class UsbConnection;
+class UdpConnection;
+
+namespace osc
+{
+    /** Which transport the program talks to the amplifier on. */
+    enum ConnectionKind { ConnectionNone = 0, ConnectionUsb = 1, ConnectionNetwork = 2 };
+
+    /** The family of the last USB device announced (the USB transport's device kind). */
+    enum DeviceFamily { FamilyNone = 0, FamilyZR = 1, FamilyTarvo = 2 };
+
+    /** How the hub builds its transports and reads time.  The defaults are the program's. */
+    struct HubOptions
+    {
+        /** Makes the USB transport's device layer; unset means the real HID access. */
+        std::function<std::unique_ptr<HidAccess>()> makeHidAccess;
+
+        /** The UDP port the program binds and the amplifiers listen on. */
+        int udpPort = 3456;
+
+        /** Milliseconds, wrapping like juce::Time::getMillisecondCounter (the default).
+            Called from the send thread and the message thread. */
+        std::function<std::uint32_t()> clock;
+    };
+
+    /** The communication hub: the one object through which the program talks to an amplifier.
+
+        It owns both transports, keeps the outbound queue, runs the "OSC connection" send
+        thread (stop-and-wait: one request in flight, retransmitted every 500 ms; more than
+        three unanswered transmissions count as a lost connection), receives everything the
+        transports post and dispatches it on the message thread to the panel, the Setup page,
+        the standalone blocks or the parameter tree.  It also runs the online and offline
+        sequences and tells the user about lost connections through globals::dialogs.
+
+        While it exists it is globals::hub and globals::packetSink, and its transports are
+        globals::usb and globals::udp.  Everything runs on the message thread unless a
+        comment says otherwise.
+    */
+    class OscCom : public juce::Thread,
+                   public juce::MessageListener,
+                   public PacketSink,
+                   private juce::Timer
+    {
+    public:
+        /** Pauses of the send thread between passes, in milliseconds. */
+        static constexpr int passPauseMs = 2;
+        /** How long an answer is awaited before the request is transmitted again. */
+        static constexpr int answerWindowMs = 500;
+        /** Transmissions without an answer beyond which the connection counts as lost. */
+        static constexpr int maxUnanswered = 3;
+        /** Received "/meter" messages after which the meter stream is requested again. */
+        static constexpr int metersPerRequest = 50;
+        /** Silence (no "/meter") after which an online amplifier is asked for meters again. */
+        static constexpr int meterSilenceMs = 1000;
+
+        /** Creates and starts the USB transport, the UDP transport (socket bound to the UDP
+            port, aimed at the placeholder "0.0.0.1") and the send thread, then broadcasts
+            "/info" to "255.255.255.255".  `panel` and `setup` must outlive the hub. */
+        OscCom (PanelOperations& panel, SetupOperations& setup, HubOptions options = {});
+
+        /** Stops the send thread (100 ms), then destroys the UDP and the USB transport. */
+        ~OscCom() override;
+
+        //==============================================================================
+        // Sending
+
+        /** Queues a finished message, replacing a queued one of the same address; frees it
+            while offline, when it cannot travel on the connection in use (over 62 bytes on
+            USB) or when the queue is full.  Message thread or the signal generator's sweep thread. */
+        void sendPacket (OutboundPacketPtr packet) override;
+
+        /** While online, queues an argument-less request for `address` (never merged). */
+        void sendQuery (const char* address);
+
+        /** Sends `address` ,i value ("/lock", "/unlock"). */
+        void sendInt (const char* address, int value);
+
+        /** Sends `address` ,iis slot value text ("/preset/name", "/preset/load", "/preset/save"). */
+        void sendPresetCommand (const char* address, int slot, int value, const juce::String& text);
+
+        /** Sends "/ampname" ,s name (as UTF-8).  A name too long for one message is not sent. */
+        void sendAmpName (const juce::String& name);
+
+        /** Asks for the meter stream: "/meter" ,f value (10.0 in practice). */
+        void sendMeterRequest (float value);
+
+        /** Sends "/gain" ,ffii: gains in dB, mutes 0 or 1. */
+        void sendGains (float gainA, float gainB, int muteA, int muteB);
+
+        /** Transmits an argument-less message at once, outside the queue, on RouteUsb,
+            RouteDevice or RouteTarget (other values: nothing).  No answer is awaited. */
+        void sendNow (const char* address, int route);
+
+        /** True between the online and the offline sequence.  Any thread. */
+        bool isOnline() const                   { return online.load(); }
+
+        //==============================================================================
+        // Connection control
+
+        /** "/online", then queries of "/gain", of every block of the tree, of the 20 preset
+            names, and the meter request.  Nothing without a transport to use. */
+        void goOnline();
+
+        /** Releases a USB device, sends "/offline" on a network connection, empties the
+            queue and sets the meters to their floor and the lamps off. */
+        void goOffline();
+
+        /** Sends "/info" to `target` ("255.255.255.255" or one address) and asks the USB
+            transport to announce its device again. */
+        void searchDevices (const juce::String& target);
+
+        /** Aims a new UDP socket at `address` and makes the network the connection in use
+            (even when the address cannot be reached: that then shows as a network error). */
+        void connectNetwork (const juce::String& address);
+
+        /** Sets the connection in use (the Setup page, when it selects the USB row). */
+        void setConnectionKind (int kind)       { connectionKind.store (kind); }
+        int getConnectionKind() const           { return connectionKind.load(); }
+
+        /** FamilyZR or FamilyTarvo after a USB device was announced, else FamilyNone. */
+        int getDeviceFamily() const             { return deviceFamily; }
+
+        /** True while the USB transport holds a device open. */
+        bool usbDevicePresent() const;
+
+        /** Asks "Connect to device and lose current settings?"; true for "Connect". */
+        bool confirmConnect();
+
+        /** The amplifier stopped answering on USB (or switched off): disconnect, tell the
+            user, release the device. */
+        void usbConnectionError();
+
+        /** The same for a network connection. */
+        void networkConnectionError();
+
+        /** Retires the head request when `address` is its address (leading '/' ignored). */
+        void acknowledge (const char* address);
+
+        /** Link events and packets posted by the transports and the send thread; anything
+            not carrying osc::messageTag is ignored. */
+        void handleMessage (const juce::Message& message) override;
+
+        //==============================================================================
+        // State, for the pages and for diagnosis
+
+        /** Copies of the queued messages, head first.  Any thread. */
+        std::vector<juce::MemoryBlock> queuedMessages() const;
+        int getPendingTransmissions() const     { return pendingTransmissions.load(); }
+        bool isAwaitingReply() const            { return awaitingReply.load(); }
+        int getMeterReplyCount() const          { return meterReplyCount; }
+
+    private:
+        using Handler = void (OscCom::*) (const osc::ReceivedMessage&);
+        struct Route
+        {
+            const char* prefix;
+            Handler handler;
+        };
+        static const Route routes[];
+
+        void run() override;
+        void timerCallback() override;
+
+        std::uint32_t now() const;
+        void transmitHead();
+        void postLinkCode (int code);
+        bool fitsConnection (const OutboundPacket& packet) const;
+        void appendQuery (const char* address);
+        template <typename Build> void buildAndQueue (Build&& build);
+        bool fillMailbox (const OutboundPacket& packet);
+        void writeDatagram (const OutboundPacket& packet, int route);
+        void connectionLost (bool usb);
+
+        void handleLinkEvent (int code);
+        void handlePacket (int source, const juce::MemoryBlock& block);
+        bool accepts (int source, std::uint32_t sender) const;
+        void dispatch (const osc::ReceivedMessage& message);
+        void answered (const char* address);
+
+        void onMeter (const osc::ReceivedMessage& message);
+        void onPeakLimit (const osc::ReceivedMessage& message);
+        void onGain (const osc::ReceivedMessage& message);
+        void onPreset (const osc::ReceivedMessage& message);
+        void onLock (const osc::ReceivedMessage& message);
+        void onSpeaker (const osc::ReceivedMessage& message);
+        void onSiggen (const osc::ReceivedMessage& message);
+        void onAmpName (const osc::ReceivedMessage& message);
+        void onPower (const osc::ReceivedMessage& message);
+        void onTreeAddress (const osc::ReceivedMessage& message);
+        void onInfo (const osc::ReceivedMessage& message, int source, std::uint32_t sender);
+
+        PanelOperations& panel;
+        SetupOperations& setup;
+        const HubOptions options;
+
+        std::unique_ptr<UsbConnection> usb;
+        std::unique_ptr<UdpConnection> udp;
+
+        // The queue lock guards the queue, the head's transmission and the UDP socket.
+        juce::CriticalSection queueLock;
+        OutboundQueue queue;
+
+        std::atomic<bool> online { false };
+        std::atomic<int> connectionKind { ConnectionNone };
+        std::atomic<bool> awaitingReply { false };
+        std::atomic<int> pendingTransmissions { 0 };
+        std::atomic<std::uint32_t> sentTime { 0 };
+
+        // Message thread only.
+        int deviceFamily = FamilyNone;
+        int meterReplyCount = 0;
+        std::uint32_t lastMeterTime = 0;
+        std::uint32_t deviceAddress = 0;     // IPv4, network byte order; 0 = not known
+        bool askingToConnect = false;
+
+        JUCE_DECLARE_NON_COPYABLE (OscCom)
+    };
+}
