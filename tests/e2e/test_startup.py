@@ -1,0 +1,32 @@
+"""Start-up of the real program: one window with the right title and size, one instance."""
+
+import time
+import unittest
+
+import harness
+
+
+class StartupTest(harness.ProgramTestCase):
+    def test_shows_one_window_not_connected(self):
+        program = self.start_program()
+        window = self.wait_for_window(harness.TITLE_OFFLINE)
+        _, _, width, height = self.display.geometry(window)
+        # The framework draws the title bar inside the window: the content is 912 x 516.
+        self.assertEqual(width, 912)
+        self.assertGreaterEqual(height, 516)
+        self.assertLess(height, 516 + 60)
+        self.assertTrue(program.running())
+
+    def test_second_start_leaves_one_window(self):
+        first = self.start_program()
+        self.wait_for_window(harness.TITLE_OFFLINE)
+        second = self.start_program()
+        second.process.wait(15)
+        self.assertEqual(second.process.returncode, 0)
+        time.sleep(0.5)
+        self.assertEqual(len(self.display.windows_named("^\\[not connected!\\]$")), 1)
+        self.assertTrue(first.running())
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
