@@ -1,0 +1,299 @@
+// The UDP transport on loopback.  Every test first moves the process into a network
+// namespace of its own (only loopback, plus 0.0.0.1 so that a datagram to the placeholder
+// would be seen, and a broadcast route onto loopback), so nothing can leave the machine
+// and parallel tests cannot meet on a port.  Without the privilege for that, they skip.
+
+#include "UdpConnection.h"
+#include "LinkMessage.h"
+#include "MessageLoop.h"
+#include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+    constexpr int testTag = osc::messageTag;
+
+    bool privateNetwork()
+    {
+        static const bool ready = []
+        {
+            if (unshare (CLONE_NEWNET) != 0)
+                return false;
+
+            return std::system ("PATH=\"$PATH:/usr/sbin:/sbin\"; ip link set lo up"
+                                " && ip addr add 0.0.0.1/32 dev lo"
+                                " && ip route add 255.255.255.255/32 dev lo") == 0;
+        }();
+        return ready;
+    }
+
+    #define REQUIRE_PRIVATE_NETWORK() \
+        if (! privateNetwork()) GTEST_SKIP() << "needs a private network namespace (root or user namespace)"
+
+    std::string ipv4 (const char* dotted)
+    {
+        in_addr a {};
+        inet_pton (AF_INET, dotted, &a);
+        return std::string (reinterpret_cast<const char*> (&a), 4);
+    }
+
+    /** A plain socket standing in for an amplifier (or a bystander). */
+    struct Peer
+    {
+        Peer (const char* address, int port)
+        {
+            handle = ::socket (AF_INET, SOCK_DGRAM, 0);
+            const int on = 1;
+            setsockopt (handle, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+            setsockopt (handle, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+            sockaddr_in a = endpoint (address, port);
+            bound = ::bind (handle, reinterpret_cast<sockaddr*> (&a), sizeof a) == 0;
+        }
+        ~Peer() { ::close (handle); }
+
+        static sockaddr_in endpoint (const char* address, int port)
+        {
+            sockaddr_in a {};
+            a.sin_family = AF_INET;
+            a.sin_port = htons ((uint16_t) port);
+            inet_pton (AF_INET, address, &a.sin_addr);
+            return a;
+        }
+
+        bool send (const std::string& bytes, const char* address, int port) const
+        {
+            auto to = endpoint (address, port);
+            return ::sendto (handle, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*> (&to), sizeof to)
+                     == (ssize_t) bytes.size();
+        }
+
+        /** The next datagram within `timeoutMs`, or nothing. */
+        bool receive (std::string& bytes, int timeoutMs = 300) const
+        {
+            timeval tv { timeoutMs / 1000, (timeoutMs % 1000) * 1000 };
+            setsockopt (handle, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+            char buffer[2048];
+            const auto n = ::recv (handle, buffer, sizeof buffer, 0);
+            if (n < 0)
+                return false;
+            bytes.assign (buffer, (size_t) n);
+            return true;
+        }
+
+        int handle = -1;
+        bool bound = false;
+    };
+
+    struct Recorder : public juce::MessageListener
+    {
+        struct Posted { int tag, kind, code; std::string bytes; };
+
+        void handleMessage (const juce::Message& message) override
+        {
+            if (auto* m = dynamic_cast<const osc::LinkMessage*> (&message))
+                posted.push_back ({ m->tag, m->kind, m->code,
+                                    std::string (static_cast<const char*> (m->packet.getData()), m->packet.getSize()) });
+        }
+
+        std::vector<Posted> from (const char* sender) const
+        {
+            std::vector<Posted> result;
+            for (const auto& p : posted)
+                if (p.bytes.compare (0, 4, ipv4 (sender)) == 0)
+                    result.push_back (p);
+            return result;
+        }
+
+        std::vector<Posted> posted;
+    };
+
+    /** Sockets of this namespace bound to `port` on every address (/proc/net/udp). */
+    int wildcardSocketsOnPort (int port)
+    {
+        std::ifstream table ("/proc/net/udp");
+        std::string line;
+        char wanted[32];
+        std::snprintf (wanted, sizeof wanted, "00000000:%04X", port);
+        int count = 0;
+
+        while (std::getline (table, line))
+        {
+            std::istringstream fields (line);
+            std::string slot, local;
+            if (fields >> slot >> local && local == wanted)
+                ++count;
+        }
+        return count;
+    }
+
+    std::string datagram (int size)
+    {
+        std::string s ((size_t) size, 'd');
+        if (size > 0)
+            s[0] = '/';
+        for (int i = 0; i < size; ++i)
+            s[(size_t) i] = (char) (i == 0 ? '/' : 'a' + i % 26);
+        return s;
+    }
+
+    /** The hub's way of aiming the transport: stop, replace, connect, restart. */
+    UdpSocket* aim (UdpConnection& udp, int port, const char* host)
+    {
+        udp.stopThread (4000);
+        auto socket = std::make_unique<UdpSocket> (port);
+        socket->connect (host);
+        udp.setSocket (std::move (socket));
+        udp.startThread();
+        return udp.getSocket();
+    }
+}
+
+TEST (UdpTransport, PostsWholeWordDatagramsUpTo128BytesWithTheSender)
+{
+    REQUIRE_PRIVATE_NETWORK();
+    constexpr int port = 41001;
+    Recorder hub;
+    UdpConnection udp (hub, testTag);
+    ASSERT_TRUE (aim (udp, port, "0.0.0.1")->isConnected());
+
+    Peer amp ("127.0.0.2", port);
+    ASSERT_TRUE (amp.bound);
+    for (int size : { 2, 130, 0, 6, 4, 132, 129, 128, 1, 8 })
+        ASSERT_TRUE (amp.send (datagram (size), "127.0.0.1", port)) << size;
+
+    ASSERT_TRUE (testloop::runUntil ([&] { return hub.posted.size() >= 3; }));
+    testloop::run (100);
+
+    ASSERT_EQ (hub.posted.size(), 3u);
+    const int expectedSizes[] = { 4, 128, 8 };
+    for (size_t i = 0; i < 3; ++i)
+    {
+        const auto& p = hub.posted[i];
+        EXPECT_EQ (p.tag, testTag);
+        EXPECT_EQ (p.kind, osc::PacketReceived);
+        EXPECT_EQ (p.code, osc::SourceNetwork);
+        EXPECT_EQ (p.bytes, ipv4 ("127.0.0.2") + datagram (expectedSizes[i])) << "datagram " << i;
+    }
+    EXPECT_EQ (hub.posted[1].bytes.size(), 132u);
+}
+
+TEST (UdpTransport, ChoosingADeviceTwiceLeavesOneBoundSocketThatWorks)
+{
+    REQUIRE_PRIVATE_NETWORK();
+    constexpr int port = 41002;
+    Recorder hub;
+    UdpConnection udp (hub, testTag);
+    aim (udp, port, "0.0.0.1");
+    EXPECT_EQ (wildcardSocketsOnPort (port), 1);
+
+    Peer first ("127.0.0.2", port), second ("127.0.0.3", port);
+    ASSERT_TRUE (aim (udp, port, "127.0.0.2")->isConnected());
+    ASSERT_TRUE (aim (udp, port, "127.0.0.3")->isConnected());
+    EXPECT_EQ (wildcardSocketsOnPort (port), 1);
+
+    const auto request = datagram (12);
+    std::string received;
+    ASSERT_TRUE (udp.getSocket()->write (request.data(), (int) request.size()));
+    ASSERT_TRUE (second.receive (received));
+    EXPECT_EQ (received, request);
+    EXPECT_FALSE (first.receive (received, 100));
+
+    ASSERT_TRUE (second.send (datagram (16), "127.0.0.1", port));
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! hub.posted.empty(); }));
+    EXPECT_EQ (hub.posted[0].bytes, ipv4 ("127.0.0.3") + datagram (16));
+
+    udp.stopThread (4000);
+    udp.setSocket (nullptr);
+    EXPECT_EQ (wildcardSocketsOnPort (port), 0);
+}
+
+TEST (UdpTransport, NothingIsSentToThePlaceholder)
+{
+    REQUIRE_PRIVATE_NETWORK();
+    constexpr int port = 41003;
+    Recorder hub;
+    UdpConnection udp (hub, testTag);
+    auto* socket = aim (udp, port, "0.0.0.1");
+    ASSERT_TRUE (socket->isConnected());
+
+    Peer placeholder ("0.0.0.1", port);
+    ASSERT_TRUE (placeholder.bound);
+
+    const auto message = datagram (8);
+    EXPECT_FALSE (socket->write (message.data(), (int) message.size()));
+    EXPECT_FALSE (socket->writeToTarget (message.data(), (int) message.size(), "0.0.0.1"));
+    EXPECT_FALSE (socket->writeToTarget (message.data(), (int) message.size(), "0.200.0.9"));
+
+    std::string received;
+    EXPECT_FALSE (placeholder.receive (received, 200));
+
+    // The namespace would have delivered it: an ordinary socket gets through.
+    Peer bystander ("127.0.0.9", port);
+    ASSERT_TRUE (bystander.send (message, "0.0.0.1", port));
+    EXPECT_TRUE (placeholder.receive (received));
+}
+
+TEST (UdpTransport, BroadcastQueryIsAnsweredByEachAmplifierWithItsOwnAddress)
+{
+    REQUIRE_PRIVATE_NETWORK();
+    constexpr int port = 41004;
+    Recorder hub;
+    UdpConnection udp (hub, testTag);
+    auto* socket = aim (udp, port, "0.0.0.1");
+
+    // The amplifiers hear broadcasts on the broadcast address and answer from their own.
+    Peer ears ("255.255.255.255", port);
+    Peer ampA ("127.0.0.2", port), ampB ("127.0.0.3", port);
+    ASSERT_TRUE (ears.bound && ampA.bound && ampB.bound);
+
+    const std::string query ("/info\0\0\0,\0\0\0", 12);
+    ASSERT_TRUE (socket->writeToTarget (query.data(), (int) query.size(), "255.255.255.255"));
+
+    std::string heard;
+    ASSERT_TRUE (ears.receive (heard));
+    EXPECT_EQ (heard, query);
+
+    ASSERT_TRUE (ampA.send (datagram (20), "127.0.0.1", port));
+    ASSERT_TRUE (ampB.send (datagram (24), "127.0.0.1", port));
+    ASSERT_TRUE (testloop::runUntil ([&] { return hub.from ("127.0.0.2").size() == 1 && hub.from ("127.0.0.3").size() == 1; }));
+    EXPECT_EQ (hub.from ("127.0.0.2")[0].bytes.substr (4), datagram (20));
+    EXPECT_EQ (hub.from ("127.0.0.3")[0].bytes.substr (4), datagram (24));
+
+    EXPECT_FALSE (socket->writeToTarget (query.data(), (int) query.size(), ""));
+    EXPECT_FALSE (socket->writeToTarget (query.data(), (int) query.size(), "no such host"));
+}
+
+TEST (UdpTransport, ReceiveThreadGivesUpOnlyOnABrokenSocket)
+{
+    REQUIRE_PRIVATE_NETWORK();
+    constexpr int port = 41005;
+    Recorder hub;
+    UdpConnection udp (hub, testTag);
+
+    // A socket whose connect failed: the thread ends and it is never sent on.
+    auto* broken = aim (udp, port, "");
+    ASSERT_FALSE (broken->isConnected());
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! udp.isThreadRunning(); }));
+    EXPECT_FALSE (broken->isUsable());
+    juce::MemoryBlock block;
+    EXPECT_EQ (broken->read (block), 3);
+    EXPECT_FALSE (broken->write ("/abc", 4));
+
+    // Stopping the thread to replace the socket is no failure of the socket.
+    auto* good = aim (udp, port, "127.0.0.2");
+    ASSERT_TRUE (good->isConnected());
+    testloop::run (20);
+    udp.stopThread (4000);
+    EXPECT_TRUE (good->isUsable());
+
+    // No socket at all: the thread just ends.
+    udp.setSocket (nullptr);
+    udp.startThread();
+    EXPECT_TRUE (testloop::runUntil ([&] { return ! udp.isThreadRunning(); }));
+}

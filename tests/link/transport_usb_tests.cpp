@@ -1,0 +1,327 @@
+// The USB transport against a simulated HID bus: device matching, the announce and
+// released states, the mailbox and report framing in both directions.
+
+#include "UsbConnection.h"
+#include "LinkMessage.h"
+#include "MessageLoop.h"
+#include "SimulatedHid.h"
+#include <gtest/gtest.h>
+#include <cstring>
+
+namespace
+{
+    constexpr int testTag = osc::messageTag;
+
+    /** Keeps a copy of everything posted to it. */
+    struct Recorder : public juce::MessageListener
+    {
+        struct Posted { int tag, kind, code; std::string bytes; };
+
+        void handleMessage (const juce::Message& message) override
+        {
+            if (auto* m = dynamic_cast<const osc::LinkMessage*> (&message))
+                posted.push_back ({ m->tag, m->kind, m->code,
+                                    std::string (static_cast<const char*> (m->packet.getData()), m->packet.getSize()) });
+        }
+
+        int countOpened() const
+        {
+            int n = 0;
+            for (const auto& p : posted)
+                n += p.kind == osc::LinkEvent ? 1 : 0;
+            return n;
+        }
+
+        std::vector<Posted> posted;
+    };
+
+    SimulatedHid::Device fw (const std::string& path = "fw")  { return { path, 0x2F17, 0x1102, L"FW12", true }; }
+    SimulatedHid::Device ap (const std::string& path = "ap")  { return { path, 0x2F17, 0x1101, L"AP34", true }; }
+
+    /** An OSC-looking payload of `size` bytes: '/', letters, zero padding at the end. */
+    std::string payloadOf (int size, char fill = 'p')
+    {
+        std::string s ((size_t) size, fill);
+        s[0] = '/';
+        s[(size_t) size - 1] = '\0';
+        return s;
+    }
+
+    std::string packetFor (const std::string& payload)
+    {
+        return std::string (4, '\0') + payload;
+    }
+
+    struct UsbTransport : public ::testing::Test
+    {
+        SimulatedHid bus;
+        Recorder hub;
+        std::unique_ptr<UsbConnection> usb;
+
+        void start()  { usb = std::make_unique<UsbConnection> (hub, testTag, bus.makeAccess()); }
+        void TearDown() override  { usb.reset(); }
+
+        bool waitForOpened (int count)
+        {
+            return testloop::runUntil ([&] { return hub.countOpened() >= count; });
+        }
+    };
+}
+
+TEST_F (UsbTransport, NothingAttachedPostsNothingAndPollsGently)
+{
+    start();
+    testloop::run (700);
+
+    EXPECT_TRUE (hub.posted.empty());
+    EXPECT_EQ (usb->deviceState.load(), -1);
+    EXPECT_TRUE (usb->announce.load());
+    EXPECT_TRUE (usb->mailboxBusy());
+    EXPECT_FALSE (usb->tryFillMailbox ("/x\0\0", 4));
+
+    // Two kinds looked for per pass, one pass every 200 ms: a handful, not a busy loop.
+    EXPECT_GE (bus.enumerateCount(), 4);
+    EXPECT_LE (bus.enumerateCount(), 20);
+}
+
+TEST_F (UsbTransport, ArrivalOfKindTwoIsAnnouncedExactlyOnce)
+{
+    start();
+    testloop::run (250);
+    bus.attach (ap());
+
+    ASSERT_TRUE (waitForOpened (1));
+    testloop::run (400);
+
+    ASSERT_EQ (hub.posted.size(), 1u);
+    EXPECT_EQ (hub.posted[0].tag, testTag);
+    EXPECT_EQ (hub.posted[0].kind, osc::LinkEvent);
+    EXPECT_EQ (hub.posted[0].code, 2);
+    EXPECT_TRUE (hub.posted[0].bytes.empty());
+    EXPECT_EQ (usb->deviceState.load(), 2);
+    EXPECT_FALSE (usb->announce.load());
+    EXPECT_TRUE (bus.isHeld ("ap"));
+    EXPECT_EQ (bus.openCount ("ap"), 1);
+}
+
+TEST_F (UsbTransport, KindOneIsPreferredWhenBothArePresent)
+{
+    bus.attach (ap());
+    bus.attach (fw());
+    start();
+
+    ASSERT_TRUE (waitForOpened (1));
+    EXPECT_EQ (hub.posted[0].code, 1);
+    EXPECT_EQ (usb->deviceState.load(), 1);
+    EXPECT_TRUE (bus.isHeld ("fw"));
+    EXPECT_FALSE (bus.isHeld ("ap"));
+}
+
+TEST_F (UsbTransport, DevicesFailingTheIdentityRulesAreNotTaken)
+{
+    bus.attach ({ "ap-on-fw-product", 0x2F17, 0x1102, L"AP01", true });
+    bus.attach ({ "fw-on-ap-product", 0x2F17, 0x1101, L"FW01", true });
+    bus.attach ({ "other-vendor", 0x1234, 0x1102, L"FW01", true });
+    bus.attach ({ "unreadable", 0x2F17, 0x1102, L"FW01", false });
+    bus.attach ({ "one-char", 0x2F17, 0x1102, L"F", true });
+    bus.attach ({ "lower-case", 0x2F17, 0x1101, L"ap", true });
+    start();
+    testloop::run (600);
+
+    EXPECT_TRUE (hub.posted.empty());
+    EXPECT_EQ (usb->deviceState.load(), -1);
+    for (auto path : { "ap-on-fw-product", "fw-on-ap-product", "unreadable", "one-char", "lower-case" })
+        EXPECT_FALSE (bus.isHeld (path)) << path;
+    EXPECT_EQ (bus.openCount ("other-vendor"), 0);
+
+    // A proper device among the misfits is still found, and only it is held.
+    bus.attach (ap ("good"));
+    ASSERT_TRUE (waitForOpened (1));
+    EXPECT_EQ (hub.posted[0].code, 2);
+    EXPECT_TRUE (bus.isHeld ("good"));
+    EXPECT_FALSE (bus.isHeld ("ap-on-fw-product"));
+}
+
+TEST_F (UsbTransport, MailboxFramesUpTo62BytesAndDiscardsLonger)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+
+    const auto longest = payloadOf (62, 'a');
+    ASSERT_TRUE (usb->tryFillMailbox (longest.data(), 62));
+    ASSERT_TRUE (testloop::runUntil ([&] { return bus.written ("fw").size() == 1; }));
+
+    auto report = bus.written ("fw")[0];
+    EXPECT_EQ (report[0], 0);
+    EXPECT_EQ (report[1], 62);
+    EXPECT_EQ (std::string (report.begin() + 2, report.end()), longest);
+
+    const auto tooLong = payloadOf (63, 'b');
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! usb->mailboxBusy(); }));
+    EXPECT_TRUE (usb->tryFillMailbox (tooLong.data(), 63));
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! usb->mailboxBusy(); }));
+
+    // The next short payload follows the 62-byte one directly: nothing went out between,
+    // and nothing of the longer report before it is left behind the short one.
+    const auto shortOne = payloadOf (8, 'c');
+    EXPECT_TRUE (usb->tryFillMailbox (shortOne.data(), 8));
+    ASSERT_TRUE (testloop::runUntil ([&] { return bus.written ("fw").size() == 2; }));
+    testloop::run (50);
+
+    const auto all = bus.written ("fw");
+    ASSERT_EQ (all.size(), 2u);
+    EXPECT_EQ (all[1][1], 8);
+    EXPECT_EQ (std::string (all[1].begin() + 2, all[1].begin() + 10), shortOne);
+    EXPECT_EQ (std::string (all[1].begin() + 10, all[1].end()), std::string (54, '\0'));
+}
+
+TEST_F (UsbTransport, WritesAreRetriedFiveTimesThenDropped)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+    const auto payload = payloadOf (12);
+
+    bus.failWrites (4);
+    ASSERT_TRUE (usb->tryFillMailbox (payload.data(), 12));
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! usb->mailboxBusy(); }));
+    EXPECT_EQ (bus.written ("fw").size(), 1u);
+    EXPECT_EQ (bus.writeAttempts(), 5);
+
+    bus.failWrites (5);
+    ASSERT_TRUE (usb->tryFillMailbox (payload.data(), 12));
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! usb->mailboxBusy(); }));
+    testloop::run (50);
+    EXPECT_EQ (bus.written ("fw").size(), 1u);
+    EXPECT_EQ (bus.writeAttempts(), 10);
+}
+
+TEST_F (UsbTransport, OnlyWellFormedInputReportsArePosted)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+
+    const auto first = payloadOf (8, 'f');
+    const auto longest = payloadOf (60, 'l');
+    const auto last = payloadOf (4, 'z');
+
+    SimulatedHid::Report bad {};
+    const auto queueBad = [&] (int length, char lead, int bytes = 64)
+    {
+        bad.fill ('/');
+        bad[0] = 0;
+        bad[1] = (std::uint8_t) length;
+        bad[2] = (std::uint8_t) lead;
+        bus.queueReport ("fw", bad, bytes);
+    };
+
+    bus.queuePayload ("fw", first);
+    queueBad (63, '/');
+    queueBad (64, '/');
+    queueBad (255, '/');
+    queueBad (0, '/');
+    queueBad (6, '/');          // not a whole number of OSC words
+    queueBad (62, '/');         // fits the report, but is no OSC message
+    queueBad (8, 'x');          // not an address
+    queueBad (8, '/', 9);       // the device delivered less than it claims
+    queueBad (8, '/', 1);
+    bus.queuePayload ("fw", longest);
+    bus.queuePayload ("fw", last);
+
+    ASSERT_TRUE (testloop::runUntil ([&] { return hub.posted.size() >= 4; }));
+    testloop::run (100);
+
+    ASSERT_EQ (hub.posted.size(), 4u);
+    const std::string expected[] = { packetFor (first), packetFor (longest), packetFor (last) };
+    for (int i = 0; i < 3; ++i)
+    {
+        const auto& p = hub.posted[(size_t) i + 1];
+        EXPECT_EQ (p.tag, testTag);
+        EXPECT_EQ (p.kind, osc::PacketReceived);
+        EXPECT_EQ (p.code, osc::SourceUsb);
+        EXPECT_EQ (p.bytes, expected[i]) << "packet " << i;
+    }
+}
+
+TEST_F (UsbTransport, ReleasedDeviceIsNotAnnouncedAgainUntilRearmed)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+
+    usb->deviceState = -1;
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! bus.isHeld ("fw"); }));
+    const int opensWhenReleased = bus.openCount ("fw");
+    testloop::run (600);
+
+    EXPECT_EQ (hub.countOpened(), 1);
+    EXPECT_EQ (usb->deviceState.load(), -1);
+    EXPECT_FALSE (usb->announce.load());
+    EXPECT_TRUE (usb->mailboxBusy());
+    // Still looked at (so a re-arm finds it promptly), but never kept.
+    EXPECT_GT (bus.openCount ("fw"), opensWhenReleased);
+    EXPECT_FALSE (bus.isHeld ("fw"));
+
+    usb->announce = true;
+    ASSERT_TRUE (waitForOpened (2));
+    EXPECT_EQ (hub.posted.back().code, 1);
+    EXPECT_EQ (usb->deviceState.load(), 1);
+    EXPECT_TRUE (bus.isHeld ("fw"));
+}
+
+TEST_F (UsbTransport, EachArrivalIsAnnouncedOnce)
+{
+    start();
+    for (int arrival = 1; arrival <= 2; ++arrival)
+    {
+        bus.attach (ap());
+        ASSERT_TRUE (waitForOpened (arrival));
+        testloop::run (250);
+        EXPECT_EQ (hub.countOpened(), arrival);
+
+        // Unplugged while open: reads fail, the hub notices the silence and releases it.
+        bus.detach ("ap");
+        testloop::run (100);
+        EXPECT_EQ (usb->deviceState.load(), 2);
+        usb->deviceState = -1;
+        ASSERT_TRUE (testloop::runUntil ([&] { return usb->announce.load() && ! bus.isHeld ("ap"); }));
+    }
+    EXPECT_EQ (hub.countOpened(), 2);
+}
+
+TEST_F (UsbTransport, PayloadLeftForAReleasedDeviceIsNotSentToTheNextOne)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+
+    // Catch the thread inside a read, then fill the mailbox and release the device before
+    // it can come back to write.
+    bus.holdReads (true);
+    ASSERT_TRUE (testloop::runUntil ([&] { return bus.heldReaders() == 1; }));
+    const auto stale = payloadOf (16, 's');
+    ASSERT_TRUE (usb->tryFillMailbox (stale.data(), 16));
+    usb->deviceState = -1;
+    bus.holdReads (false);
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! bus.isHeld ("fw"); }));
+
+    usb->announce = true;
+    ASSERT_TRUE (waitForOpened (2));
+    testloop::run (100);
+
+    EXPECT_TRUE (bus.written ("fw").empty());
+    EXPECT_FALSE (usb->mailboxBusy());
+}
+
+TEST_F (UsbTransport, DestructionReleasesTheDevice)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+    ASSERT_TRUE (bus.isHeld ("fw"));
+
+    usb.reset();
+    EXPECT_FALSE (bus.isHeld ("fw"));
+}
