@@ -1,6 +1,7 @@
 #pragma once
 
 #include <oscpack/osc/OscOutboundPacketStream.h>
+#include <atomic>
 #include <cstring>
 #include <memory>
 
@@ -15,7 +16,8 @@ class OutboundPacket
 public:
     static constexpr std::size_t capacity = 64;
 
-    OutboundPacket() : stream (buffer, capacity) {}
+    OutboundPacket() : stream (buffer, capacity)  { ++liveCount; }
+    ~OutboundPacket()                               { --liveCount; }
     OutboundPacket (const OutboundPacket&) = delete;
     OutboundPacket& operator= (const OutboundPacket&) = delete;
 
@@ -27,8 +29,12 @@ public:
     /** The message's address pattern (the first OSC string of the buffer). */
     const char* address() const     { return buffer; }
 
+    /** Packets alive right now, on every thread: lets tests see that handed-over packets are freed. */
+    static int live() noexcept      { return liveCount.load(); }
+
 private:
     char buffer[capacity] {};
+    inline static std::atomic<int> liveCount { 0 };
 };
 
 using OutboundPacketPtr = std::unique_ptr<OutboundPacket>;
