@@ -204,13 +204,21 @@ panelColumn zr "$tmp/panel-zr.png"
 for (( mode = 0; mode < 5; ++mode )); do configArea "$mode" "$tmp/config-$mode.png"; done
 for page in peq xover deq; do graphPage "$page" "$tmp/graph-$page.png"; done
 
-# Every picture on its own, named, on a mid grey so transparent corners show.
-montage -background '#202020' -fill "$GREY" -font DejaVu-Sans -pointsize 10 -label '%t (%wx%h)' \
-    "$art"/*.gif -tile 6x -geometry '+6+6>' "$tmp/all.png"
+# Every picture on its own, named, on a dark grey so transparent parts show; the wide ones
+# two to a row, the small ones twelve.
+wide=() small=()
+for f in "$art"/*.gif; do
+    if (( $("$IM" "$f" -format '%w' info:) > 150 )); then wide+=("$f"); else small+=("$f"); fi
+done
+montage -background '#202020' -fill "$GREY" -font DejaVu-Sans -pointsize 10 -label '%t %wx%h' \
+    "${wide[@]}" -tile 2x -geometry '+8+6' "$tmp/wide.png"
+montage -background '#202020' -fill "$GREY" -font DejaVu-Sans -pointsize 10 -label '%t %wx%h' \
+    "${small[@]}" -tile 8x -geometry '160x165+0+6>' "$tmp/small.png"
+"$IM" -background '#202020' "$tmp/wide.png" "$tmp/small.png" -gravity NorthWest -append "$tmp/all.png"
 
 "$IM" "$tmp/panel-tarvo.png" "$tmp/panel-zr.png" +append "$tmp/panels.png"
 "$IM" -background black "$tmp/config-0.png" "$tmp/config-1.png" "$tmp/config-2.png" "$tmp/config-4.png" \
     "$tmp/graph-peq.png" "$tmp/graph-xover.png" "$tmp/graph-deq.png" -append "$tmp/pages.png"
 "$IM" -background black "$tmp/panels.png" "$tmp/pages.png" -gravity North +append "$tmp/top.png"
-"$IM" -background '#202020' "$tmp/top.png" "$tmp/all.png" -gravity NorthWest -append "$result"
+"$IM" -background '#202020' "$tmp/top.png" "$tmp/all.png" -gravity NorthWest -append +repage -depth 8 "$result"
 echo "contact sheet written to $result"

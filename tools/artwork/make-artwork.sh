@@ -97,12 +97,14 @@ text()
 
 # render W H BACKGROUND NAME [TRANSPARENT]: draws `ops` on a WxH canvas and writes NAME.gif.
 # With TRANSPARENT given (normally the background), pixels of exactly that colour become
-# transparent; edges stay smoothed against it, which suits what the picture is drawn over.
+# transparent before the colours are reduced; edges stay smoothed against it, which suits what
+# the picture is drawn over.  Nothing else in such a picture may use that exact colour.
 render()
 {
     local w=$1 h=$2 bg=$3 name=$4 clear=${5:-}
-    local args=(-size "${w}x${h}" "xc:$bg" "${ops[@]}" +repage -alpha off +dither -colors 255)
-    [[ -n "$clear" ]] && args+=(-transparent "$clear")
+    local args=(-size "${w}x${h}" "xc:$bg" "${ops[@]}" +repage -alpha off)
+    [[ -n "$clear" ]] && args+=(-alpha set -transparent "$clear")
+    args+=(+dither -colors 255)
     "$IM" "${args[@]}" -strip "GIF:$out/$name.gif"
     local got
     got=$("$IM" "$out/$name.gif" -format '%wx%h' info:)

@@ -106,7 +106,7 @@ badge()
     W=13
     begin
     draw "$AMBER" '#1a1a1a' 1 "circle 6,6 6,0.5"
-    text "$BOLD" 9 "$BLACK" c 6 6 "$1"
+    text "$BOLD" 9 '#0d0d0d' c 6 6 "$1"   # not pure black: that is the transparent colour
     render 13 13 "$BLACK" "handle_$1" "$BLACK"
 }
 

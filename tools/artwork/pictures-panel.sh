@@ -102,7 +102,7 @@ zrPicture()
     begin
     zrMark 25 17 0
     text "$BOLD" 21 "$AMBER" l 49 12 "ZR" 1
-    render 102 25 "$BLACK" zr_logo "$BLACK"
+    render 102 25 "$BLACK" zr_logo
 }
 
 # The TARVO family badge, drawn at (775, 9): its top rows lie on the grey column, the rest on
@@ -125,7 +125,7 @@ tarvoPicture()
     op -fill white -stroke none -draw "rectangle 26,10 46,13" -draw "rectangle 34,10 38,29" \)
     op -compose DstIn -composite \) -compose Over -composite
     text "$BOLD" 11 "$GREY" c 36 49 "TARVO" 2.5
-    render 73 60 "$BLACK" tarvo_logo "$BLACK"
+    render 73 60 "$BLACK" tarvo_logo
 }
 
 panelPictures()
