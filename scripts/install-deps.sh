@@ -6,7 +6,7 @@ packages=(
     build-essential cmake pkgconf ccache clang libclang-rt-14-dev
     juce-modules-source liboscpack-dev libhidapi-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev libxrender-dev libxcomposite-dev
-    libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev fonts-dejavu-core
+    libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev fonts-dejavu-core fonts-dejavu-extra
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick x11-utils
     iproute2 util-linux procps python3

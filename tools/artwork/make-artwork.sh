@@ -32,10 +32,16 @@ GRID='#555555'
 BLACK='#000000'
 WHITE='#ffffff'
 
-SANS=DejaVu-Sans
-BOLD=DejaVu-Sans-Bold
-COND=DejaVu-Sans-Condensed
-COND_BOLD=DejaVu-Sans-Condensed-Bold
+# Fonts by file, so a missing face stops the script instead of falling back to another font
+# (the condensed faces come with fonts-dejavu-extra).
+fonts=/usr/share/fonts/truetype/dejavu
+SANS=$fonts/DejaVuSans.ttf
+BOLD=$fonts/DejaVuSans-Bold.ttf
+COND=$fonts/DejaVuSansCondensed.ttf
+COND_BOLD=$fonts/DejaVuSansCondensed-Bold.ttf
+for font in "$SANS" "$BOLD" "$COND" "$COND_BOLD"; do
+    [[ -f $font ]] || { echo "missing $font (fonts-dejavu-core, fonts-dejavu-extra)" >&2; exit 1; }
+done
 
 # ---------------------------------------------------------------------------------------------
 # Drawing helpers.  A picture is built as a list of ImageMagick operations in the array `ops`
