@@ -17,20 +17,17 @@ out=$(cd "$out" && pwd)
 # The folder holds exactly the pictures made here: a picture dropped from this script goes too.
 rm -f "$out"/*.gif
 
-# ImageMagick 6's convert; the plain name may be a wrapper on some machines, which is fine.
+# ImageMagick 6's convert (IM=/path/to/convert to choose another).
 IM=${IM:-convert}
 command -v "$IM" > /dev/null || { echo "ImageMagick 'convert' is needed" >&2; exit 1; }
 
 # The panel's colours.
 AMBER='#fdbb30'
-AMBER_DARK='#b98717'
 GREY='#a8a8a8'
 DIM='#6e6e6e'
-LINE='#5c5c5c'
 PANEL='#333333'
 GRID='#555555'
 BLACK='#000000'
-WHITE='#ffffff'
 
 # Fonts by file, so a missing face stops the script instead of falling back to another font
 # (the condensed faces come with fonts-dejavu-extra).

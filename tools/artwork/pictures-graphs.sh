@@ -50,13 +50,12 @@ levelScale()
     shift 2
     W=24
     begin
-    local pair row label colour
+    local pair row label
     for pair in "$@"; do
         row=${pair%%:*}
         label=${pair#*:}
-        colour=$GREY
         draw "$GRID" none 0 "rectangle 20,$row 22,$row"
-        text "$COND" 9 "$colour" r 18 "$row" "$label"
+        text "$COND" 9 "$GREY" r 18 "$row" "$label"
     done
     render 24 "$h" "$BLACK" "$name"
 }

@@ -2,8 +2,8 @@
 # Sourced by make-artwork.sh, which provides the helpers and colours.
 
 # meterScale NAME TITLE: the 36 x 134 scale between a pair of level meters.
-# The panel centres it in a 40 x 140 box whose top is 26 pixels above the meters' top, so its
-# row 0 lies 25 pixels above the top segment.  A meter has 21 segments on a 5-pixel pitch (3
+# The panel centres it in a 40 x 140 box that starts 28 pixels above the meters, so its row 0
+# lies 25 pixels above the top segment.  A meter has 21 segments on a 5-pixel pitch (3
 # lit rows, 2 dark), from 0 dB at the top to -60 dB at the bottom in 3 dB steps; every segment
 # gets a tick on both edges, in its middle row, and every second one its level.  The limit or
 # clip lamps sit 14 pixels above the meters: the title is centred on their row.
