@@ -1,0 +1,226 @@
+#pragma once
+
+#include "SetupOperations.h"
+#include "SetupPresetRows.h"
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <deque>
+#include <functional>
+#include <memory>
+
+/** The Setup page, the fifth tab: finding amplifiers, choosing, connecting and
+    disconnecting one, renaming and locking it, and presets on the amplifier ("Amp Presets")
+    and on the computer ("PC Presets").
+
+    The device list is an XmlElement "DEVICELIST" whose children are the rows: row 0, named
+    "USBdevice", stands for the amplifier on USB; every network amplifier has a row named by
+    its dotted IPv4 address, in the order they answered.  Each row carries the attributes
+    "ID", "AMPMODEL", "IPorUSB" and "AMPNAME", shown in the table's four columns.
+
+    The page is the hub's partner: the hub (globals::hub) calls the osc::SetupOperations
+    below when device answers arrive, and the page drives the hub's connection sequences.
+    It tells the main panel the model in use through showDeviceOnPanel().  Questions,
+    messages and file choosers go through globals::dialogs, presets through globals::presets.
+    Without a hub the page keeps its own state and sends nothing.
+
+    Message thread only.  Widgets carry component IDs (see the constructor) for tests and
+    tools.
+*/
+class CSetupPage : public juce::Component,
+                   public juce::TableListBoxModel,
+                   public juce::Button::Listener,
+                   public juce::TextEditor::Listener,
+                   public osc::SetupOperations,
+                   private juce::Timer
+{
+public:
+    static constexpr int pageWidth = 720;
+    static constexpr int pageHeight = 470;
+    /** The model index that stands for "no device". */
+    static constexpr int noModel = 8;
+    /** After a search, further Search clicks are ignored for this long (answers arrive). */
+    static constexpr int searchWaitMs = 500;
+    /** After a rename, the name is read back after this long. */
+    static constexpr int renameWaitMs = 100;
+
+    /** Builds every widget at its place; the device list holds the USB row only, no device
+        is active, the page is offline and no preset slot is selected. */
+    CSetupPage();
+    ~CSetupPage() override;
+
+    void paint (juce::Graphics& g) override;
+
+    //==============================================================================
+    // User actions (also reachable directly, for the panel and for tests)
+
+    /** Search: "/info" to "255.255.255.255" and a USB re-announce.  Clicks within
+        searchWaitMs of a search are ignored; answers arrive as addNetworkDevice and
+        updateUsbEntry calls. */
+    void startSearch();
+
+    /** Add fixed IP (or Return in the IP field): "/info" to the typed address only.  Text
+        that is neither a dotted IPv4 address nor a host name that resolves gets a message
+        box ("Not an IP address") and nothing is sent. */
+    void addFixedAddress();
+
+    /** A click on table row `row`: unless it is the active row (or the USB row without a
+        USB device) asks "Connect to device and lose current settings?" and connects. */
+    void rowClicked (int row);
+
+    /** Sends "/ampname" with the amp name field's text, then, renameWaitMs later, reads the
+        name back: the USB row is rewritten, or the network device is asked for "/info".
+        Nothing while offline. */
+    void renameAmp();
+
+    /** Sends `address` ("/lock" or "/unlock") with the lock code field's four characters
+        packed into one int (first character in the lowest byte).  Nothing while offline,
+        and nothing unless the field holds exactly four 8-bit characters. */
+    void sendLockCommand (const char* address);
+
+    /** Selects preset slot `slot` (1..20): its toggle on, the others off; nothing is sent. */
+    void selectSlot (int slot);
+
+    /** Asks the amplifier to recall the selected slot.  Nothing while offline or with no slot. */
+    void recallSlot();
+
+    /** Asks the amplifier to store its settings in the selected slot (2..20) under the preset
+        name field's text.  Slot 1 or none: the "INIT_DATA is read-only!" message, nothing
+        sent.  Nothing while offline. */
+    void storeSlot();
+
+    /** Loads a preset file chosen by the user into the tree and, while connected, sends all
+        of the tree's blocks to the amplifier. */
+    void loadPresetFile();
+
+    /** Saves the tree to a preset file chosen by the user, named after the preset name field. */
+    void savePresetFile();
+
+    //==============================================================================
+    // osc::SetupOperations: called by the hub
+
+    void disconnectDevice() override;
+    void forgetActiveDevice() override;
+    void addNetworkDevice (int modelIndex, const juce::String& name, const juce::String& address) override;
+    void updateUsbEntry (int modelIndex, const juce::String& name) override;
+    void selectDevice (int row) override;
+    void connectDevice() override;
+    void showAmpName (const juce::String& name) override;
+    void showLockState (int code) override;
+    void setSlot (int slot, int mode, const juce::String& name) override;
+    void presetRecalled (const juce::String& name) override;
+    void presetStored (int slot, int mode, const juce::String& name) override;
+
+    //==============================================================================
+    // The page's state
+
+    bool isOffline() const noexcept                     { return offline; }
+    int getActiveRow() const noexcept                   { return activeRow; }
+    int getModelIndex() const noexcept                  { return modelIndex; }
+    int getRowCount() const noexcept                    { return rowCount; }
+    int getSelectedSlot() const noexcept                { return selectedSlot; }
+    const juce::String& getDeviceName() const noexcept  { return deviceName; }
+    const juce::String& getDeviceAddress() const noexcept { return deviceAddress; }
+    const juce::XmlElement& getDeviceList() const noexcept { return deviceList; }
+    const SetupPresetRows& getPresetRows() const noexcept { return *presetRows; }
+
+    /** The model index whose name is `modelName` ("ZR220" ... "TARVO-8"), else noModel. */
+    static int modelIndexOf (const juce::String& modelName);
+
+    //==============================================================================
+    // juce::TableListBoxModel
+
+    int getNumRows() override;
+    void paintRowBackground (juce::Graphics& g, int row, int width, int height, bool rowIsSelected) override;
+    void paintCell (juce::Graphics& g, int row, int columnId, int width, int height, bool rowIsSelected) override;
+    /** A click (not a drag) on a cell: rowClicked. */
+    void cellClicked (int row, int columnId, const juce::MouseEvent& event) override;
+    void sortOrderChanged (int newSortColumnId, bool isForwards) override;
+    /** The widest text of the column over all rows (at least 32 pixels), plus 8. */
+    int getColumnAutoSizeWidth (int columnId) override;
+
+    //==============================================================================
+    // Listeners
+
+    void buttonClicked (juce::Button* button) override;
+    /** Return: the field's action (IP field: addFixedAddress, amp name: renameAmp), then
+        the whole text is selected. */
+    void textEditorReturnKeyPressed (juce::TextEditor& editor) override;
+    /** The caret goes to the start of the text; nothing else happens. */
+    void textEditorFocusLost (juce::TextEditor& editor) override;
+
+private:
+    // Page state, in the order of the page's description.
+    juce::TableListBox deviceTable;
+    juce::XmlElement deviceList { "DEVICELIST" };
+    int rowCount = 1;
+    bool offline = true;
+    int activeRow = -1;
+    int modelIndex = noModel;
+    juce::String deviceName;
+    juce::String deviceAddress;
+    int selectedSlot = 0;
+
+    // Work that waits without blocking the message thread, run in the order queued.
+    struct DelayedStep
+    {
+        juce::uint32 dueMs;
+        std::function<void()> run;
+    };
+    std::deque<DelayedStep> delayedSteps;
+    bool searching = false;
+
+    juce::GroupComponent connectionGroup { "ampConnectionGroup", "Amp Connection" };
+    juce::TextButton searchButton { "Search" };
+    juce::TextButton addIpButton { "Add fixed IP" };
+    juce::TextEditor ipEditor;
+    juce::Label ipLabel { {}, "IP-Address" };
+    juce::Label selectLabel { {}, "Select Amp" };
+    juce::TextButton connectButton { "Connect" };
+    juce::TextEditor ampNameEditor;
+    juce::TextButton renameButton { "Rename Amp " };
+    juce::Label lockLabel { {}, "Lock code" };
+    juce::TextEditor lockCodeEditor;
+    juce::TextButton unlockButton { "Unlock" };
+    juce::TextButton lockButton { "Lock" };
+
+    juce::GroupComponent pcPresetsGroup { "pcPresetsGroup", "PC Presets" };
+    juce::TextButton loadButton { "Load" };
+    juce::TextButton saveButton { "Save" };
+    juce::TextEditor fileNameEditor;
+    juce::Label fileNameLabel { {}, "File Name" };
+
+    juce::GroupComponent ampPresetsGroup { "ampPresetsGroup", "Amp Presets" };
+    juce::TextButton recallButton { "Recall" };
+    juce::TextButton storeButton { "Store" };
+    juce::TextEditor presetNameEditor;
+    juce::Label presetNameLabel { {}, "Preset Name" };
+
+    std::unique_ptr<SetupPresetRows> presetRows;
+
+    void buildConnectionArea();
+    void buildPresetAreas();
+    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
+    void styleButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds);
+    void styleEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds, int maxLength);
+    void styleLabel (juce::Label& label, const juce::String& id, juce::Rectangle<int> bounds);
+
+    juce::XmlElement* makeRow (const juce::String& elementName, int id, int model, const juce::String& address,
+                               const juce::String& name) const;
+    juce::String rowText (int row, const char* attribute) const;
+    void refreshTable();
+    void selectActiveRow();
+    bool usbDevicePresent() const;
+    static juce::Font cellFont();
+
+    void deselectSlot();
+    void sendWholeTree();
+
+    void runAfter (int delayMs, std::function<void()> step);
+    void timerCallback() override;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CSetupPage)
+};
+
+/** Shows model `modelIndex` (0..7, or 8 for no device) on the main panel (globals::panel):
+    window title, tabs and gain controls.  Nothing when there is no panel.  It lives in a
+    file of its own so that tests of the page can stand in for the panel. */
+void showDeviceOnPanel (int modelIndex);
