@@ -36,5 +36,4 @@ private:
 
     hid_device_* device = nullptr;
     std::string openPath;
-    bool initialised = false;
 };
