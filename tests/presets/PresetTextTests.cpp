@@ -86,23 +86,6 @@ TEST (PresetText, DefaultPresetSetsEveryBlockToWhatItLists)
     EXPECT_EQ (param (*root, "channel/2/limiter/hold").step, 20);
 }
 
-TEST (PresetText, WrittenTextHasOneLinePerBlockInTreeOrder)
-{
-    auto root = makeTree();
-    const auto lines = PresetText::blockLines (*root);
-
-    ASSERT_EQ (lines.size(), 39u);
-    EXPECT_EQ (lines.front(), "/ampmode s DUAL");
-    EXPECT_EQ (lines[1], "/channel/1/peq/1 sfff OFF 20.0 -15.0 0.10");
-    EXPECT_EQ (lines[9], "/channel/1/xover/hp sf OFF 20.0");
-    EXPECT_EQ (lines[19], "/channel/1/limiter fff  0.1  20.0   0.0");
-    EXPECT_EQ (lines.back(), "/channel/2/limiter fff  0.1  20.0   0.0");
-
-    const auto text = PresetText::build (*root);
-    EXPECT_EQ (text.rfind ("BEGIN_OSC_DATA\n/ampmode s DUAL\n", 0), 0u);
-    EXPECT_EQ (text.substr (text.size() - 13), "\nEND_OSC_DATA");   // nothing after the last line
-}
-
 TEST (PresetText, BlockLinesApplyWhatTheySayAndSkipWhatDoesNotFit)
 {
     auto root = makeTree();
@@ -281,18 +264,6 @@ TEST (PresetText, HostileInputChangesOnlyWhatValidLinesSay)
         else
             EXPECT_EQ (steps (*root), wanted);
     }
-}
-
-TEST (PresetText, HugeValuesClampInsteadOfOverflowing)
-{
-    auto root = makeTree();
-    applyText (*root, preset ("/channel/1/delay fi " + std::string (5000, '9') + " " + std::string (5000, '9')
-                          + "\n/channel/2/delay fi -" + std::string (5000, '9') + " -" + std::string (5000, '9')));
-
-    EXPECT_EQ (param (*root, "channel/1/delay/del").step, 30000);
-    EXPECT_EQ (param (*root, "channel/1/delay/pol").step, 180);
-    EXPECT_EQ (param (*root, "channel/2/delay/del").step, 0);
-    EXPECT_EQ (param (*root, "channel/2/delay/pol").step, 0);
 }
 
 namespace

@@ -129,19 +129,3 @@ TEST (SettingsStore, RecentFilesAreWrittenAtOnceAndReadBack)
     EXPECT_EQ (store.recentFiles().getFile (1), temp.file ("b.kvt"));
 }
 
-TEST (SettingsStore, ABrokenSettingsFileGivesAnEmptyList)
-{
-    TempFolder temp;
-    const auto settings = temp.file ("ZR Series/ZR Series.settings");
-    settings.create();
-    settings.replaceWithText ("<?xml version=\"1.0\"?><PROPERTIES><VALUE name=\"recentFiles\" val=\"");
-
-    ConfigFolder broken (temp.get());
-    auto& store = SettingsStore::instance();
-    store.reopen();
-    EXPECT_EQ (store.recentFiles().getNumFiles(), 0);
-
-    temp.file ("x.kvt").create();
-    store.addRecentFile (temp.file ("x.kvt"));
-    EXPECT_EQ (storedList (settings), temp.file ("x.kvt").getFullPathName());
-}
