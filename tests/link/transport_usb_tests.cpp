@@ -5,6 +5,7 @@
 #include "LinkMessage.h"
 #include "MessageLoop.h"
 #include "SimulatedHid.h"
+#include "HidapiAccess.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -324,4 +325,31 @@ TEST_F (UsbTransport, DestructionReleasesTheDevice)
 
     usb.reset();
     EXPECT_FALSE (bus.isHeld ("fw"));
+}
+
+TEST (HidapiAccess, WithoutADeviceEveryOperationFailsCleanly)
+{
+    HidapiAccess hid;
+    if (! hid.enumerate (UsbConnection::vendorId, 0).empty())
+        GTEST_SKIP() << "an amplifier is attached to this machine";
+
+    std::uint8_t report[HidAccess::reportSize] {};
+    std::wstring text = L"stale";
+    EXPECT_FALSE (hid.isOpen());
+    EXPECT_FALSE (hid.open ("/dev/no-such-hidraw"));
+    EXPECT_FALSE (hid.isOpen());
+    EXPECT_FALSE (hid.readIndexedString (4, text, 2));
+    EXPECT_TRUE (text.empty());
+    EXPECT_FALSE (hid.writeReport (report, 200));
+    EXPECT_EQ (hid.readReport (report, 5), -1);
+    hid.close();
+
+    // The transport over the real layer starts, finds nothing, and stops at once.
+    Recorder hub;
+    {
+        UsbConnection usb (hub, testTag);
+        testloop::run (250);
+        EXPECT_EQ (usb.deviceState.load(), -1);
+    }
+    EXPECT_TRUE (hub.posted.empty());
 }
