@@ -67,12 +67,17 @@ public:
     void forEachChild (const std::function<void (Cnode&)>& fn) const;
 
     // The six virtual operations, in slot order (the destructor is the first).
+    /** Folders and blocks pass it to their non-parameter children, parameters to their parent. */
     virtual void notifyTree();
-    /** Reads this block's arguments; raises oscpack's argument exceptions and then changes nothing. */
+    /** Reads this block's arguments; raises oscpack's argument exceptions and then changes nothing.
+        Folders and parameters ignore it.  Message thread. */
     virtual void decode (osc::ReceivedMessageArgumentStream& args);
-    /** Builds this block's message for `address` and hands it to sendPacket(). */
+    /** Builds this block's message for `address` and hands it to sendPacket() (a message that
+        does not fit is dropped).  Folders and parameters send nothing. */
     virtual void send (const char* address);
-    /** Block: one value per parameter child; 0 on success, -1 when a value cannot be read. */
+    /** Block: one value per parameter child, separated by spaces; 0 on success, -1 when a
+        value cannot be read (the values before it keep their new values).  One change
+        message per value read.  A folder reads nothing and returns 0. */
     virtual int fromText (const char* text);
     /** Block: " v1 v2 ..." into buffer (room for `capacity` bytes, NUL included); returns 0. */
     virtual int toText (char* buffer, int capacity);

@@ -12,9 +12,16 @@
 class Cparam : public Cnode
 {
 public:
+    // Factories: the caller appends the new parameter to its block, which owns it from then
+    // on.  `blockKind` becomes the parameter's id; names, formats and labels are static text.
+
+    /** An integer minStep .. maxStep, starting at minStep; OSC tag "i". */
     static Cparam* makeInt (const char* name, std::uint32_t blockKind, int minStep, int maxStep, const char* format);
+    /** One of `labelCount` labels, starting at the first; OSC tag "s". */
     static Cparam* makeEnum (const char* name, std::uint32_t blockKind, const char* const* labels, int labelCount);
+    /** lower .. upper in maxStep equal steps, starting at lower; OSC tag "f". */
     static Cparam* makeLinear (const char* name, std::uint32_t blockKind, float lower, float upper, int maxStep, const char* format);
+    /** low .. high in `wholeSteps` logarithmic steps of 1000 units each, starting at low; OSC tag "f". */
     static Cparam* makeLog (const char* name, std::uint32_t blockKind, float low, float high, int wholeSteps, const char* format);
 
     std::int32_t minStep = 0;
@@ -29,7 +36,9 @@ public:
     const char* const* labels = nullptr;     // Enum: maxStep + 1 texts
 
     void notifyTree() override;
-    /** Characters consumed; below 1 means nothing could be read. */
+    /** Reads a value from the start of `text` (a label, or a number with "k" notation) and
+        stores it clamped; returns the characters consumed.  Below 1 means nothing could be
+        read, and the value is then left as it was. */
     int fromText (const char* text) override;
     /** Length of the text written. */
     int toText (char* buffer, int capacity) override;
