@@ -1,0 +1,34 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** The amplifier models the program knows, by the model index an amplifier reports in its
+    "/info" answer: 0..3 the ZR family, 4..7 the TARVO family, 8 for no device.
+
+    Any index outside 0..8 is read as 8, so a stray number can never pick a row that does
+    not exist.  Constant data; any thread.
+*/
+class ModelTable
+{
+public:
+    enum class Family { none, zr, tarvo };
+
+    /** The index that stands for "no device". */
+    static constexpr int noDevice = 8;
+    /** Rows in the table, "no device" included. */
+    static constexpr int rowCount = 9;
+
+    /** `index` when it names a row (0..8), otherwise noDevice. */
+    static int checkedIndex (int index) noexcept;
+
+    /** "ZR220" ... "TARVO-8", or "-" for no device. */
+    static juce::String modelName (int index);
+
+    /** The window title for the model: "[Device: ZR440]", or "[not connected!]". */
+    static juce::String deviceLabel (int index);
+
+    static Family family (int index) noexcept;
+
+    /** True for the ZR family (0..3): the input gains and the signal generator exist. */
+    static bool isZr (int index) noexcept      { return family (index) == Family::zr; }
+};
