@@ -97,6 +97,11 @@ namespace osc
     OscCom::OscCom (PanelOperations& panelToUse, SetupOperations& setupToUse, HubOptions optionsToUse)
         : juce::Thread ("OSC connection"), panel (panelToUse), setup (setupToUse), options (std::move (optionsToUse))
     {
+        // A MessageListener makes its weak reference lazily on the first post, and not
+        // thread-safely; three threads post to the hub, so it is made here, before any starts.
+        const juce::WeakReference<juce::MessageListener> listenerReference (this);
+        juce::ignoreUnused (listenerReference);
+
         usb = std::make_unique<UsbConnection> (*this, messageTag,
                                                options.makeHidAccess ? options.makeHidAccess() : nullptr);
 
