@@ -22,8 +22,8 @@
     messages and file choosers go through globals::dialogs, presets through globals::presets.
     Without a hub the page keeps its own state and sends nothing.
 
-    Message thread only.  Widgets carry component IDs (see the constructor) for tests and
-    tools.
+    Message thread only.  Widgets carry component IDs (see CSetupPageLayout.cpp, where the
+    layout is) for tests and tools.
 */
 class CSetupPage : public juce::Component,
                    public juce::TableListBoxModel,
@@ -41,6 +41,8 @@ public:
     static constexpr int searchWaitMs = 500;
     /** After a rename, the name is read back after this long. */
     static constexpr int renameWaitMs = 100;
+    /** Characters of a lock code. */
+    static constexpr int lockCodeLength = 4;
 
     /** Builds every widget at its place; the device list holds the USB row only, no device
         is active, the page is offline and no preset slot is selected. */

@@ -1,0 +1,149 @@
+// The Setup page's layout: where every widget sits and how it looks, and how the device
+// table paints its rows.  The behaviour is in CSetupPage.cpp.
+
+#include "CSetupPage.h"
+
+namespace
+{
+    const juce::Colour buttonGrey (0xff333333);
+    const juce::Colour textGrey (0xffa8a8a8);
+    const juce::Colour connectedRow (0xfffdbb30);
+    const juce::Colour offlineRow (0xffa8a8a8);
+
+    constexpr int lockRadioGroup = 5;
+    constexpr int cellInset = 2;
+    constexpr int narrowestColumn = 32;
+    constexpr int columnPadding = 8;
+
+    const char* const attributeNames[] = { "ID", "AMPMODEL", "IPorUSB", "AMPNAME" };
+}
+
+void CSetupPage::buildConnectionArea()
+{
+    place (connectionGroup, "ampConnectionGroup", { 4, 8, 312, 458 });
+    connectionGroup.setColour (juce::GroupComponent::textColourId, textGrey);
+
+    styleButton (searchButton, "search", { 24, 30, 64, 24 });
+    styleButton (addIpButton, "addFixedIp", { 100, 30, 88, 24 });
+    styleEditor (ipEditor, "ipEditor", { 196, 30, 100, 24 }, 15);
+    ipEditor.setText ("\"xxx.xxx.xxx.xxx\"", false);
+    styleLabel (ipLabel, "ipLabel", { 192, 54, 84, 20 });
+
+    deviceTable.setModel (this);
+    auto& header = deviceTable.getHeader();
+    header.addColumn ("ID", 1, 22, 10, 50);
+    header.addColumn ("Amp Model", 2, 83, 50, 120);
+    header.addColumn ("IP/USB", 3, 90, 50, 120);
+    header.addColumn ("Amp Name", 4, 90, 50, 120);
+    deviceTable.setColour (juce::ListBox::backgroundColourId, juce::Colours::black);
+    place (deviceTable, "deviceTable", { 15, 75, 290, 280 });
+
+    styleLabel (selectLabel, "selectLabel", { 22, 356, 96, 20 });
+    styleButton (connectButton, "connect", { 172, 358, 124, 24 });
+    styleEditor (ampNameEditor, "ampNameEditor", { 24, 394, 116, 24 }, 10);
+    styleButton (renameButton, "rename", { 172, 394, 124, 24 });
+    styleLabel (lockLabel, "lockLabel", { 24, 430, 72, 22 });
+    styleEditor (lockCodeEditor, "lockCodeEditor", { 96, 430, 44, 24 }, lockCodeLength);
+    lockCodeEditor.setText ("****", false);
+    styleButton (unlockButton, "unlock", { 172, 430, 56, 24 });
+    styleButton (lockButton, "lock", { 240, 430, 56, 24 });
+    unlockButton.setRadioGroupId (lockRadioGroup, juce::dontSendNotification);
+    lockButton.setRadioGroupId (lockRadioGroup, juce::dontSendNotification);
+}
+
+void CSetupPage::buildPresetAreas()
+{
+    place (pcPresetsGroup, "pcPresetsGroup", { 316, 8, 400, 90 });
+    pcPresetsGroup.setColour (juce::GroupComponent::textColourId, textGrey);
+    styleButton (loadButton, "load", { 336, 30, 56, 24 });
+    styleButton (saveButton, "save", { 336, 62, 56, 24 });
+    styleEditor (fileNameEditor, "fileNameEditor", { 412, 30, 160, 24 }, 0);
+    styleLabel (fileNameLabel, "fileNameLabel", { 408, 54, 92, 20 });
+
+    place (ampPresetsGroup, "ampPresetsGroup", { 316, 102, 400, 364 });
+    ampPresetsGroup.setColour (juce::GroupComponent::textColourId, textGrey);
+    styleButton (recallButton, "recall", { 336, 126, 56, 24 });
+    styleButton (storeButton, "store", { 336, 158, 56, 24 });
+    styleEditor (presetNameEditor, "presetNameEditor", { 412, 126, 96, 24 }, 10);
+    styleLabel (presetNameLabel, "presetNameLabel", { 408, 150, 92, 20 });
+
+    presetRows = std::make_unique<SetupPresetRows> (*this, *this);
+}
+
+void CSetupPage::place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds)
+{
+    widget.setComponentID (id);
+    widget.setBounds (bounds);
+    addAndMakeVisible (widget);
+}
+
+void CSetupPage::styleButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds)
+{
+    button.setColour (juce::TextButton::buttonColourId, buttonGrey);
+    button.setColour (juce::TextButton::textColourOffId, textGrey);
+    button.setColour (juce::TextButton::textColourOnId, textGrey);
+    button.addListener (this);
+    place (button, id, bounds);
+}
+
+void CSetupPage::styleEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds,
+                              int maxLength)
+{
+    editor.setMultiLine (false);
+    editor.setReturnKeyStartsNewLine (false);
+    if (maxLength > 0)
+        editor.setInputRestrictions (maxLength);
+    editor.setColour (juce::TextEditor::textColourId, textGrey);
+    editor.addListener (this);
+    place (editor, id, bounds);
+}
+
+void CSetupPage::styleLabel (juce::Label& label, const juce::String& id, juce::Rectangle<int> bounds)
+{
+    label.setColour (juce::Label::textColourId, textGrey);
+    place (label, id, bounds);
+}
+
+void CSetupPage::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::black);
+    presetRows->paintModeBoxes (g);
+}
+
+//==============================================================================
+void CSetupPage::paintRowBackground (juce::Graphics& g, int, int, int, bool rowIsSelected)
+{
+    if (rowIsSelected)
+        g.fillAll (offline ? offlineRow : connectedRow);
+}
+
+void CSetupPage::paintCell (juce::Graphics& g, int row, int columnId, int width, int height, bool rowIsSelected)
+{
+    if (columnId >= 1 && columnId <= 4)
+    {
+        g.setColour (rowIsSelected ? juce::Colours::black : juce::Colours::white);
+        g.setFont (cellFont());
+        g.drawText (rowText (row, attributeNames[columnId - 1]), cellInset, 0, width - 2 * cellInset, height,
+                    juce::Justification::centredLeft, true);
+    }
+
+    g.setColour (juce::Colours::white.withAlpha (0.2f));
+    g.fillRect (width - 1, 0, 1, height);
+}
+
+int CSetupPage::getColumnAutoSizeWidth (int columnId)
+{
+    if (columnId < 1 || columnId > 4)
+        return 0;
+
+    const auto font = cellFont();
+    int widest = narrowestColumn;
+    for (int row = 0; row < rowCount; ++row)
+        widest = juce::jmax (widest, font.getStringWidth (rowText (row, attributeNames[columnId - 1])));
+    return widest + columnPadding;
+}
+
+juce::Font CSetupPage::cellFont()
+{
+    return juce::Font (14.0f);
+}
