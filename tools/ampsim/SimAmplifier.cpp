@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -558,14 +559,15 @@ int SimAmplifier::applyPresetText (const std::string& text)
 std::string SimAmplifier::status() const
 {
     const auto levels = meters.baseLevels();
-    std::string text = "name " + SimLog::quote (ampName.c_str()) + ", model " + std::to_string (model)
-                     + ", " + (powered ? "on" : "off") + (silent ? ", silent" : "")
-                     + (online ? ", online with " + served.toString() : ", offline")
-                     + (meterRunning ? ", meters streaming" : "") + "\n";
-    text += "lock " + std::to_string (lock) + ", gains " + std::to_string (gains[0]) + " / "
-          + std::to_string (gains[1]) + " dB, mutes " + std::to_string (mutes[0]) + " "
-          + std::to_string (mutes[1]) + ", levels " + std::to_string (levels[0]) + " "
-          + std::to_string (levels[1]) + " " + std::to_string (levels[2]) + " " + std::to_string (levels[3])
-          + ", mode " + root->ampmode->mode->label() + "\n";
-    return text;
+    const auto lamps = meters.forcedLamps();
+    char numbers[200];
+    std::snprintf (numbers, sizeof numbers,
+                   "lock %d, gains %g / %g dB, mutes %d %d, levels %g %g %g %g, forced lamps %d %d %d %d, mode ",
+                   lock, (double) gains[0], (double) gains[1], mutes[0], mutes[1], (double) levels[0],
+                   (double) levels[1], (double) levels[2], (double) levels[3], lamps[0], lamps[1], lamps[2], lamps[3]);
+
+    return "name " + SimLog::quote (ampName.c_str()) + ", model " + std::to_string (model) + ", "
+         + (powered ? "on" : "off") + (silent ? ", silent" : "")
+         + (online ? ", online with " + served.toString() : ", offline")
+         + (meterRunning ? ", meters streaming" : "") + "\n" + numbers + root->ampmode->mode->label() + "\n";
 }

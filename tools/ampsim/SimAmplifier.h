@@ -119,7 +119,7 @@ private:
     void watchLamps (double nowMs);
     void stopMeters (double nowMs, const std::string& why);
 
-    /** Encodes a block's own message for `address` (null when it does not fit 64 bytes). */
+    /** Encodes a block's own message for `address`; false when it does not fit 64 bytes. */
     bool encodeBlock (Cnode& block, const char* address, Datagram& out) const;
     void enqueue (const Endpoint& to, const Datagram& datagram, double dueMs);
     double answerTime (double nowMs) const  { return nowMs + replyDelayMs; }
