@@ -15,14 +15,24 @@ namespace
 {
     std::size_t roundUp4 (std::size_t n)  { return (n + 3) & ~(std::size_t) 3; }
 
-    /** The length of the NUL-terminated, NUL-padded OSC string at `p`, or 0 if it runs past `end`. */
+    /** The size of the NUL-terminated, NUL-padded OSC string at `p`, or 0 if it runs past `end`
+        or is not padded with NULs. */
     std::size_t stringSize (const char* p, const char* end)
     {
         const void* nul = p < end ? std::memchr (p, 0, (std::size_t) (end - p)) : nullptr;
         if (nul == nullptr)
             return 0;
-        const auto size = roundUp4 ((std::size_t) (static_cast<const char*> (nul) - p + 1));
-        return size <= (std::size_t) (end - p) ? size : 0;
+        const auto length = (std::size_t) (static_cast<const char*> (nul) - p);
+        const auto size = roundUp4 (length + 1);
+        if (size > (std::size_t) (end - p))
+            return 0;
+
+        // oscpack looks for the terminator only in the last byte of each group of four, so
+        // padding that is not all NULs would make it read a different, longer string.
+        for (auto i = length; i < size; ++i)
+            if (p[i] != '\0')
+                return 0;
+        return size;
     }
 
     // oscpack 1.1.0 reads past the end of a message whose blob size runs past it, already
