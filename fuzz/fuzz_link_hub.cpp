@@ -1,0 +1,145 @@
+// Whatever an amplifier, or anything else on the port, sends must leave the hub standing:
+// arbitrary bytes arrive as USB payloads and as datagrams from the connected amplifier or
+// from a stranger, while the hub is online or offline, with the whole tree, the standalone
+// blocks, the panel and the Setup page behind the dispatch.
+//
+// The hub opens a UDP socket and broadcasts at start-up, so this program refuses to run
+// anywhere but in a private network namespace with loopback only (unshare -n).
+
+#include "Ciosiggen.h"
+#include "Ciospeaker.h"
+#include "Croot.h"
+#include "FakeDialogs.h"
+#include "FakePanel.h"
+#include "FakeSetupPage.h"
+#include "Globals.h"
+#include "OscCom.h"
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+    /** A USB bus with nothing on it. */
+    class NoDevices : public HidAccess
+    {
+    public:
+        std::vector<DeviceInfo> enumerate (int, int) override          { return {}; }
+        bool open (const std::string&) override                         { return false; }
+        bool readIndexedString (int, std::wstring& text, int) override  { text.clear(); return false; }
+        bool writeReport (const std::uint8_t*, int) override            { return false; }
+        int readReport (std::uint8_t*, int) override                    { return -1; }
+        void close() override                                           {}
+        bool isOpen() const override                                    { return false; }
+    };
+
+    bool onlyLoopbackExists()
+    {
+        ifaddrs* list = nullptr;
+        if (getifaddrs (&list) != 0)
+            return false;
+        bool onlyLoopback = true;
+        for (auto* i = list; i != nullptr; i = i->ifa_next)
+            onlyLoopback = onlyLoopback && std::strcmp (i->ifa_name, "lo") == 0;
+        freeifaddrs (list);
+        return onlyLoopback;
+    }
+
+    struct World
+    {
+        World()
+        {
+            assignAddresses (root);
+            osc::HubOptions options;
+            options.udpPort = 43456;
+            options.clock = [] { return (std::uint32_t) 0; };   // no retransmissions, no silence checks
+            options.makeHidAccess = [] { return std::make_unique<NoDevices>(); };
+            hub = std::make_unique<osc::OscCom> (panel, setup, options);
+            setup.hub = hub.get();
+            setup.networkAddress = "127.0.0.2";
+            setup.selectDevice (1);
+        }
+
+        ~World()
+        {
+            hub.reset();
+        }
+
+        juce::ScopedJuceInitialiser_GUI juce;
+        Croot root;
+        Ciospeaker speaker;
+        Ciosiggen siggen;
+        ScopedGlobal<Croot*> rootInstalled { globals::root, &root };
+        ScopedGlobal<Ciospeaker*> speakerInstalled { globals::speaker, &speaker };
+        ScopedGlobal<Ciosiggen*> siggenInstalled { globals::siggen, &siggen };
+        FakePanel panel;
+        FakeSetupPage setup;
+        FakeDialogs dialogs;
+        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
+        std::unique_ptr<osc::OscCom> hub;
+    };
+
+    World* world = nullptr;
+}
+
+extern "C" int LLVMFuzzerInitialize (int*, char***)
+{
+    if (! onlyLoopbackExists())
+    {
+        std::fprintf (stderr, "fuzz_link_hub: run me in a private network namespace (unshare -n)\n");
+        std::exit (1);
+    }
+    world = new World();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+
+    // First byte: bit 0 USB or network, bit 1 go offline first, bit 2 from a stranger,
+    // bits 3 and 5 answer "Connect" to a connect question, bit 6 stay offline, bits 4-7 = 15:
+    // a link event instead.  Changing connection is slow (connecting to a USB amplifier
+    // that is not there waits for its mailbox), so most inputs keep the state.
+    const auto control = data[0];
+    auto& w = *world;
+
+    if ((control & 2) != 0 && w.hub->isOnline())
+        w.setup.disconnectDevice();
+
+    if ((control & 0x40) == 0 && ! w.hub->isOnline())
+    {
+        if (w.hub->getConnectionKind() != osc::ConnectionNetwork)
+            w.setup.selectDevice (1);
+        w.setup.connectDevice();
+    }
+    w.dialogs.defaultAnswer = (control & 0x28) == 0x28;
+
+    if ((control >> 4) == 15)
+    {
+        const int code = size > 1 ? (int) (std::int8_t) data[1] : 0;
+        w.hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::LinkEvent, code));
+        return 0;
+    }
+
+    const bool overUsb = (control & 1) != 0;
+    juce::MemoryBlock block (4 + (size - 1), true);
+    if (! overUsb)
+    {
+        in_addr sender {};
+        inet_pton (AF_INET, (control & 4) != 0 ? "127.0.0.3" : "127.0.0.2", &sender);
+        block.copyFrom (&sender, 0, 4);
+    }
+    block.copyFrom (data + 1, 4, size - 1);
+
+    w.hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::PacketReceived,
+                                            overUsb ? osc::SourceUsb : osc::SourceNetwork, std::move (block)));
+    w.setup.calls.clear();
+    w.dialogs.shown.clear();
+    return 0;
+}
