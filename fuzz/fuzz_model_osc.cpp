@@ -4,6 +4,7 @@
 #include "Croot.h"
 #include "Ciosiggen.h"
 #include "Ciospeaker.h"
+#include "OscMessageCheck.h"
 
 #include <oscpack/osc/OscReceivedElements.h>
 #include <cstdint>
@@ -13,80 +14,6 @@
 
 namespace
 {
-    std::size_t roundUp4 (std::size_t n)  { return (n + 3) & ~(std::size_t) 3; }
-
-    /** The size of the NUL-terminated, NUL-padded OSC string at `p`, or 0 if it runs past `end`
-        or is not padded with NULs. */
-    std::size_t stringSize (const char* p, const char* end)
-    {
-        const void* nul = p < end ? std::memchr (p, 0, (std::size_t) (end - p)) : nullptr;
-        if (nul == nullptr)
-            return 0;
-        const auto length = (std::size_t) (static_cast<const char*> (nul) - p);
-        const auto size = roundUp4 (length + 1);
-        if (size > (std::size_t) (end - p))
-            return 0;
-
-        // oscpack looks for the terminator only in the last byte of each group of four, so
-        // padding that is not all NULs would make it read a different, longer string.
-        for (auto i = length; i < size; ++i)
-            if (p[i] != '\0')
-                return 0;
-        return size;
-    }
-
-    // oscpack 1.1.0 reads past the end of a message whose blob size runs past it, already
-    // while it parses the message, so the raw bytes are measured first (as the hub does).
-    bool messageFits (const char* begin, const char* end)
-    {
-        const auto addressSize = stringSize (begin, end);
-        if (addressSize == 0)
-            return false;
-
-        const char* tags = begin + addressSize;
-        if (tags == end)
-            return true;   // no type tags: no arguments
-        if (*tags != ',')
-            return false;
-
-        const auto tagsSize = stringSize (tags, end);
-        if (tagsSize == 0)
-            return false;
-
-        const char* arg = tags + tagsSize;
-        for (const char* t = tags + 1; *t != '\0'; ++t)
-        {
-            std::size_t size = 0;
-            switch (*t)
-            {
-                case 'i': case 'f': case 'c': case 'r': case 'm': size = 4; break;
-                case 'h': case 't': case 'd': size = 8; break;
-                case 'T': case 'F': case 'N': case 'I': case '[': case ']': size = 0; break;
-                case 's': case 'S':
-                    size = stringSize (arg, end);
-                    if (size == 0)
-                        return false;
-                    break;
-                case 'b':
-                {
-                    if (end - arg < 4)
-                        return false;
-                    const auto* p = reinterpret_cast<const unsigned char*> (arg);
-                    const std::uint32_t length = ((std::uint32_t) p[0] << 24) | ((std::uint32_t) p[1] << 16)
-                                               | ((std::uint32_t) p[2] << 8) | p[3];
-                    size = 4 + roundUp4 (length);
-                    break;
-                }
-                default:
-                    return false;
-            }
-            if ((std::size_t) (end - arg) < size)
-                return false;
-            arg += size;
-        }
-        return true;
-    }
-
     void checkRanges (const Cnode& node)
     {
         for (auto* child = node.firstChild; child != &node; child = child->next)
@@ -126,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
 
     try
     {
-        if (size % 4 != 0 || begin[0] != '/' || ! messageFits (begin, begin + size))
+        // What the program receives is measured before oscpack parses it (the hub does the same).
+        if (! isWellFormedOscMessage (begin, size))
             return 0;
 
         osc::ReceivedPacket packet (begin, (osc::osc_bundle_element_size_t) size);
