@@ -98,8 +98,13 @@ CSetupPage::~CSetupPage()
 //==============================================================================
 void CSetupPage::startSearch()
 {
+    // A search asked for during the wait runs once the wait is over, as it would after a
+    // pause that blocked the message thread.
     if (searching)
+    {
+        runAfter (0, [this] { startSearch(); });
         return;
+    }
 
     if (auto* hub = globals::hub)
         hub->searchDevices (broadcastTarget);
@@ -134,24 +139,26 @@ void CSetupPage::rowClicked (int row)
         return;
     }
 
-    disconnectDevice();
-
+    // The connection is given up only once the user has chosen another device: "Cancel"
+    // leaves everything as it was.
     auto* dialogs = globals::dialogs;
+    const auto chosen = deviceList.getChildElement (row)->getTagName();
     const bool connect = dialogs != nullptr
                       && dialogs->askOkCancel (Dialogs::Icon::question, TRANS ("Select active Device"),
                                                TRANS ("Connect to device and lose current settings?"),
                                                TRANS ("Connect"), TRANS ("Cancel"));
 
-    // The list may have changed while the question was open (answers keep arriving).
-    if (connect && row < rowCount)
-    {
-        selectDevice (row);
-        connectDevice();
-    }
-    else
+    // Rows may have come or gone while the question was open: find the chosen one again.
+    const int current = rowNamed (chosen);
+    if (! connect || current < 0)
     {
         selectActiveRow();
+        return;
     }
+
+    disconnectDevice();
+    selectDevice (current);
+    connectDevice();
 }
 
 void CSetupPage::renameAmp()
@@ -280,20 +287,18 @@ void CSetupPage::forgetActiveDevice()
 void CSetupPage::addNetworkDevice (int model, const juce::String& name, const juce::String& address)
 {
     // Row 0 is always the USB entry, whatever a network device calls itself.
-    for (int row = 1; row < rowCount; ++row)
+    const int row = rowNamed (address);
+    if (row > 0)
     {
         auto* existing = deviceList.getChildElement (row);
-        if (existing->getTagName() == address)
-        {
-            const int id = existing->getIntAttribute ("ID");
-            deviceList.replaceChildElement (existing, makeRow (address, id, model, address, name));
-            refreshTable();
-            return;
-        }
+        const int id = existing->getIntAttribute ("ID");
+        deviceList.replaceChildElement (existing, makeRow (address, id, model, address, name));
     }
-
-    deviceList.addChildElement (makeRow (address, rowCount, model, address, name));
-    rowCount = deviceList.getNumChildElements();
+    else
+    {
+        deviceList.addChildElement (makeRow (address, rowCount, model, address, name));
+        rowCount = deviceList.getNumChildElements();
+    }
     refreshTable();
 }
 
@@ -546,6 +551,14 @@ juce::XmlElement* CSetupPage::makeRow (const juce::String& elementName, int id, 
     row->setAttribute ("IPorUSB", address);
     row->setAttribute ("AMPNAME", name);
     return row;
+}
+
+int CSetupPage::rowNamed (const juce::String& elementName) const
+{
+    for (int row = 0; row < rowCount; ++row)
+        if (deviceList.getChildElement (row)->getTagName() == elementName)
+            return row;
+    return -1;
 }
 
 juce::String CSetupPage::rowText (int row, const char* attribute) const

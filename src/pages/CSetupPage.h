@@ -37,7 +37,7 @@ public:
     static constexpr int pageHeight = 470;
     /** The model index that stands for "no device". */
     static constexpr int noModel = 8;
-    /** After a search, further Search clicks are ignored for this long (answers arrive). */
+    /** After a search, the next one waits this long (answers arrive meanwhile). */
     static constexpr int searchWaitMs = 500;
     /** After a rename, the name is read back after this long. */
     static constexpr int renameWaitMs = 100;
@@ -54,9 +54,9 @@ public:
     //==============================================================================
     // User actions (also reachable directly, for the panel and for tests)
 
-    /** Search: "/info" to "255.255.255.255" and a USB re-announce.  Clicks within
-        searchWaitMs of a search are ignored; answers arrive as addNetworkDevice and
-        updateUsbEntry calls. */
+    /** Search: "/info" to "255.255.255.255" and a USB re-announce, then a wait of
+        searchWaitMs while the answers arrive (as addNetworkDevice and updateUsbEntry calls).
+        A search asked for during the wait follows when it is over. */
     void startSearch();
 
     /** Add fixed IP (or Return in the IP field): "/info" to the typed address only.  Text
@@ -65,7 +65,8 @@ public:
     void addFixedAddress();
 
     /** A click on table row `row`: unless it is the active row (or the USB row without a
-        USB device) asks "Connect to device and lose current settings?" and connects. */
+        USB device) asks "Connect to device and lose current settings?"; "Connect" drops the
+        current connection and connects the row's device, "Cancel" changes nothing. */
     void rowClicked (int row);
 
     /** Sends "/ampname" with the amp name field's text, then, renameWaitMs later, reads the
@@ -207,6 +208,7 @@ private:
 
     juce::XmlElement* makeRow (const juce::String& elementName, int id, int model, const juce::String& address,
                                const juce::String& name) const;
+    int rowNamed (const juce::String& elementName) const;
     juce::String rowText (int row, const char* attribute) const;
     void refreshTable();
     void selectActiveRow();

@@ -27,6 +27,7 @@ void CSetupPage::buildConnectionArea()
     styleButton (addIpButton, "addFixedIp", { 100, 30, 88, 24 });
     styleEditor (ipEditor, "ipEditor", { 196, 30, 100, 24 }, 15);
     ipEditor.setText ("\"xxx.xxx.xxx.xxx\"", false);
+    ipEditor.setCaretPosition (0);   // show the start of the hint, which is wider than the field
     styleLabel (ipLabel, "ipLabel", { 192, 54, 84, 20 });
 
     deviceTable.setModel (this);

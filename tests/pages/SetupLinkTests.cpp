@@ -143,18 +143,19 @@ TEST_F (LinkTest, LostDeviceLosesItsRowAndLaterRowsTakeTheRowCount)
     EXPECT_EQ (cell (2, "IPorUSB") + " " + cell (2, "ID"), "127.0.0.4 2");
 }
 
-TEST_F (LinkTest, SearchFindsEveryAmplifierAndIgnoresRepeatsWhileWaiting)
+TEST_F (LinkTest, SearchFindsEveryAmplifierAndARepeatWaitsForTheFirst)
 {
     auto& first = addAmp (2, "One");
     auto& second = addAmp (3, "Two");
 
     page->buttonClicked (&widget<juce::Button> ("search"));
     page->startSearch();
-    testloop::run (CSetupPage::searchWaitMs + 200);
-    page->startSearch();
     testloop::run (200);
+    EXPECT_EQ (countOf (first.received(), "/info"), 2);   // its own search, then one broadcast
+    EXPECT_EQ (countOf (second.received(), "/info"), 2);
 
-    EXPECT_EQ (countOf (first.received(), "/info"), 3);   // its own search, then two broadcasts
+    testloop::run (CSetupPage::searchWaitMs);
+    EXPECT_EQ (countOf (first.received(), "/info"), 3);
     EXPECT_EQ (countOf (second.received(), "/info"), 3);
     EXPECT_EQ (page->getRowCount(), 3);
 }

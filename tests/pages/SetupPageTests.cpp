@@ -118,6 +118,14 @@ TEST_F (PageTest, ConnectionQuestionOnlyForAnotherReachableRow)
     EXPECT_EQ (dialogs.shown.size(), 2u);
     EXPECT_FALSE (page->isOffline());
 
+    page->addNetworkDevice (4, "Hall", "192.0.2.6");
+    dialogs.answers = { false };
+    page->rowClicked (2);   // "Cancel" keeps the connection
+    EXPECT_EQ (dialogs.shown.size(), 3u);
+    EXPECT_FALSE (page->isOffline());
+    EXPECT_EQ (page->getActiveRow(), 1);
+    EXPECT_EQ (widget<juce::TableListBox> ("deviceTable").getSelectedRow(), 1);
+
     page->buttonClicked (&widget<juce::Button> ("connect"));
     EXPECT_TRUE (page->isOffline());
     EXPECT_FALSE (widget<juce::Button> ("connect").getToggleState());
