@@ -5,6 +5,7 @@
 #include "Croot.h"
 #include "Dialogs.h"
 #include "Globals.h"
+#include "OscMessageCheck.h"
 #include "UdpConnection.h"
 #include "UdpSocket.h"
 #include "UsbConnection.h"
@@ -568,14 +569,20 @@ namespace osc
         std::uint32_t sender = 0;
         std::memcpy (&sender, block.getData(), sizeof sender);
 
-        // oscpack reads words in place: the message must start on a 4-byte boundary.
+        // oscpack reads words in place: the message must start on a 4-byte boundary.  The
+        // copy is exactly as long as the message, so nothing can be read beyond it unnoticed.
         const auto size = block.getSize() - (std::size_t) packetPrefix;
-        std::uint32_t aligned[largestMessage / 4];
-        std::memcpy (aligned, static_cast<const char*> (block.getData()) + packetPrefix, size);
+        std::vector<std::uint32_t> aligned ((size + 3) / 4);
+        std::memcpy (aligned.data(), static_cast<const char*> (block.getData()) + packetPrefix, size);
+        const auto* bytes = reinterpret_cast<const char*> (aligned.data());
+
+        // oscpack trusts string padding and blob sizes; whatever it would misread is refused here.
+        if (! isWellFormedOscMessage (bytes, size))
+            return;
 
         try
         {
-            const osc::ReceivedPacket packet (reinterpret_cast<const char*> (aligned), (osc::osc_bundle_element_size_t) size);
+            const osc::ReceivedPacket packet (bytes, (osc::osc_bundle_element_size_t) size);
             const osc::ReceivedMessage received (packet);
 
             if (accepts (source, sender))

@@ -373,6 +373,7 @@ TEST_F (HubDispatch, MalformedPacketsAreDroppedQuietly)
         { '/', 's', 'i', 'g', 'g', 'e', 'n', 0, ',', 'b', 0, 0, 0x7F, 0, 0, 0 },   // blob running past the end
         { '/', 'c', 'h', 'a', 'n', 'n', 'e', 'l', '/', '1', '/', 'p', 'e', 'q', '/', '1', 0, 0, 0, 0, ',', 'b', 'f', 0,
           0x7F, 0, 0, 0 },
+        { '/', 'a', 'm', 'p', 'n', 'a', 'm', 'e', 0, 0, 0, 0, ',', 's', 0, 0, 'a', 'b', 0, 'X', 'c', 'd', 0, 0 },  // padding not NUL
         std::vector<char> (128, '/'),
         std::vector<char> (132, 0),                                 // longer than any datagram
     };
@@ -381,6 +382,7 @@ TEST_F (HubDispatch, MalformedPacketsAreDroppedQuietly)
 
     EXPECT_EQ (panel.gainCalls, 0);
     EXPECT_EQ (siggen.input->step, 0);
+    EXPECT_TRUE (setup.calls.empty());
     expectSentAgain ("/gain");
 }
 
