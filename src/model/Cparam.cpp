@@ -116,7 +116,10 @@ int Cparam::fromText (const char* text)
             float value = 0.0f;
             const int used = parseFloatText (text, value);
             if (used > 0)
+            {
                 setValue (value);
+                keepTextStable (value);
+            }
             return used;
         }
 
@@ -198,6 +201,30 @@ void Cparam::setValue (float x)
     }
 
     storeStep (truncateToStep (t));
+}
+
+void Cparam::keepTextStable (float valueRead)
+{
+    // The text truncates (a frequency of thousands to 10 Hz), so when the nearest step lies
+    // just below the value read, its text would read back one digit lower and every save and
+    // load of a preset would lower it again.  The next step up is taken when it shows closer.
+    const auto s = loadStep();
+    const float shown = shownValue (s);
+    if (! (shown < valueRead) || s >= maxStep)
+        return;
+
+    const float shownAbove = shownValue (s + 1);
+    if (std::abs (shownAbove - valueRead) < std::abs (shown - valueRead))
+        storeStep (s + 1);
+}
+
+float Cparam::shownValue (std::int32_t atStep) const
+{
+    char text[32];
+    formatText (text, sizeof (text), format != nullptr ? format : "%f", (double) valueAt (atStep));
+    float value = 0.0f;
+    parseFloatText (text[0] == ' ' ? text + std::strspn (text, " ") : text, value);
+    return value;
 }
 
 const char* Cparam::label() const

@@ -63,4 +63,6 @@ private:
     std::int32_t loadStep() const noexcept;
     void storeStep (long long newStep) noexcept;   // clamps, then stores
     float valueAt (std::int32_t atStep) const;
+    void keepTextStable (float valueRead);
+    float shownValue (std::int32_t atStep) const;   // the value the step's text reads back as
 };

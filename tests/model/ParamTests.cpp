@@ -200,6 +200,25 @@ TEST (Param, NumberText)
     EXPECT_EQ (pol->step, 0);
 }
 
+TEST (Param, FrequencyTextReadsBackUnchanged)
+{
+    // The step nearest to 11900 Hz shows as "11k89"; reading "11k90" keeps showing "11k90".
+    auto f = frequency();
+    f->setValue (11900.0f);
+    EXPECT_EQ (text (*f), "11k89");
+    EXPECT_EQ (f->fromText ("11k90"), 5);
+    EXPECT_EQ (text (*f), "11k90");
+    EXPECT_NEAR (f->getValue(), 11900.0f, 0.2f);
+
+    // Below a thousand nothing needs moving: the text keeps its rounding.
+    EXPECT_EQ (f->fromText ("1k"), 2);
+    EXPECT_EQ (f->step, 339794);
+
+    // And the top stays the top.
+    EXPECT_EQ (f->fromText ("20k00"), 5);
+    EXPECT_EQ (f->step, 600000);
+}
+
 TEST (Param, IntegerTextIsClampedAndFailureKeepsTheValue)
 {
     ParamPtr pol (Cparam::makeInt ("pol", NodeKind::delay, 0, 180, "%d"));
