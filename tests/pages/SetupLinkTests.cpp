@@ -151,12 +151,13 @@ TEST_F (LinkTest, SearchFindsEveryAmplifierAndARepeatWaitsForTheFirst)
     page->buttonClicked (&widget<juce::Button> ("search"));
     page->startSearch();
     testloop::run (200);
-    EXPECT_EQ (countOf (first.received(), "/info"), 2);   // its own search, then one broadcast
-    EXPECT_EQ (countOf (second.received(), "/info"), 2);
+    EXPECT_LE (countOf (first.received(), "/info"), 2);   // its own search, then one broadcast
 
+    const auto bothHeard = [&] (int n)
+    { return countOf (first.received(), "/info") == n && countOf (second.received(), "/info") == n; };
+    ASSERT_TRUE (testloop::runUntil ([&] { return bothHeard (3); }));
     testloop::run (CSetupPage::searchWaitMs);
-    EXPECT_EQ (countOf (first.received(), "/info"), 3);
-    EXPECT_EQ (countOf (second.received(), "/info"), 3);
+    EXPECT_TRUE (bothHeard (3));
     EXPECT_EQ (page->getRowCount(), 3);
 }
 
@@ -177,8 +178,7 @@ TEST_F (LinkTest, TextThatIsNoAddressGetsAMessageAndNothingIsSent)
 
     ip.setText (" 127.0.0.2 ");
     page->textEditorReturnKeyPressed (ip);
-    testloop::run (200);
-    EXPECT_EQ (countOf (amp.received(), "/info"), 2);
+    EXPECT_TRUE (testloop::runUntil ([&] { return countOf (amp.received(), "/info") == 2; }));
     EXPECT_EQ (ip.getHighlightedText(), " 127.0.0.2 ");
 }
 
