@@ -2,6 +2,8 @@
 
 #include "Croot.h"
 #include "Globals.h"
+#include "RemoteControl.h"
+#include "presetDocument.h"
 
 MainWindow::MainWindow()
     : DocumentWindow (" Tarvo Remote Connect ", juce::Colour (0xff222222),
@@ -14,21 +16,30 @@ MainWindow::MainWindow()
     globals::root = root.get();
     assignAddresses (*root);
 
-    auto content = std::make_unique<juce::Component> ("RemoteControl");
-    content->setSize (panelWidth, panelHeight);
-    setName ("[not connected!]");
-    setContentOwned (content.release(), true);
+    // The panel creates the pages and then the hub, and titles this window "[not connected!]".
+    auto panel = std::make_unique<RemoteControl> (*this);
+    globals::panel = panel.get();
+    setContentOwned (panel.release(), true);
 
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
+
+    presets = std::make_unique<presetDocument>();
+    globals::presets = presets.get();
 }
 
 MainWindow::~MainWindow()
 {
-    // The tree goes first; the panel (and the link threads with it) follows as owned content.
+    // The tree goes first; nothing may reach it through the shared cell from here on.
     globals::root = nullptr;
     root.reset();
+
+    // Then the panel: its pages, then the hub, whose threads stop before it goes.
+    globals::panel = nullptr;
     clearContentComponent();
+
+    globals::presets = nullptr;
+    presets.reset();
 }
 
 void MainWindow::closeButtonPressed()

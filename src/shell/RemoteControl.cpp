@@ -1,0 +1,472 @@
+#include "RemoteControl.h"
+
+#include "Artwork.h"
+#include "Globals.h"
+#include "ModelTable.h"
+#include "NumberText.h"
+#include "PlaceholderPages.h"
+
+#include <cmath>
+
+namespace
+{
+    const juce::Colour textGrey { 0xffa8a8a8 };
+    const juce::Colour amber { 0xfffdbb30 };
+    const juce::Colour plate { 0xff333333 };
+    const juce::Colour tabColour { 0xff606060 };
+
+    constexpr double gainFloor = -60.0;
+    constexpr double gainTop = 0.0;
+    constexpr double meterFloor = -60.0;
+    constexpr int meterSegments = 21;
+
+    const juce::Rectangle<int> inputsBoundsZr { 742, 218, 160, 226 };
+    const juce::Rectangle<int> inputsBoundsOther { 742, 218, 160, 172 };
+
+    void styleToggle (juce::TextButton& button, const juce::String& text, juce::Colour fillWhenOn)
+    {
+        button.setButtonText (text);
+        button.setColour (juce::TextButton::buttonColourId, plate);
+        button.setColour (juce::TextButton::buttonOnColourId, fillWhenOn);
+        button.setColour (juce::TextButton::textColourOnId, textGrey);
+        button.setColour (juce::TextButton::textColourOffId, amber);
+    }
+
+    /** "Arial Black" 20 where it is installed.  Elsewhere JUCE would draw the letters with a
+        stand-in face but the metrics of none, which puts them below the 16-pixel label and
+        cuts them off ("B" reads as "R"); a bold face of the default sans serif stands in. */
+    juce::Font channelLabelFont()
+    {
+        static const bool installed = juce::Font::findAllTypefaceNames().contains ("Arial Black");
+        if (installed)
+            return juce::Font ("Arial Black", 20.0f, juce::Font::plain);
+        return juce::Font (juce::Font::getDefaultSansSerifFontName(), 20.0f, juce::Font::bold);
+    }
+
+    void styleChannelLabel (juce::Label& label)
+    {
+        label.setFont (channelLabelFont());
+        label.setJustificationType (juce::Justification::centred);
+        label.setEditable (false, false, false);
+        label.setColour (juce::Label::textColourId, textGrey);
+    }
+
+    void styleGroup (juce::GroupComponent& group)
+    {
+        group.setColour (juce::GroupComponent::outlineColourId, juce::Colour (0xff5c5c5c));
+        group.setColour (juce::GroupComponent::textColourId, textGrey);
+    }
+
+    juce::Path makeFramePath()
+    {
+        juce::Path p;
+        p.startNewSubPath (12.0f, 4.0f);
+        p.lineTo (724.0f, 4.0f);
+        p.cubicTo (728.0f, 4.0f, 732.0f, 9.0f, 732.0f, 15.0f);
+        p.lineTo (732.0f, 501.0f);
+        p.cubicTo (732.0f, 507.0f, 728.0f, 512.0f, 724.0f, 512.0f);
+        p.lineTo (12.0f, 512.0f);
+        p.cubicTo (8.0f, 512.0f, 4.0f, 507.0f, 4.0f, 501.0f);
+        p.lineTo (4.0f, 15.0f);
+        p.cubicTo (4.0f, 9.0f, 8.0f, 4.0f, 12.0f, 4.0f);
+        p.closeSubPath();
+        return p;
+    }
+}
+
+//==============================================================================
+RemoteControl::RemoteControl (juce::Component& mainWindowToUse, osc::HubOptions hubOptions)
+    : mainWindow (mainWindowToUse)
+{
+    styleGroup (outputsGroup);
+    outputsGroup.setBounds (742, 46, 160, 168);
+    addAndMakeVisible (outputsGroup);
+
+    styleGroup (inputsGroup);
+    inputsGroup.setComponentID ("inputsGroup");
+    inputsGroup.setBounds (inputsBoundsZr);
+    addAndMakeVisible (inputsGroup);
+
+    buildGainControls();
+    buildLabels();
+    buildTabs();
+
+    dbLabel.setFont (juce::Font (15.0f, juce::Font::plain));
+    dbLabel.setJustificationType (juce::Justification::centredLeft);
+    dbLabel.setColour (juce::Label::textColourId, textGrey);
+    dbLabel.setComponentID ("dbLabel");
+    dbLabel.setBounds (808, 388, 26, 16);
+    addAndMakeVisible (dbLabel);
+
+    versionLabel.setFont (juce::Font (15.0f, juce::Font::plain));
+    versionLabel.setJustificationType (juce::Justification::centred);
+    versionLabel.setColour (juce::Label::textColourId, textGrey);
+    versionLabel.setBounds (860, 36, 46, 16);
+    addAndMakeVisible (versionLabel);
+
+    loadImages();
+    framePath = makeFramePath();
+    setSize (panelWidth, panelHeight);
+
+    tabs->removeTab (utilityTabIndex);
+    gainA.setValue (gainFloor, juce::dontSendNotification);
+    gainB.setValue (gainFloor, juce::dontSendNotification);
+    for (auto* button : { &muteButtonA, &muteButtonB, &linkButton })
+        button->setClickingTogglesState (true);
+
+    // The hub takes the Setup page at construction, so the pages exist before it.
+    jassert (setupOperations != nullptr);
+    if (setupOperations != nullptr)
+        hub = std::make_unique<osc::OscCom> (*this, *setupOperations, std::move (hubOptions));
+
+    muteA = muteB = link = false;
+    buildMeters();
+
+    setDeviceLabel (ModelTable::noDevice);
+    setWindowIcon();
+}
+
+RemoteControl::~RemoteControl()
+{
+    // Pages first: a page's thread (the generator sweep) may still send through the hub.
+    globals::setupPage = nullptr;
+    configPage = nullptr;
+    setupOperations = nullptr;
+    tabs.reset();
+    utilityPage.reset();
+
+    hub.reset();
+}
+
+//==============================================================================
+void RemoteControl::buildGainControls()
+{
+    for (auto* fader : { &gainA, &gainB })
+    {
+        fader->setRange (gainFloor, gainTop, 0.5);
+        fader->setSliderStyle (juce::Slider::LinearVertical);
+        fader->setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
+        fader->setColour (juce::Slider::thumbColourId, juce::Colour (0xff9f2f2f));
+        fader->addListener (this);
+        fader->setComponentID (fader->getName());
+        addAndMakeVisible (fader);
+    }
+    gainA.setBounds (745, 240, 40, 140);
+    gainB.setBounds (859, 240, 40, 140);
+
+    styleToggle (muteButtonB, "Mute", juce::Colour (0xffff0000));
+    styleToggle (muteButtonA, "Mute", juce::Colour (0xffff0000));
+    styleToggle (linkButton, "Link", plate);
+    muteButtonB.setBounds (848, 412, 48, 24);
+    muteButtonA.setBounds (748, 412, 48, 24);
+    linkButton.setBounds (798, 412, 48, 24);
+    for (auto* button : { &muteButtonB, &muteButtonA, &linkButton })
+    {
+        button->addListener (this);
+        button->setComponentID (button->getName());
+        addAndMakeVisible (button);
+    }
+
+    gainEntryA.setComponentID ("gainEntryA");
+    gainEntryB.setComponentID ("gainEntryB");
+    gainEntryA.setBounds (752, 386, 48, 20);
+    gainEntryB.setBounds (844, 386, 48, 20);
+    for (auto* entry : { &gainEntryA, &gainEntryB })
+    {
+        entry->setMultiLine (false);
+        entry->setReturnKeyStartsNewLine (false);
+        entry->setColour (juce::TextEditor::textColourId, textGrey);
+        entry->setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
+        entry->setColour (juce::TextEditor::outlineColourId, juce::Colour (0x60a8a8a8));
+        entry->setColour (juce::CaretComponent::caretColourId, juce::Colour (0xfff0ffff));
+        entry->addListener (this);
+        entry->setText ("0.0", false);
+        addAndMakeVisible (entry);
+    }
+}
+
+void RemoteControl::buildLabels()
+{
+    inputLabelA.setComponentID ("inputLabelA");
+    inputLabelB.setComponentID ("inputLabelB");
+    outputLabelA.setBounds (750, 64, 32, 16);
+    outputLabelB.setBounds (862, 64, 32, 16);
+    inputLabelA.setBounds (750, 240, 32, 16);
+    inputLabelB.setBounds (862, 240, 32, 16);
+    for (auto* label : { &outputLabelA, &outputLabelB, &inputLabelA, &inputLabelB })
+    {
+        styleChannelLabel (*label);
+        addAndMakeVisible (label);
+    }
+}
+
+void RemoteControl::buildTabs()
+{
+    tabs = std::make_unique<juce::TabbedComponent> (juce::TabbedButtonBar::TabsAtTop);
+    tabs->setComponentID ("tabs");
+    tabs->setTabBarDepth (30);
+    tabs->setOutline (0);   // the pages are laid out for the full 720 x 470
+    tabs->setBounds (8, 8, 720, 500);
+    addAndMakeVisible (tabs.get());
+
+    // Each page is created before it is added, in tab order.  The tabs own the first five.
+    configPage = pages::createConfigPage().release();
+    tabs->addTab ("  Configuration  ", tabColour, configPage, true);
+    tabs->addTab ("  Filter/Crossover  ", tabColour, pages::createXoverPage().release(), true);
+    tabs->addTab ("  Parametric EQ  ", tabColour, pages::createPeqPage().release(), true);
+    tabs->addTab ("  Dynamic EQ  ", tabColour, pages::createDeqPage().release(), true);
+
+    auto* setupPage = pages::createSetupPage (*this).release();
+    setupOperations = dynamic_cast<osc::SetupOperations*> (setupPage);
+    tabs->addTab ("  Setup  ", tabColour, setupPage, true);
+
+    utilityPage = pages::createUtilityPage();
+    tabs->addTab ("  Utility  ", tabColour, utilityPage.get(), false);
+
+    tabs->setCurrentTabIndex (setupTabIndex);
+}
+
+void RemoteControl::buildMeters()
+{
+    const juce::Rectangle<int> meterBounds[] = { { 790, 90, 14, 105 }, { 840, 90, 14, 105 },
+                                                 { 790, 266, 14, 105 }, { 840, 266, 14, 105 } };
+    led_meter* meters[] = { &outputMeterA, &outputMeterB, &inputMeterA, &inputMeterB };
+    for (int i = 0; i < 4; ++i)
+    {
+        meters[i]->floorLevel = meterFloor;
+        meters[i]->segmentCount = meterSegments;
+        meters[i]->topLevel = 0.0;
+        meters[i]->setComponentID (meters[i]->getName());
+        meters[i]->setBounds (meterBounds[i]);
+        addAndMakeVisible (meters[i]);
+    }
+
+    const juce::Rectangle<int> ledBounds[] = { { 790, 76, 14, 3 }, { 840, 76, 14, 3 },
+                                               { 790, 252, 14, 3 }, { 840, 252, 14, 3 } };
+    led_clip* leds[] = { &outputLimitLedA, &outputLimitLedB, &inputClipLedA, &inputClipLedB };
+    for (int i = 0; i < 4; ++i)
+    {
+        leds[i]->setComponentID (leds[i]->getName());
+        leds[i]->setBounds (ledBounds[i]);
+        addAndMakeVisible (leds[i]);
+    }
+}
+
+void RemoteControl::loadImages()
+{
+    banner = Artwork::get (Artwork::Id::banner);
+    outputScale = Artwork::get (Artwork::Id::outputMeterScale);
+    inputScale = Artwork::get (Artwork::Id::inputMeterScale);
+    tarvoBadge = Artwork::get (Artwork::Id::tarvoBadge);
+    tarvoLogo = Artwork::get (Artwork::Id::tarvoLogo);
+    zrBadge = Artwork::get (Artwork::Id::zrBadge);
+    zrLogo = Artwork::get (Artwork::Id::zrLogo);
+    windowIcon = Artwork::get (Artwork::Id::windowIcon);
+}
+
+void RemoteControl::setWindowIcon()
+{
+    if (auto* window = dynamic_cast<juce::DocumentWindow*> (&mainWindow))
+        window->setIcon (windowIcon);
+}
+
+//==============================================================================
+void RemoteControl::setDeviceLabel (int index)
+{
+    modelIndex = ModelTable::checkedIndex (index);
+    if (configPage != nullptr)
+        pages::setDeviceModel (*configPage, modelIndex);
+
+    mainWindow.setName (ModelTable::deviceLabel (modelIndex));
+
+    const bool zr = ModelTable::isZr (modelIndex);
+    if (zr && tabs->getNumTabs() == utilityTabIndex)
+        tabs->addTab ("Utility", tabColour, utilityPage.get(), false);
+    else if (! zr && tabs->getNumTabs() == utilityTabIndex + 1)
+        tabs->removeTab (utilityTabIndex);
+
+    for (juce::Component* c : { (juce::Component*) &gainA, (juce::Component*) &gainB,
+                                (juce::Component*) &muteButtonA, (juce::Component*) &muteButtonB,
+                                (juce::Component*) &gainEntryA, (juce::Component*) &gainEntryB,
+                                (juce::Component*) &linkButton, (juce::Component*) &dbLabel })
+        c->setVisible (zr);
+
+    inputLabelA.setVisible (! zr);
+    inputLabelB.setVisible (! zr);
+    inputsGroup.setBounds (zr ? inputsBoundsZr : inputsBoundsOther);
+
+    repaint();
+}
+
+void RemoteControl::setGainsFromDevice (float newGainA, float newGainB, bool newMuteA, bool newMuteB)
+{
+    gainA.setValue (newGainA, juce::dontSendNotification);
+    gainB.setValue (newGainB, juce::dontSendNotification);
+    gainEntryA.setText (gainText (newGainA), false);
+    gainEntryB.setText (gainText (newGainB), false);
+
+    muteButtonA.setToggleState (newMuteA, juce::dontSendNotification);
+    muteButtonB.setToggleState (newMuteB, juce::dontSendNotification);
+    muteA = newMuteA;
+    muteB = newMuteB;
+
+    // Taken from the faders, which hold the values on their 0.5 dB grid: an offset off that
+    // grid would make linked faders push each other along by a step on every correction.
+    linkOffset = gainA.getValue() - gainB.getValue();
+}
+
+double RemoteControl::meterLevelFor (float value)
+{
+    const double level = std::trunc (20.0 * std::log10 ((double) value) + 1.2);
+    // NaN (a negative value) and -inf (silence) both fail this test.
+    return level > meterFloor ? level : meterFloor;
+}
+
+void RemoteControl::setMeters (float inputA, float inputB, float outputA, float outputB)
+{
+    const std::pair<led_meter*, float> updates[] = {
+        { &inputMeterA, inputA }, { &inputMeterB, inputB }, { &outputMeterA, outputA }, { &outputMeterB, outputB }
+    };
+    for (const auto& [meter, value] : updates)
+    {
+        meter->level = meterLevelFor (value);
+        meter->repaint();
+    }
+}
+
+void RemoteControl::setClipLeds (bool inputClipA, bool inputClipB, bool outputLimitA, bool outputLimitB)
+{
+    const std::pair<led_clip*, bool> updates[] = {
+        { &inputClipLedA, inputClipA }, { &inputClipLedB, inputClipB },
+        { &outputLimitLedA, outputLimitA }, { &outputLimitLedB, outputLimitB }
+    };
+    for (const auto& [led, lit] : updates)
+    {
+        led->lit = lit;
+        led->repaint();
+    }
+}
+
+//==============================================================================
+void RemoteControl::sliderValueChanged (juce::Slider* slider)
+{
+    if (link && slider == &gainA)
+        followLinkFromA();
+    else if (link && slider == &gainB)
+        followLinkFromB();
+
+    sendGains();
+}
+
+void RemoteControl::followLinkFromA()
+{
+    // Keep gain B = gain A - offset inside the fader range by holding gain A back.
+    if (linkOffset > 0.0 && gainA.getValue() < linkOffset + gainFloor)
+        gainA.setValue (linkOffset + gainFloor);
+    if (linkOffset < 0.0 && gainA.getValue() > linkOffset)
+        gainA.setValue (linkOffset);
+
+    gainB.setValue (gainA.getValue() - linkOffset);
+}
+
+void RemoteControl::followLinkFromB()
+{
+    if (linkOffset < 0.0 && gainB.getValue() < -linkOffset + gainFloor)
+        gainB.setValue (-linkOffset + gainFloor);
+    if (linkOffset > 0.0 && gainB.getValue() > -linkOffset)
+        gainB.setValue (-linkOffset);
+
+    gainA.setValue (gainB.getValue() + linkOffset);
+}
+
+void RemoteControl::buttonClicked (juce::Button* button)
+{
+    if (button == &muteButtonA)
+    {
+        muteA = button->getToggleState();
+        sendGains();
+    }
+    else if (button == &muteButtonB)
+    {
+        muteB = button->getToggleState();
+        sendGains();
+    }
+    else if (button == &linkButton)
+    {
+        link = button->getToggleState();
+        linkOffset = gainA.getValue() - gainB.getValue();
+    }
+}
+
+void RemoteControl::textEditorReturnKeyPressed (juce::TextEditor& editor)
+{
+    float value = 0.0f;
+    parseFloatText (editor.getText().toRawUTF8(), value);   // no number: 0
+
+    auto& fader = faderFor (editor);
+    fader.setValue (std::isnan (value) ? 0.0 : (double) value);
+    editor.setText (gainText (fader.getValue()), false);
+    sendGains();
+    editor.selectAll();
+}
+
+void RemoteControl::textEditorFocusLost (juce::TextEditor& editor)
+{
+    editor.setText (gainText (faderFor (editor).getValue()), false);
+    editor.setCaretPosition (0);
+    sendGains();
+}
+
+juce::Slider& RemoteControl::faderFor (juce::TextEditor& editor)
+{
+    return &editor == &gainEntryA ? gainA : gainB;
+}
+
+juce::String RemoteControl::gainText (double value)
+{
+    return juce::String (value, 1);
+}
+
+void RemoteControl::sendGains()
+{
+    if (auto* hubInUse = globals::hub)
+        hubInUse->sendGains ((float) gainA.getValue(), (float) gainB.getValue(), muteA ? 1 : 0, muteB ? 1 : 0);
+}
+
+//==============================================================================
+void RemoteControl::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::black);
+
+    g.setColour (plate);
+    g.fillRoundedRectangle (735.0f, 4.0f, 174.0f, 508.0f, 10.0f);
+
+    g.drawImageAt (banner, 740, 15);
+
+    g.setColour (juce::Colours::black);
+    g.fillRect (740, 44, 164, 463);
+
+    g.setColour (plate);
+    g.fillPath (framePath);
+
+    g.fillRoundedRectangle (782.0f, 64.0f, 80.0f, 140.0f, 5.0f);
+    g.fillRoundedRectangle (782.0f, 240.0f, 80.0f, 140.0f, 5.0f);
+
+    const auto centredNeverEnlarged = juce::RectanglePlacement::centred | juce::RectanglePlacement::onlyReduceInSize;
+    g.drawImageWithin (outputScale, 802, 62, 40, 140, centredNeverEnlarged);
+    g.drawImageWithin (inputScale, 802, 238, 40, 140, centredNeverEnlarged);
+
+    if (ModelTable::isZr (modelIndex))
+    {
+        g.setColour (plate);
+        g.fillRoundedRectangle (752.0f, 240.0f, 26.0f, 140.0f, 5.0f);
+        g.fillRoundedRectangle (866.0f, 240.0f, 26.0f, 140.0f, 5.0f);
+        g.drawImageAt (zrBadge, 778, 15);
+        g.drawImageAt (zrLogo, 773, 469);
+    }
+    else
+    {
+        g.drawImageAt (tarvoBadge, 775, 9);
+        g.drawImageAt (tarvoLogo, 789, 443);
+    }
+}

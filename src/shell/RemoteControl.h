@@ -1,0 +1,134 @@
+#pragma once
+
+#include "OscCom.h"
+#include "PanelOperations.h"
+#include "led_clip.h"
+#include "led_meter.h"
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <memory>
+
+/** The main panel: the content of the main window, fixed at 912 x 516.
+
+    On the left the tabbed editor with the six pages; on the right the amplifier as a whole:
+    output and input meters with their limit and clip lamps and, for the ZR family, the two
+    input gain faders with mute, link and entry fields.  It creates the pages and then the
+    communication hub, shows the connected model in the window title and adapts tabs and
+    controls to the model's family.  Everything here runs on the message thread.
+
+    Children that other code or tests look up carry a component ID (see the constructor).
+*/
+class RemoteControl : public juce::Component,
+                      public osc::PanelOperations,
+                      private juce::Slider::Listener,
+                      private juce::Button::Listener,
+                      private juce::TextEditor::Listener
+{
+public:
+    static constexpr int panelWidth = 912;
+    static constexpr int panelHeight = 516;
+    /** Tab index of "  Setup  ", current at start. */
+    static constexpr int setupTabIndex = 4;
+    /** Tab index of the Utility page while it is shown. */
+    static constexpr int utilityTabIndex = 5;
+
+    /** Builds the panel: widgets, the six pages (the Utility tab removed again), then the hub
+        with `hubOptions`, then meters and lamps; ends by showing "no device" in
+        `mainWindow`'s title and, when it is a DocumentWindow, setting its icon.
+        `mainWindow` must outlive the panel. */
+    explicit RemoteControl (juce::Component& mainWindow, osc::HubOptions hubOptions = {});
+
+    /** Deletes the pages first (a page's own threads may send through the hub), then the
+        hub, whose threads are stopped before it goes. */
+    ~RemoteControl() override;
+
+    /** Shows model `index` (0..8; anything else is read as 8, no device): window title,
+        Utility tab and gain controls for the ZR family only, inputs group height.  Also
+        hands the index to the Configuration page.  Called by the Setup page. */
+    void setDeviceLabel (int index);
+
+    /** The model index last set, 0..8. */
+    int getModelIndex() const noexcept          { return modelIndex; }
+
+    /** From "/gain": both faders and entries follow without sending anything; the mute
+        buttons take the states; the link offset becomes gain A - gain B. */
+    void setGainsFromDevice (float gainA, float gainB, bool muteA, bool muteB) override;
+
+    /** From "/meter" (linear levels, 1.0 = full scale): each meter shows
+        trunc (20 log10 v + 1.2) dB, and -60 for anything at or below that (silence too). */
+    void setMeters (float inputA, float inputB, float outputA, float outputB) override;
+
+    /** From "/peaklimit" and the offline sequence: the four lamps. */
+    void setClipLeds (bool inputClipA, bool inputClipB, bool outputLimitA, bool outputLimitB) override;
+
+    /** The meter level in dB shown for the linear level `value`. */
+    static double meterLevelFor (float value);
+
+    /** The link offset in dB (gain A - gain B) the faders keep while linked. */
+    double getLinkOffset() const noexcept       { return linkOffset; }
+
+    void paint (juce::Graphics& g) override;
+
+private:
+    void sliderValueChanged (juce::Slider* slider) override;
+    void buttonClicked (juce::Button* button) override;
+    void textEditorReturnKeyPressed (juce::TextEditor& editor) override;
+    void textEditorFocusLost (juce::TextEditor& editor) override;
+
+    void buildGainControls();
+    void buildLabels();
+    void buildTabs();
+    void buildMeters();
+    void loadImages();
+    void setWindowIcon();
+
+    void followLinkFromA();
+    void followLinkFromB();
+    void sendGains();
+    juce::Slider& faderFor (juce::TextEditor& editor);
+    static juce::String gainText (double value);
+
+    juce::Component& mainWindow;
+    int modelIndex = 8;
+    bool muteA = false;
+    bool muteB = false;
+    bool link = false;
+    double linkOffset = 0.0;
+
+    juce::GroupComponent outputsGroup { "new group", "Outputs" };
+    juce::GroupComponent inputsGroup { "new group", "Inputs" };
+    juce::Slider gainA { "gainA" };
+    juce::Slider gainB { "gainB" };
+    juce::TextButton muteButtonB { "mutegainB" };
+    juce::TextButton muteButtonA { "mutegainA" };
+    juce::TextButton linkButton { "linkgain" };
+    juce::TextEditor gainEntryA { "gain text editor" };
+    juce::TextEditor gainEntryB { "gain text editor" };
+    juce::Label outputLabelA { "new label", "A" };
+    juce::Label outputLabelB { "new label", "B" };
+    juce::Label inputLabelA { "new label", "A" };
+    juce::Label inputLabelB { "new label", "B" };
+    juce::Label dbLabel { "dB label", "dB" };
+    juce::Label versionLabel { "new label", "V1.4" };
+
+    // The tabs own five pages; the Utility page is the panel's, shown only for the ZR family.
+    std::unique_ptr<juce::TabbedComponent> tabs;
+    std::unique_ptr<juce::Component> utilityPage;
+    juce::Component* configPage = nullptr;
+    osc::SetupOperations* setupOperations = nullptr;   // the Setup page, the hub's partner
+
+    std::unique_ptr<osc::OscCom> hub;
+
+    led_meter outputMeterA { "output meter A" };
+    led_meter outputMeterB { "output meter B" };
+    led_meter inputMeterA { "input meter A" };
+    led_meter inputMeterB { "input meter B" };
+    led_clip outputLimitLedA { "output limit led A" };
+    led_clip outputLimitLedB { "output limit led B" };
+    led_clip inputClipLedA { "input clip led A" };
+    led_clip inputClipLedB { "input clip led B" };
+
+    juce::Image banner, outputScale, inputScale, tarvoBadge, tarvoLogo, zrBadge, zrLogo, windowIcon;
+    juce::Path framePath;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RemoteControl)
+};
