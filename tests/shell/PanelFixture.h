@@ -1,0 +1,153 @@
+#pragma once
+
+// The main panel as the program builds it, with a hub on a free loopback port and a
+// simulated USB bus, inside a stand-in for the main window (a plain component whose name
+// is the title).
+
+#include "FakeDialogs.h"
+#include "FakeNetworkAmp.h"
+#include "Globals.h"
+#include "LinkMessage.h"
+#include "MessageLoop.h"
+#include "OscCom.h"
+#include "RemoteControl.h"
+#include "SimulatedHid.h"
+
+#include <gtest/gtest.h>
+#include <oscpack/osc/OscOutboundPacketStream.h>
+#include <oscpack/osc/OscReceivedElements.h>
+#include <sched.h>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+namespace paneltest
+{
+    /** Moves this test process into a network namespace of its own with only loopback up
+        (once), so the hub's start-up broadcast cannot leave the machine.  The hub's threads
+        are started later from this thread and inherit it. */
+    inline bool privateNetwork()
+    {
+        static const bool ready = []
+        {
+            if (unshare (CLONE_NEWNET) != 0)
+                return false;
+            return std::system ("PATH=\"$PATH:/usr/sbin:/sbin\"; ip link set lo up") == 0;
+        }();
+        return ready;
+    }
+
+    /** The arguments of a "/gain" ,ffii message. */
+    struct Gains
+    {
+        float a, b;
+        int muteA, muteB;
+    };
+
+    class PanelTest : public ::testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            if (! privateNetwork())
+                GTEST_SKIP() << "needs a private network namespace (root or user namespace)";
+
+            osc::HubOptions options;
+            options.udpPort = FakeNetworkAmp::freePort();
+            options.makeHidAccess = [this] { return bus.makeAccess(); };
+            panel = std::make_unique<RemoteControl> (window, options);
+        }
+
+        void TearDown() override
+        {
+            panel.reset();
+        }
+
+        template <typename T>
+        T& child (const juce::String& id)
+        {
+            auto* c = dynamic_cast<T*> (panel->findChildWithID (id));
+            if (c == nullptr)
+                throw std::runtime_error (("no child " + id).toStdString());
+            return *c;
+        }
+
+        juce::TabbedComponent& tabs()          { return child<juce::TabbedComponent> ("tabs"); }
+        juce::Slider& gainA()                  { return child<juce::Slider> ("gainA"); }
+        juce::Slider& gainB()                  { return child<juce::Slider> ("gainB"); }
+        juce::TextEditor& entryA()             { return child<juce::TextEditor> ("gainEntryA"); }
+        juce::TextEditor& entryB()             { return child<juce::TextEditor> ("gainEntryB"); }
+        juce::Button& muteA()                  { return child<juce::Button> ("mutegainA"); }
+        juce::Button& muteB()                  { return child<juce::Button> ("mutegainB"); }
+        juce::Button& link()                   { return child<juce::Button> ("linkgain"); }
+        led_meter& meter (const char* id)      { return child<led_meter> (id); }
+        led_clip& lamp (const char* id)        { return child<led_clip> (id); }
+
+        /** The hub online with no connection to transmit on: what the panel sends stays in
+            the queue, where the tests read it. */
+        void holdSendsInQueue()
+        {
+            ASSERT_NE (globals::hub, nullptr);
+            globals::hub->goOnline();
+            ASSERT_TRUE (globals::hub->isOnline());
+        }
+
+        /** The queued "/gain" with arguments, if any (the online query has none). */
+        std::optional<Gains> queuedGains() const
+        {
+            for (const auto& m : globals::hub->queuedMessages())
+            {
+                const osc::ReceivedPacket packet (static_cast<const char*> (m.getData()), (osc::osc_bundle_element_size_t) m.getSize());
+                const osc::ReceivedMessage message (packet);
+                if (std::string (message.AddressPattern()) != "/gain" || message.ArgumentCount() != 4)
+                    continue;
+                Gains g {};
+                osc::int32 ma, mb;
+                message.ArgumentStream() >> g.a >> g.b >> ma >> mb >> osc::EndMessage;
+                g.muteA = ma;
+                g.muteB = mb;
+                return g;
+            }
+            return std::nullopt;
+        }
+
+        /** Types `text` into `entry` and presses Return; runs the loop to deliver it. */
+        void typeAndReturn (juce::TextEditor& entry, const juce::String& text)
+        {
+            entry.setText (text, true);
+            entry.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+            settle();
+        }
+
+        /** Lets the asynchronous notifications (fader corrections, editor commands) run. */
+        static void settle()
+        {
+            testloop::run (30);
+        }
+
+        /** Hands the hub a packet as a transport posts it, from a network sender. */
+        void post (const std::vector<char>& oscBytes)
+        {
+            juce::MemoryBlock block (4 + oscBytes.size(), true);
+            const std::uint8_t sender[4] = { 127, 0, 0, 2 };
+            block.copyFrom (sender, 0, 4);
+            block.copyFrom (oscBytes.data(), 4, oscBytes.size());
+            globals::hub->postMessage (new osc::LinkMessage (osc::messageTag, osc::PacketReceived, osc::SourceNetwork, std::move (block)));
+        }
+
+        template <typename Build>
+        static std::vector<char> message (Build&& build)
+        {
+            char buffer[256];
+            osc::OutboundPacketStream s (buffer, sizeof buffer);
+            build (s);
+            return { s.Data(), s.Data() + s.Size() };
+        }
+
+        FakeDialogs dialogs;
+        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
+        SimulatedHid bus;
+        juce::Component window { " Tarvo Remote Connect " };
+        std::unique_ptr<RemoteControl> panel;
+    };
+}

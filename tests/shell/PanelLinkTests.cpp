@@ -1,0 +1,215 @@
+// The gain controls: linked faders, the entry fields, mute and link, what reaches the hub,
+// and the hub's dispatch reaching the panel.
+
+#include "PanelFixture.h"
+
+using paneltest::PanelTest;
+
+namespace
+{
+    class GainControls : public PanelTest
+    {
+    protected:
+        void SetUp() override
+        {
+            PanelTest::SetUp();
+            holdSendsInQueue();
+            panel->setDeviceLabel (1);
+        }
+
+        /** Gains as the device reports them, then link switched on by a click. */
+        void linkAt (float a, float b)
+        {
+            panel->setGainsFromDevice (a, b, false, false);
+            link().triggerClick();
+            settle();
+            ASSERT_TRUE (link().getToggleState());
+        }
+
+        /** A drag of `fader` to `value`, with its synchronous callback, then the corrections. */
+        void drag (juce::Slider& fader, double value)
+        {
+            fader.setValue (value, juce::sendNotificationSync);
+            settle();
+        }
+    };
+}
+
+TEST_F (GainControls, LinkedFadersKeepTheirOffsetInsideTheRange)
+{
+    // Offset +10: gain B can go no lower than -60, so gain A stops at -50.
+    linkAt (-20.0f, -30.0f);
+    EXPECT_EQ (panel->getLinkOffset(), 10.0);
+    drag (gainA(), -55.0);
+    EXPECT_EQ (gainA().getValue(), -50.0);
+    EXPECT_EQ (gainB().getValue(), -60.0);
+
+    // Moving B up as far as it goes: A stops at 0, so B stops at -10.
+    drag (gainB(), 0.0);
+    EXPECT_EQ (gainB().getValue(), -10.0);
+    EXPECT_EQ (gainA().getValue(), 0.0);
+
+    // An ordinary move carries the other fader along.
+    drag (gainA(), -12.5);
+    EXPECT_EQ (gainB().getValue(), -22.5);
+}
+
+TEST_F (GainControls, NegativeOffsetClampsTheOtherWay)
+{
+    linkAt (-30.0f, -20.0f);
+    EXPECT_EQ (panel->getLinkOffset(), -10.0);
+
+    drag (gainB(), -55.0);
+    EXPECT_EQ (gainB().getValue(), -50.0);
+    EXPECT_EQ (gainA().getValue(), -60.0);
+
+    drag (gainA(), 0.0);
+    EXPECT_EQ (gainA().getValue(), -10.0);
+    EXPECT_EQ (gainB().getValue(), 0.0);
+
+    const auto sent = queuedGains();
+    ASSERT_TRUE (sent.has_value());
+    EXPECT_EQ (sent->a, -10.0f);
+    EXPECT_EQ (sent->b, 0.0f);
+}
+
+TEST_F (GainControls, UnlinkedFadersMoveAloneAndEachMoveIsSent)
+{
+    panel->setGainsFromDevice (-20.0f, -30.0f, false, true);
+    drag (gainA(), -41.5);
+    EXPECT_EQ (gainB().getValue(), -30.0);
+
+    const auto sent = queuedGains();
+    ASSERT_TRUE (sent.has_value());
+    EXPECT_EQ (sent->a, -41.5f);
+    EXPECT_EQ (sent->b, -30.0f);
+    EXPECT_EQ (sent->muteA, 0);
+    EXPECT_EQ (sent->muteB, 1);
+    // The entries follow the device, not the fader.
+    EXPECT_EQ (entryA().getText(), "-20.0");
+}
+
+TEST_F (GainControls, DeviceGainsOffTheFaderGridDoNotMakeLinkedFadersCreep)
+{
+    // Linked first, then the device reports gains between the fader's 0.5 dB steps.
+    linkAt (-20.0f, -30.0f);
+    panel->setGainsFromDevice (-20.25f, -30.0f, false, false);
+    drag (gainA(), -25.0);
+
+    // Let any chain of corrections run out; the faders must stay where they were put.
+    for (int i = 0; i < 10; ++i)
+        settle();
+    EXPECT_EQ (gainA().getValue(), -25.0);
+    EXPECT_EQ (gainB().getValue(), -25.0 - panel->getLinkOffset());
+    const auto sent = queuedGains();
+    ASSERT_TRUE (sent.has_value());
+    EXPECT_EQ (sent->a, -25.0f);
+}
+
+TEST_F (GainControls, ReturnInAnEntryClampsSnapsWritesBackAndSends)
+{
+    typeAndReturn (entryA(), "-70");
+    EXPECT_EQ (gainA().getValue(), -60.0);
+    EXPECT_EQ (entryA().getText(), "-60.0");
+    EXPECT_EQ (entryA().getHighlightedRegion(), juce::Range<int> (0, 5));
+
+    typeAndReturn (entryB(), "abc");
+    EXPECT_EQ (gainB().getValue(), 0.0);
+    EXPECT_EQ (entryB().getText(), "0.0");
+
+    typeAndReturn (entryB(), "-12.3");
+    EXPECT_EQ (gainB().getValue(), -12.5);
+    EXPECT_EQ (entryB().getText(), "-12.5");
+
+    typeAndReturn (entryA(), "99999999999999999999999999999999999999999999999");
+    EXPECT_EQ (gainA().getValue(), 0.0);
+    EXPECT_EQ (entryA().getText(), "0.0");
+
+    const auto sent = queuedGains();
+    ASSERT_TRUE (sent.has_value());
+    EXPECT_EQ (sent->a, 0.0f);
+    EXPECT_EQ (sent->b, -12.5f);
+}
+
+TEST_F (GainControls, LeavingAnEntryDropsTheTypedTextAndSends)
+{
+    panel->setGainsFromDevice (-8.0f, -9.0f, false, false);
+    ASSERT_FALSE (queuedGains().has_value());
+
+    entryB().setText ("-33", true);
+    static_cast<juce::Component&> (entryB()).focusLost (juce::Component::focusChangedByMouseClick);
+    settle();
+
+    EXPECT_EQ (entryB().getText(), "-9.0");
+    EXPECT_EQ (entryB().getCaretPosition(), 0);
+    EXPECT_EQ (gainB().getValue(), -9.0);
+    const auto sent = queuedGains();
+    ASSERT_TRUE (sent.has_value());
+    EXPECT_EQ (sent->b, -9.0f);
+}
+
+TEST_F (GainControls, MuteClicksAreSentAndLinkClicksAreNot)
+{
+    panel->setGainsFromDevice (-8.0f, -9.0f, false, false);
+
+    link().triggerClick();
+    settle();
+    EXPECT_TRUE (link().getToggleState());
+    EXPECT_FALSE (queuedGains().has_value());
+
+    muteB().triggerClick();
+    settle();
+    auto sent = queuedGains();
+    ASSERT_TRUE (sent.has_value());
+    EXPECT_EQ (sent->muteA, 0);
+    EXPECT_EQ (sent->muteB, 1);
+
+    muteA().triggerClick();
+    muteB().triggerClick();
+    settle();
+    sent = queuedGains();
+    ASSERT_TRUE (sent.has_value());
+    EXPECT_EQ (sent->muteA, 1);
+    EXPECT_EQ (sent->muteB, 0);
+    EXPECT_EQ (sent->a, -8.0f);
+}
+
+//==============================================================================
+TEST_F (PanelTest, HubDispatchReachesMetersLampsAndGains)
+{
+    holdSendsInQueue();
+    panel->setDeviceLabel (0);
+
+    post (message ([] (osc::OutboundPacketStream& s)
+                   { s << osc::BeginMessage ("/meter") << 1.0f << 0.5f << 0.0f << 0.25f << osc::EndMessage; }));
+    post (message ([] (osc::OutboundPacketStream& s)
+                   {
+                       s << osc::BeginMessage ("/peaklimit") << (osc::int32) 0 << (osc::int32) 1 << (osc::int32) 1
+                         << (osc::int32) 0 << osc::EndMessage;
+                   }));
+    post (message ([] (osc::OutboundPacketStream& s)
+                   {
+                       s << osc::BeginMessage ("/gain") << -12.0f << -24.5f << (osc::int32) 1 << (osc::int32) 0
+                         << osc::EndMessage;
+                   }));
+
+    ASSERT_TRUE (testloop::runUntil ([this] { return gainB().getValue() == -24.5; }));
+    EXPECT_EQ (meter ("input meter A").level, 1.0);
+    EXPECT_EQ (meter ("input meter B").level, -4.0);
+    EXPECT_EQ (meter ("output meter A").level, -60.0);
+    EXPECT_EQ (meter ("output meter B").level, -10.0);     // -12.04 + 1.2
+    EXPECT_FALSE (lamp ("input clip led A").lit);
+    EXPECT_TRUE (lamp ("input clip led B").lit);
+    EXPECT_TRUE (lamp ("output limit led A").lit);
+    EXPECT_FALSE (lamp ("output limit led B").lit);
+    EXPECT_EQ (gainA().getValue(), -12.0);
+    EXPECT_EQ (entryB().getText(), "-24.5");
+    EXPECT_TRUE (muteA().getToggleState());
+
+    // Going offline puts the meters on their floor and the lamps out.
+    globals::hub->goOffline();
+    for (const char* id : { "input meter A", "input meter B", "output meter A", "output meter B" })
+        EXPECT_EQ (meter (id).level, -60.0) << id;
+    EXPECT_FALSE (lamp ("input clip led B").lit);
+    EXPECT_FALSE (lamp ("output limit led A").lit);
+}
