@@ -1,0 +1,96 @@
+// Painting the main panel: a full repaint of the 912 x 516 panel (a ZR model, so every
+// control is showing) and of one 21-segment meter, each into a software image.
+// Targets: under 2 ms for the panel, under 50 us for a meter.
+//
+// The panel creates the hub, which opens a UDP socket and broadcasts "/info"; the program
+// therefore moves itself into a network namespace of its own first and refuses to run
+// when it cannot.
+
+#include "HidAccess.h"
+#include "OscCom.h"
+#include "RemoteControl.h"
+#include "led_meter.h"
+
+#include <benchmark/benchmark.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <sched.h>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace
+{
+    /** A USB bus with nothing on it: the benchmark never touches real devices. */
+    class EmptyBus : public HidAccess
+    {
+    public:
+        std::vector<DeviceInfo> enumerate (int, int) override           { return {}; }
+        bool open (const std::string&) override                         { return false; }
+        bool readIndexedString (int, std::wstring&, int) override       { return false; }
+        bool writeReport (const std::uint8_t*, int) override            { return false; }
+        int readReport (std::uint8_t*, int) override                    { return -1; }
+        void close() override {}
+        bool isOpen() const override                                    { return false; }
+    };
+
+    bool enterPrivateNetwork()
+    {
+        return unshare (CLONE_NEWNET) == 0
+            && std::system ("PATH=\"$PATH:/usr/sbin:/sbin\"; ip link set lo up") == 0;
+    }
+}
+
+static void panelRepaint (benchmark::State& state)
+{
+    juce::Component window;
+    osc::HubOptions options;
+    options.makeHidAccess = [] { return std::make_unique<EmptyBus>(); };
+    RemoteControl panel (window, options);
+    panel.setDeviceLabel (1);
+    panel.setMeters (0.9f, 0.5f, 0.25f, 0.1f);
+    panel.setClipLeds (true, false, true, false);
+
+    juce::Image image (juce::Image::RGB, panel.getWidth(), panel.getHeight(), true, juce::SoftwareImageType());
+    for (auto _ : state)
+    {
+        juce::Graphics g (image);
+        panel.paintEntireComponent (g, true);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK (panelRepaint)->Unit (benchmark::kMicrosecond);
+
+static void meterRepaint (benchmark::State& state)
+{
+    led_meter meter ("output meter A");
+    meter.floorLevel = -60.0;
+    meter.segmentCount = 21;
+    meter.setBounds (0, 0, 14, 105);
+
+    juce::Image image (juce::Image::ARGB, 14, 105, true, juce::SoftwareImageType());
+    double level = -60.0;
+    for (auto _ : state)
+    {
+        meter.level = level;
+        level = level >= 1.0 ? -60.0 : level + 3.0;
+        juce::Graphics g (image);
+        meter.paintEntireComponent (g, false);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK (meterRepaint)->Unit (benchmark::kMicrosecond);
+
+int main (int argc, char** argv)
+{
+    if (! enterPrivateNetwork())
+    {
+        std::fprintf (stderr, "bench_panel: needs a private network namespace (run as root or in a user namespace)\n");
+        return 1;
+    }
+
+    juce::ScopedJuceInitialiser_GUI juce;
+    benchmark::Initialize (&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
