@@ -543,3 +543,17 @@ TEST (SimHostileInput, RandomBytesNeverCrashOrAnswerStrangely)
         EXPECT_EQ (answer.find ("malformed"), std::string::npos) << answer;
     EXPECT_EQ (bench.ask (msg ("/info")), "/info ,ssi \"" + bench.amp->name() + "\" \"V1.4\" 1");
 }
+
+TEST (SimHostileInput, AFloodUnderALongDelayIsBounded)
+{
+    SimOptions options;
+    options.replyDelayMs = 60000;
+    Bench bench (options);
+    for (int i = 0; i < 200; ++i)
+        bench.send (msg ("/preset/load", 1, 0, "INIT_DATA"));   // 40 messages each
+    bench.now = 60000.0;
+    EXPECT_EQ (bench.replies().size(), SimAmplifier::maxQueued);
+    EXPECT_TRUE (bench.logHas ("answer queue full"));
+    bench.send (msg ("/info"));   // drained: answers again
+    EXPECT_EQ (bench.runUntil (120000.0, 1000.0), std::vector<std::string> { "/info ,ssi \"ZR-SIM\" \"V1.4\" 1" });
+}

@@ -423,6 +423,16 @@ bool SimAmplifier::encodeBlock (Cnode& block, const char* address, Datagram& out
 
 void SimAmplifier::enqueue (const Endpoint& to, const Datagram& datagram, double dueMs)
 {
+    // A flood of requests under a long reply delay must not grow without limit.
+    if (outbox.size() >= maxQueued)
+    {
+        if (! queueWasFull)
+            log.note (dueMs, "answer queue full: answers dropped until it drains");
+        queueWasFull = true;
+        return;
+    }
+    queueWasFull = false;
+
     // Kept in order of due time; equal times keep the order they were made in.
     const auto later = std::upper_bound (outbox.begin(), outbox.end(), dueMs,
                                          [] (double due, const Outgoing& o) { return due < o.dueMs; });

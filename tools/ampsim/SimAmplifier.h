@@ -92,6 +92,9 @@ public:
     /** Meter messages sent without a word from the program before the stream stops by itself. */
     static constexpr int unattendedMeterLimit = 1000;
 
+    /** Messages waiting for their time at most; more are dropped. */
+    static constexpr std::size_t maxQueued = 4096;
+
 private:
     using Message = osc::ReceivedMessage;
 
@@ -154,4 +157,5 @@ private:
 
     std::mt19937 random;
     std::deque<Outgoing> outbox;
+    bool queueWasFull = false;
 };

@@ -201,6 +201,10 @@ std::string SimOptions::helpText()
             "  status             print the state on standard error\n"
             "  quit               end the simulator\n"
             "\n"
+            "Log lines: <seconds> <what> <peer> <address> ,<type tags> <arguments>, where <what> is\n"
+            "recv, send, lost (--loss), silent, off (powered off) or bad; events read\n"
+            "<seconds> note <text>. Strings are quoted, floats printed with %g.\n"
+            "\n"
             "The simulator only ever sends to the sender of a request and to the program it serves.\n";
     return text.str();
 }
