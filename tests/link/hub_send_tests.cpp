@@ -309,3 +309,21 @@ TEST_F (HubSend, ChoosingANetworkDeviceTwiceLeavesOneSocketOnThePort)
     amp->send (answerTo ("/gain"));
     ASSERT_TRUE (testloop::runUntil ([this] { return panel.gainCalls == 1; }));
 }
+
+TEST_F (HubSend, MessagesTooLongForTheirBufferAreDroppedWhereTheyAreBuilt)
+{
+    onlineAndIdle();
+    const auto longText = juce::String::repeatedString ("x", 60);
+
+    EXPECT_NO_THROW (hub->sendAmpName (longText));
+    EXPECT_NO_THROW (hub->sendPresetCommand ("/preset/save", 2, 0, longText));
+    EXPECT_NO_THROW (hub->sendQuery (("/" + longText).toRawUTF8()));
+    EXPECT_NO_THROW (hub->sendNow (("/" + longText).toRawUTF8(), osc::RouteDevice));
+    EXPECT_TRUE (hub->queuedMessages().empty());
+
+    // On the network the whole 64-byte buffer may be used.
+    hub->sendAmpName (juce::String::repeatedString ("x", 44));
+    EXPECT_EQ (queuedAddresses(), (std::vector<std::string> { "/ampname" }));
+    EXPECT_EQ (hub->queuedMessages()[0].getSize(), 64u);
+    EXPECT_EQ (nextAtAmp().size(), 64u);
+}
