@@ -300,6 +300,9 @@ void RemoteControl::setDeviceLabel (int index)
 
 void RemoteControl::setGainsFromDevice (float newGainA, float newGainB, bool newMuteA, bool newMuteB)
 {
+    if (! std::isfinite (newGainA) || ! std::isfinite (newGainB))
+        return;
+
     gainA.setValue (newGainA, juce::dontSendNotification);
     gainB.setValue (newGainB, juce::dontSendNotification);
     gainEntryA.setText (gainText (newGainA), false);

@@ -49,8 +49,9 @@ public:
     /** The model index last set, 0..8. */
     int getModelIndex() const noexcept          { return modelIndex; }
 
-    /** From "/gain": both faders and entries follow without sending anything; the mute
-        buttons take the states; the link offset becomes gain A - gain B. */
+    /** From "/gain" (dB): both faders and entries follow without sending anything; the mute
+        buttons take the states; the link offset becomes gain A - gain B.  Gains that are
+        not finite numbers change nothing. */
     void setGainsFromDevice (float gainA, float gainB, bool muteA, bool muteB) override;
 
     /** From "/meter" (linear levels, 1.0 = full scale): each meter shows

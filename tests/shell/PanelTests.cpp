@@ -163,6 +163,13 @@ TEST_F (PanelTest, GainsFromTheDeviceSetControlsWithoutSending)
     EXPECT_FALSE (muteB().getToggleState());
     EXPECT_EQ (panel->getLinkOffset(), -2.5);
     EXPECT_FALSE (queuedGains().has_value());
+
+    // Values that are no numbers leave everything as it was.
+    panel->setGainsFromDevice (std::numeric_limits<float>::quiet_NaN(), -1.0f, false, true);
+    panel->setGainsFromDevice (-1.0f, std::numeric_limits<float>::infinity(), false, true);
+    EXPECT_EQ (gainA().getValue(), -6.0);
+    EXPECT_EQ (entryB().getText(), "-3.5");
+    EXPECT_TRUE (muteA().getToggleState());
 }
 
 //==============================================================================
