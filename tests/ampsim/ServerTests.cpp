@@ -97,7 +97,8 @@ namespace
             if (got < 0)
                 return std::nullopt;
             datagram.size = (std::size_t) got;
-            return Received { { ntohl (sender.sin_addr.s_addr), ntohs (sender.sin_port) }, SimLog::describe (datagram) };
+            const Endpoint from { ntohl (sender.sin_addr.s_addr), ntohs (sender.sin_port) };
+            return Received { from, SimLog::describe (datagram) };
         }
 
         /** The next message whose text starts with `prefix`, skipping others. */

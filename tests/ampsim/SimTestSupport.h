@@ -30,8 +30,10 @@ namespace simtest
     /** A packed lock code: first character in the lowest byte. */
     inline osc::int32 lockCode (const char (&text)[5])
     {
-        return (osc::int32) ((std::uint32_t) (unsigned char) text[0] | (std::uint32_t) (unsigned char) text[1] << 8
-                             | (std::uint32_t) (unsigned char) text[2] << 16 | (std::uint32_t) (unsigned char) text[3] << 24);
+        std::uint32_t code = 0;
+        for (int i = 3; i >= 0; --i)
+            code = code << 8 | (unsigned char) text[i];
+        return (osc::int32) code;
     }
 
     const Endpoint program { 0x7F000001, 3456 };     // 127.0.0.1:3456

@@ -67,12 +67,22 @@ std::string SimLog::describe (const Datagram& datagram)
             char number[32];
             switch (arg->TypeTag())
             {
-                case 'i': std::snprintf (number, sizeof number, " %d", (int) arg->AsInt32Unchecked()); text += number; break;
-                case 'f': std::snprintf (number, sizeof number, " %g", (double) arg->AsFloatUnchecked()); text += number; break;
-                case 's': text += " " + quote (arg->AsStringUnchecked()); break;
-                // Other kinds never occur in this protocol; their bytes are not read (a blob's
-                // stated size cannot be trusted).
-                default:  text += " <"; text += arg->TypeTag(); text += ">"; break;
+                case 'i':
+                    std::snprintf (number, sizeof number, " %d", (int) arg->AsInt32Unchecked());
+                    text += number;
+                    break;
+                case 'f':
+                    std::snprintf (number, sizeof number, " %g", (double) arg->AsFloatUnchecked());
+                    text += number;
+                    break;
+                case 's':
+                    text += " " + quote (arg->AsStringUnchecked());
+                    break;
+                default:
+                    // Other kinds never occur in this protocol; their bytes are not read (a
+                    // blob's stated size cannot be trusted).
+                    text += std::string (" <") + arg->TypeTag() + ">";
+                    break;
             }
         }
         return text;
