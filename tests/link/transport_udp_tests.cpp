@@ -3,6 +3,7 @@
 // would be seen, and a broadcast route onto loopback), so nothing can leave the machine
 // and parallel tests cannot meet on a port.  Without the privilege for that, they skip.
 
+#include "PostRecorder.h"
 #include "UdpConnection.h"
 #include "LinkMessage.h"
 #include "MessageLoop.h"
@@ -90,27 +91,10 @@ namespace
         bool bound = false;
     };
 
-    struct Recorder : public juce::MessageListener
+    /** Keeps what the transport posts; sorts packets by their sender. */
+    struct Recorder : public PostRecorder
     {
-        struct Posted { int tag, kind, code; std::string bytes; };
-
-        void handleMessage (const juce::Message& message) override
-        {
-            if (auto* m = dynamic_cast<const osc::LinkMessage*> (&message))
-                posted.push_back ({ m->tag, m->kind, m->code,
-                                    std::string (static_cast<const char*> (m->packet.getData()), m->packet.getSize()) });
-        }
-
-        std::vector<Posted> from (const char* sender) const
-        {
-            std::vector<Posted> result;
-            for (const auto& p : posted)
-                if (p.bytes.compare (0, 4, ipv4 (sender)) == 0)
-                    result.push_back (p);
-            return result;
-        }
-
-        std::vector<Posted> posted;
+        std::vector<Posted> from (const char* sender) const  { return withPrefix (ipv4 (sender)); }
     };
 
     /** Sockets of this namespace bound to `port` on every address (/proc/net/udp). */

@@ -1,6 +1,7 @@
 // The USB transport against a simulated HID bus: device matching, the announce and
 // released states, the mailbox and report framing in both directions.
 
+#include "PostRecorder.h"
 #include "UsbConnection.h"
 #include "LinkMessage.h"
 #include "MessageLoop.h"
@@ -13,28 +14,7 @@ namespace
 {
     constexpr int testTag = osc::messageTag;
 
-    /** Keeps a copy of everything posted to it. */
-    struct Recorder : public juce::MessageListener
-    {
-        struct Posted { int tag, kind, code; std::string bytes; };
-
-        void handleMessage (const juce::Message& message) override
-        {
-            if (auto* m = dynamic_cast<const osc::LinkMessage*> (&message))
-                posted.push_back ({ m->tag, m->kind, m->code,
-                                    std::string (static_cast<const char*> (m->packet.getData()), m->packet.getSize()) });
-        }
-
-        int countOpened() const
-        {
-            int n = 0;
-            for (const auto& p : posted)
-                n += p.kind == osc::LinkEvent ? 1 : 0;
-            return n;
-        }
-
-        std::vector<Posted> posted;
-    };
+    using Recorder = PostRecorder;
 
     SimulatedHid::Device fw (const std::string& path = "fw")  { return { path, 0x2F17, 0x1102, L"FW12", true }; }
     SimulatedHid::Device ap (const std::string& path = "ap")  { return { path, 0x2F17, 0x1101, L"AP34", true }; }
@@ -64,7 +44,7 @@ namespace
 
         bool waitForOpened (int count)
         {
-            return testloop::runUntil ([&] { return hub.countOpened() >= count; });
+            return testloop::runUntil ([&] { return hub.countLinkEvents() >= count; });
         }
     };
 }
@@ -257,7 +237,7 @@ TEST_F (UsbTransport, ReleasedDeviceIsNotAnnouncedAgainUntilRearmed)
     const int opensWhenReleased = bus.openCount ("fw");
     testloop::run (600);
 
-    EXPECT_EQ (hub.countOpened(), 1);
+    EXPECT_EQ (hub.countLinkEvents(), 1);
     EXPECT_EQ (usb->deviceState.load(), -1);
     EXPECT_FALSE (usb->announce.load());
     EXPECT_TRUE (usb->mailboxBusy());
@@ -280,7 +260,7 @@ TEST_F (UsbTransport, EachArrivalIsAnnouncedOnce)
         bus.attach (ap());
         ASSERT_TRUE (waitForOpened (arrival));
         testloop::run (250);
-        EXPECT_EQ (hub.countOpened(), arrival);
+        EXPECT_EQ (hub.countLinkEvents(), arrival);
 
         // Unplugged while open: reads fail, the hub notices the silence and releases it.
         bus.detach ("ap");
@@ -289,7 +269,7 @@ TEST_F (UsbTransport, EachArrivalIsAnnouncedOnce)
         usb->deviceState = -1;
         ASSERT_TRUE (testloop::runUntil ([&] { return usb->announce.load() && ! bus.isHeld ("ap"); }));
     }
-    EXPECT_EQ (hub.countOpened(), 2);
+    EXPECT_EQ (hub.countLinkEvents(), 2);
 }
 
 TEST_F (UsbTransport, PayloadLeftForAReleasedDeviceIsNotSentToTheNextOne)
