@@ -153,8 +153,11 @@ namespace osc
         if (packet == nullptr || ! online.load() || ! fitsConnection (*packet))
             return;
 
-        const juce::ScopedLock lock (queueLock);
-        queue.merge (std::move (packet), awaitingReply.load());
+        {
+            const juce::ScopedLock lock (queueLock);
+            queue.merge (std::move (packet), awaitingReply.load());
+        }
+        notify();   // the send thread sleeps while nothing is queued
     }
 
     void OscCom::sendQuery (const char* address)
@@ -247,8 +250,11 @@ namespace osc
         if (! fitsConnection (*packet))
             return;
 
-        const juce::ScopedLock lock (queueLock);
-        queue.append (std::move (packet));
+        {
+            const juce::ScopedLock lock (queueLock);
+            queue.append (std::move (packet));
+        }
+        notify();
     }
 
     bool OscCom::fitsConnection (const OutboundPacket& packet) const
@@ -300,11 +306,21 @@ namespace osc
         {
             transmitHead();
 
+            // acknowledge() ends these waits as soon as the answer retires the head: sleeping
+            // them out cost about 4 ms per request, far more than the round trip itself.
+            bool answered = false;
             while (awaitingReply.load() && now() - sentTime.load() <= (std::uint32_t) answerWindowMs
                    && ! threadShouldExit())
-                juce::Thread::sleep (passPauseMs);
+            {
+                wait (passPauseMs);
+                answered = ! awaitingReply.load();
+            }
 
-            juce::Thread::sleep (passPauseMs);
+            // The next request follows an answer at once.  With nothing queued the thread
+            // sleeps until something is (every append wakes it); otherwise (the USB mailbox
+            // still full, or a retransmission due) the pass pause keeps it from spinning.
+            if (! answered && ! threadShouldExit())
+                wait (queue.isEmpty() ? -1 : passPauseMs);
         }
     }
 
@@ -360,6 +376,7 @@ namespace osc
         {
             awaitingReply.store (false);
             pendingTransmissions.store (0);
+            notify();   // the send thread goes on to the next request without sleeping out its pause
         }
     }
 
@@ -722,9 +739,14 @@ namespace osc
         auto args = message.ArgumentStream();
         args >> code;
 
-        // "/lock" answers both requests.
-        answered (message.AddressPattern());
-        answered ("/unlock");
+        // "/lock" answers both requests, but one answer retires one request: the lock is
+        // held across both checks so that the send thread cannot put a queued "/unlock" on
+        // the wire between them and have it retired unanswered.
+        {
+            const juce::ScopedLock lock (queueLock);
+            answered (message.AddressPattern());
+            answered ("/unlock");
+        }
         setup.showLockState (code);
     }
 
