@@ -1,27 +1,50 @@
-"""Shared pieces of the end-to-end tests: a private X display, the real program, the
-simulated amplifiers, and the window driven with xdotool.
+"""Shared pieces of the end-to-end tests: a private X display, the real program, a virtual
+LAN with simulated amplifiers, and the window driven with xdotool.
 
-The tests run inside the private network namespace that scripts/test.sh makes; every
-helper here refuses to start outside it so the program's broadcast can never reach a real
-network.
+Every test module runs through isolated.py, inside network and mount namespaces of its own
+that are themselves inside the private network of scripts/in-private-network.sh; the
+helpers here refuse to start anywhere else, so the program's broadcast can never reach a
+real network.
 """
 
 import os
+import shlex
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
 
-BIN = os.environ.get("ZR_BIN", os.path.join(os.path.dirname(__file__), "..", "..", "build", "bin"))
+import layout
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+BIN = os.environ.get("ZR_BIN", os.path.join(ROOT, "build", "bin"))
 PROGRAM = os.path.join(BIN, "zr-remote-connect")
+AMPSIM = os.path.join(BIN, "zr-ampsim")
+PRIVATE_LAN = os.path.join(ROOT, "scripts", "private-lan.sh")
+DATA = os.path.join(HERE, "data")
+
 TITLE_OFFLINE = "[not connected!]"
+TITLE_ERROR_NETWORK = "Network connection error!"
+TITLE_SELECT_DEVICE = "Select active Device"
+TITLE_SAVE_PRESET = "Save as preset file..."
+TITLE_LOAD_PRESET = "Please select the preset you want to load..."
+
+# The program's end of the virtual LAN, as the simulators see it.
+PROGRAM_PEER = "192.0.2.1:3456"
 
 
 def require_private_network():
     if os.environ.get("ZR_PRIVATE_NETWORK") != "1":
         raise unittest.SkipTest("end-to-end tests run only inside scripts/in-private-network.sh")
+    if os.environ.get("ZR_E2E_ISOLATED") != "1":
+        raise unittest.SkipTest("end-to-end tests run only through tests/e2e/isolated.py")
+    links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True, check=True).stdout
+    if any(": lo:" not in line for line in links.splitlines()):
+        raise RuntimeError("the test's network namespace holds more than loopback")
 
 
 def wait_for(predicate, timeout=10.0, interval=0.05):
@@ -32,6 +55,40 @@ def wait_for(predicate, timeout=10.0, interval=0.05):
         if value or time.monotonic() > end:
             return value
         time.sleep(interval)
+
+
+def _escape(text):
+    return "".join("\\" + c if c in r"[]().*+?^$|\{}" else c for c in text)
+
+
+# ---------------------------------------------------------------------------------------
+class Screenshot:
+    """A picture of the whole screen, read from ImageMagick's binary PPM."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            data = f.read()
+        fields, offset = [], 0
+        while len(fields) < 4:
+            while data[offset:offset + 1].isspace():
+                offset += 1
+            if data[offset:offset + 1] == b"#":
+                offset = data.index(b"\n", offset)
+                continue
+            end = offset
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[offset:end])
+            offset = end
+        if fields[0] != b"P6" or int(fields[3]) != 255:
+            raise ValueError(f"{path}: not an 8-bit binary PPM")
+        self.path = path
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[offset + 1:]
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
 
 
 class Display:
@@ -58,12 +115,16 @@ class Display:
         result = subprocess.run(["xdotool", *args], env={**os.environ, **self.env()},
                                 capture_output=True, text=True, timeout=20)
         if check and result.returncode != 0:
-            raise RuntimeError(f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
+            raise RuntimeError(f"xdotool {' '.join(args[:6])}... failed: {result.stderr.strip()}")
         return result.stdout.strip()
 
     def windows_named(self, pattern):
-        out = self.xdotool("search", "--name", pattern, check=False)
+        out = self.xdotool("search", "--onlyvisible", "--name", pattern, check=False)
         return [w for w in out.split() if w]
+
+    def window_titled(self, title):
+        windows = self.windows_named("^" + _escape(title) + "$")
+        return windows[0] if windows else None
 
     def window_name(self, window):
         return self.xdotool("getwindowname", window, check=False)
@@ -75,9 +136,10 @@ class Display:
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
     def screenshot(self, path):
-        subprocess.run(["import", "-window", "root", path], env={**os.environ, **self.env()},
-                       check=True, timeout=30)
-        return path
+        """Saves the screen as a binary PPM and returns it read."""
+        subprocess.run(["import", "-window", "root", "-depth", "8", path],
+                       env={**os.environ, **self.env()}, check=True, timeout=30)
+        return Screenshot(path)
 
     def close(self):
         self.process.terminate()
@@ -88,7 +150,7 @@ class Display:
 
 
 class Program:
-    """The real program on a display, with a home folder of its own (settings, instance lock)."""
+    """The real program on a display, with a home folder of its own (settings, preset files)."""
 
     def __init__(self, display, home):
         self.display = display
@@ -111,40 +173,294 @@ class Program:
         self.log.close()
 
 
+# ---------------------------------------------------------------------------------------
+class Lan:
+    """The virtual LAN of scripts/private-lan.sh inside the test's own namespace: the program
+    at 192.0.2.1 on a bridge, one namespace "zr-<name>" per host at .11, .12, ..."""
+
+    def __init__(self, *names):
+        self.names = names
+        out = subprocess.run([PRIVATE_LAN, "up", *names], capture_output=True, text=True, timeout=30)
+        if out.returncode != 0:
+            self.close()
+            raise RuntimeError(f"private LAN did not come up: {out.stderr.strip()}")
+        self.addresses = dict(line.split() for line in out.stdout.splitlines())
+
+    def close(self):
+        subprocess.run([PRIVATE_LAN, "down", *self.names], capture_output=True, timeout=30)
+
+
+class Record:
+    """One line of a simulator's log: a message heard or sent, or a note."""
+
+    def __init__(self, line):
+        stamp, what, rest = (line.split(None, 2) + ["", ""])[:3]
+        self.line = line
+        self.time = float(stamp)
+        self.what = what
+        self.peer = self.address = self.tags = None
+        self.args = []
+        if what == "note":
+            self.text = rest
+            return
+        parts = rest.split(None, 3)
+        if len(parts) < 3:
+            self.text = rest
+            return
+        self.peer, self.address, tags = parts[:3]
+        self.tags = tags[1:]
+        words = shlex.split(parts[3]) if len(parts) > 3 else []
+        convert = {"i": int, "f": float, "s": str}
+        self.args = [convert.get(t, str)(w) for t, w in zip(self.tags, words)]
+        self.text = rest
+
+    def message(self):
+        """The message as (address, tags, args)."""
+        return self.address, self.tags, self.args
+
+    def __repr__(self):
+        return self.line
+
+
+class Simulator:
+    """A zr-ampsim in one host of the LAN, with a log file and a control FIFO."""
+
+    def __init__(self, folder, host, name, model, preset=None, extra=()):
+        self.host = host
+        self.log_path = os.path.join(folder, f"ampsim-{host}.log")
+        self.fifo = os.path.join(folder, f"ampsim-{host}.fifo")
+        self.output = open(os.path.join(folder, f"ampsim-{host}.out"), "ab")
+        command = ["ip", "netns", "exec", f"zr-{host}", AMPSIM, "--bind", "0.0.0.0", "--no-stdin",
+                   "--name", name, "--model", str(model), "--log", self.log_path, "--control", self.fifo,
+                   *extra]
+        if preset:
+            command += ["--preset", preset]
+        self.process = subprocess.Popen(command, stdout=self.output, stderr=self.output)
+        if not wait_for(lambda: self.notes("listening on") or self.process.poll() is not None, 10):
+            raise RuntimeError(f"simulator {host} did not start listening")
+        if self.process.poll() is not None:
+            raise RuntimeError(f"simulator {host} ended at start ({self.process.returncode})")
+
+    def records(self, since=0):
+        if not os.path.exists(self.log_path):
+            return []
+        with open(self.log_path, encoding="utf-8", errors="replace") as f:
+            lines = [line.rstrip("\n") for line in f if line.endswith("\n")]
+        return [Record(line) for line in lines[since:] if line.strip()]
+
+    def mark(self):
+        """A position in the log; records(since=mark) reads what came after it."""
+        return len(self.records())
+
+    def heard(self, since=0, address=None, peer=PROGRAM_PEER, what=("recv",)):
+        """Messages from the program (received unless `what` says otherwise), in order."""
+        return [r for r in self.records(since)
+                if r.what in what and r.peer == peer and (address is None or r.address == address)]
+
+    def sent(self, since=0, address=None, peer=PROGRAM_PEER):
+        return self.heard(since, address, peer, what=("send",))
+
+    def notes(self, text, since=0):
+        return [r for r in self.records(since) if r.what == "note" and text in r.text]
+
+    def control(self, command):
+        """One control command through the FIFO ("power off", "silent on"...)."""
+        fd = os.open(self.fifo, os.O_WRONLY | os.O_NONBLOCK)
+        try:
+            os.write(fd, (command + "\n").encode())
+        finally:
+            os.close(fd)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(5)
+        self.output.close()
+
+
+# ---------------------------------------------------------------------------------------
 class ProgramTestCase(unittest.TestCase):
-    """Gives each test a display and a home folder; stops whatever it started."""
+    """Gives each test a display, a work folder that is also the program's home, and
+    optionally a LAN with simulated amplifiers; stops whatever it started.  A failing test
+    keeps its folder (logs, screenshots, preset files) and prints its path."""
 
     def setUp(self):
         require_private_network()
-        if not os.access(PROGRAM, os.X_OK):
-            self.fail(f"program not built: {PROGRAM}")
-        self.home = tempfile.mkdtemp(prefix="zr-e2e-")
-        self.display = Display()
+        for binary in (PROGRAM, AMPSIM):
+            if not os.access(binary, os.X_OK):
+                self.fail(f"not built: {binary}")
+        self.home = tempfile.mkdtemp(prefix=f"zr-e2e-{self._testMethodName}-")
         self.programs = []
+        self.simulators = []
+        self.lan = None
+        self.display = None
+        self.window = None
+        self.origin = None
+        self.shots = 0
+        self.addCleanup(self._finish)
+        self.display = Display()
 
-    def tearDown(self):
+    def _finish(self):
+        failed = self._failed()
+        if failed and self.programs and self.programs[-1].running():
+            try:
+                self.screenshot("at-failure")
+            except Exception as e:
+                print(f"no screenshot at failure: {e}", file=sys.stderr)
         for program in self.programs:
             program.stop()
-        self.display.close()
-        if getattr(self, "_outcome", None) is None or not self._failed():
-            shutil.rmtree(self.home, ignore_errors=True)
+        for simulator in self.simulators:
+            simulator.stop()
+        if self.lan:
+            self.lan.close()
+        if self.display:
+            self.display.close()
+        if failed:
+            print(f"\nkept {self.home} for inspection (program.log, ampsim-*.log, *.ppm)", file=sys.stderr)
         else:
-            print(f"kept {self.home} for inspection")
+            shutil.rmtree(self.home, ignore_errors=True)
 
     def _failed(self):
         result = self._outcome.result
         return any(test is self for test, _ in result.failures + result.errors)
 
+    # --- the program -------------------------------------------------------------------
     def start_program(self):
         program = Program(self.display, self.home)
         self.programs.append(program)
         return program
 
     def wait_for_window(self, title, timeout=15.0):
-        windows = wait_for(lambda: self.display.windows_named("^" + _escape(title) + "$"), timeout)
-        self.assertTrue(windows, f"no window titled {title!r} within {timeout} s")
-        return windows[0]
+        window = wait_for(lambda: self.display.window_titled(title), timeout)
+        self.assertTrue(window, f"no window titled {title!r} within {timeout} s")
+        return window
 
+    def start_program_window(self):
+        """Starts the program and finds where its 912 x 516 panel sits on the screen."""
+        program = self.start_program()
+        self.window = self.wait_for_window(TITLE_OFFLINE)
+        x, y, width, height = self.display.geometry(self.window)
+        # The framework draws a title bar above the panel and an even border around it.
+        border = (width - layout.PANEL_WIDTH) // 2
+        self.origin = (x + border, y + height - layout.PANEL_HEIGHT - border)
+        return program
 
-def _escape(text):
-    return "".join("\\" + c if c in r"[]().*+?^$|\{}" else c for c in text)
+    def title(self):
+        return self.display.window_name(self.window)
+
+    def wait_for_title(self, title, timeout=5.0):
+        self.assertTrue(wait_for(lambda: self.title() == title, timeout),
+                        f"window title is {self.title()!r}, not {title!r}")
+
+    # --- mouse and keys, in panel pixels ---------------------------------------------------
+    def screen(self, point):
+        return str(self.origin[0] + point[0]), str(self.origin[1] + point[1])
+
+    def click(self, point):
+        self.display.xdotool("mousemove", *self.screen(point), "click", "1")
+
+    def drag(self, points):
+        """Presses at the first point, moves through the others, releases at the last: one
+        xdotool run, so the motion events come as fast as the server takes them."""
+        steps = ["mousemove", *self.screen(points[0]), "mousedown", "1"]
+        for point in points[1:]:
+            steps += ["mousemove", *self.screen(point)]
+        steps += ["mouseup", "1"]
+        self.display.xdotool(*steps)
+
+    def type_text(self, text):
+        self.display.xdotool("type", "--delay", "5", text)
+
+    def answer_box(self, title, key="Return", timeout=5.0):
+        """Waits for a modal window with that title and presses a key in it."""
+        box = self.wait_for_window(title, timeout)
+        self.display.xdotool("windowfocus", "--sync", box, "key", key)
+        self.assertTrue(wait_for(lambda: not self.display.window_titled(title), 5.0),
+                        f"the {title!r} window stayed open after {key}")
+
+    def choose_file(self, title, path):
+        """Answers JUCE's own file chooser by typing a full path into its file name box."""
+        box = self.wait_for_window(title)
+        x, y, _, _ = self.display.geometry(box)
+        name_box = (str(x + layout.FILE_CHOOSER_NAME_BOX[0]), str(y + layout.FILE_CHOOSER_NAME_BOX[1]))
+        self.display.xdotool("mousemove", *name_box, "click", "1", "key", "ctrl+a")
+        self.type_text(path)
+        # The first Return moves the chooser to the typed file, the second chooses it.
+        self.display.xdotool("key", "Return")
+        time.sleep(0.2)
+        self.display.xdotool("key", "Return")
+        self.assertTrue(wait_for(lambda: not self.display.window_titled(title), 5.0),
+                        f"the {title!r} chooser stayed open")
+
+    # --- pixels ----------------------------------------------------------------------------
+    def screenshot(self, name=None):
+        """A screenshot kept in the work folder, read back with panel coordinates."""
+        self.shots += 1
+        path = os.path.join(self.home, f"{self.shots:02d}-{name or 'shot'}.ppm")
+        shot = self.display.screenshot(path)
+        origin = self.origin
+        shot.panel = lambda point: shot.pixel(origin[0] + point[0], origin[1] + point[1])
+        return shot
+
+    def assertPixel(self, shot, point, colour, what):
+        self.assertEqual(shot.panel(point), colour, f"{what} at panel {point} ({shot.path})")
+
+    # --- amplifiers --------------------------------------------------------------------------
+    def start_lan(self, *hosts):
+        self.lan = Lan(*hosts)
+
+    def start_simulator(self, host, name, model, preset=None, extra=()):
+        simulator = Simulator(self.home, host, name, model, preset, extra)
+        self.simulators.append(simulator)
+        return simulator
+
+    def wait_heard(self, simulator, count=1, since=0, timeout=5.0, what=("recv",), **match):
+        """Waits until the simulator has logged `count` matching messages from the program
+        (received ones; what=("send",) for its answers) and returns them all."""
+        def enough():
+            found = simulator.heard(since, what=what, **match)
+            return found if len(found) >= count else None
+
+        found = wait_for(enough, timeout)
+        self.assertTrue(found, f"{simulator.host}: no {count} x {what} {match or ''} within {timeout} s "
+                               f"({simulator.log_path})")
+        return found
+
+    def row_shown(self, shot, row):
+        """True when the device table paints something in that row (rows past the last are black)."""
+        left, top, right, bottom = layout.device_row_band(row)
+        return any(shot.panel((x, y)) != layout.BLACK
+                   for y in range(top, bottom, 2) for x in range(left, right, 2))
+
+    def wait_for_row(self, row, timeout=5.0):
+        self.assertTrue(wait_for(lambda: self.row_shown(self.screenshot(f"row-{row}"), row), timeout, 0.2),
+                        f"device row {row} did not appear")
+
+    def start_connected_amplifier(self, preset=None, extra=()):
+        """One ZR440 named "Stage Left" at 192.0.2.11, found by the program's start-up search
+        and connected (row 1), with its whole online sequence answered."""
+        self.start_lan("left")
+        amplifier = self.start_simulator("left", "Stage Left", 1, preset, extra)
+        self.start_program_window()
+        self.wait_heard(amplifier, address="/info", what=("send",))
+        self.wait_for_row(1)
+        self.connect(1, "[Device: ZR440]")
+        self.wait_heard(amplifier, address="/siggen", what=("send",), timeout=10.0)
+        return amplifier
+
+    def connect(self, row, title):
+        """Clicks a device row, answers "Connect" and waits for the device label."""
+        self.click(layout.device_row(row))
+        self.answer_box(TITLE_SELECT_DEVICE)
+        self.wait_for_title(title)
+
+    def assertQuiet(self, simulator, seconds, what):
+        """Nothing from the program reaches the simulator for that long, in any state."""
+        since = simulator.mark()
+        time.sleep(seconds)
+        heard = simulator.heard(since, what=("recv", "silent", "off", "lost", "bad"))
+        self.assertEqual(heard, [], f"{what}: the program still sends")

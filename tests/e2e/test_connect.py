@@ -1,0 +1,61 @@
+"""Connecting to an amplifier found on the network: the question, the device label, the exact
+online sequence on the wire, and what the panel then shows."""
+
+import os
+import time
+import unittest
+
+import harness
+import layout
+import protocol
+
+PRESET = os.path.join(harness.DATA, "dual-rig.kvt")
+
+
+class ConnectTest(harness.ProgramTestCase):
+    def test_connect_sends_the_online_sequence_in_order_and_shows_the_device(self):
+        self.start_lan("left")
+        # Input levels 0.1 and output levels 0.05 read -18 and -24 dB on the meters.
+        amplifier = self.start_simulator("left", "Stage Left", 1, PRESET, ["--levels", "0.1,0.1,0.05,0.05"])
+        self.start_program_window()
+        self.wait_heard(amplifier, address="/info", what=("send",))
+        self.wait_for_row(1)
+        self.assertEqual(self.title(), harness.TITLE_OFFLINE)
+
+        self.connect(1, "[Device: ZR440]")
+        self.wait_heard(amplifier, address="/siggen", what=("send",), timeout=10.0)
+        time.sleep(0.3)   # anything queued behind the last request would be out by now
+
+        expected = protocol.online_sequence(zr_family=True)
+        heard = [r.message() for r in amplifier.heard()]
+        self.assertEqual(heard[0], ("/info", "", []), "the start-up search comes first")
+        self.assertEqual(heard[1:1 + len(expected)], expected)
+        # Afterwards only the meter stream is asked for again.
+        later = [m for m in heard[1 + len(expected):] if m != ("/meter", "f", [10.0])]
+        self.assertEqual(later, [])
+
+        shot = self.screenshot("connected")
+        self.assertPixel(shot, layout.device_row(1), layout.CONNECTED_ROW, "the connected row")
+        self.assertPixel(shot, layout.FADER_BACKGROUND, layout.COLUMN_GREY, "the ZR gain fader background")
+        # The streamed meter levels reach the meters: lit below the level, dark above it.
+        self.assertPixel(shot, layout.meter_segment(layout.INPUT_METER_A, 7), layout.METER_LIT, "input A at -21 dB")
+        self.assertPixel(shot, layout.meter_segment(layout.INPUT_METER_A, 6), layout.BLACK, "input A at -18 dB")
+        self.assertPixel(shot, layout.meter_segment(layout.OUTPUT_METER_A, 9), layout.METER_LIT, "output A at -27 dB")
+        self.assertPixel(shot, layout.meter_segment(layout.OUTPUT_METER_A, 8), layout.BLACK, "output A at -24 dB")
+
+    def test_cancel_leaves_the_program_offline_and_silent(self):
+        self.start_lan("left")
+        amplifier = self.start_simulator("left", "Stage Left", 1)
+        self.start_program_window()
+        self.wait_heard(amplifier, address="/info", what=("send",))
+        self.wait_for_row(1)
+
+        self.click(layout.device_row(1))
+        self.answer_box(harness.TITLE_SELECT_DEVICE, key="Escape")
+        self.assertQuiet(amplifier, 0.5, "after Cancel")
+        self.assertEqual(self.title(), harness.TITLE_OFFLINE)
+        self.assertEqual([r.address for r in amplifier.heard()], ["/info"])
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
