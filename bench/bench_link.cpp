@@ -1,0 +1,431 @@
+// The device link against a zr-ampsim process on loopback.
+//
+//   linkRoundTrip         one bare UDP request and its answer, a plain socket to the simulator:
+//                         the floor under every request of the link.
+//   onlineSequence        the whole online sequence of a ZR model (62 requests, stop-and-wait),
+//                         with the round trip measured again in the same run and the link's
+//                         own cost per request above it.  Target: under 150 ms in all, no more
+//                         than ~2.5 ms per request above the round trip.
+//   linkThreadsWhileMetering  CPU time of the "OSC connection", "UDP connection" and "USB
+//                         connection" threads over 5 s while 30 meter messages a second
+//                         arrive.  Target: under 2% of one core.
+//
+// The message loop runs as the program's does, sleeping until the next message.  The hub
+// broadcasts "/info" when it is made, so the program runs only inside
+// scripts/in-private-network.sh and refuses to start anywhere else.
+
+#include "AmpSimProcess.h"
+#include "Croot.h"
+#include "FakePanel.h"
+#include "FakeSetupPage.h"
+#include "Globals.h"
+#include "OscCom.h"
+
+#include <benchmark/benchmark.h>
+#include <oscpack/osc/OscOutboundPacketStream.h>
+
+#include <arpa/inet.h>
+#include <dirent.h>
+#include <net/if.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace juce
+{
+    // One step of the program's message loop: waits for the next message and dispatches it.
+    // MessageManager::runDispatchLoop is this step repeated, but it can be left only once.
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+
+namespace
+{
+    using Clock = std::chrono::steady_clock;
+
+    constexpr const char* simAddress = "127.0.0.2";
+    constexpr const char* probeAddress = "127.0.0.3";
+    constexpr int udpPort = 3456;
+    constexpr int roundTripSamples = 200;
+    constexpr double meteringSeconds = 5.0;
+
+    double millisecondsSince (Clock::time_point start)
+    {
+        return std::chrono::duration<double, std::milli> (Clock::now() - start).count();
+    }
+
+    //==============================================================================
+    /** True inside scripts/in-private-network.sh: the marker is set and no interface but
+        loopback exists, so nothing sent can leave the machine. */
+    bool insidePrivateNetwork (std::string& why)
+    {
+        const char* marker = std::getenv ("ZR_PRIVATE_NETWORK");
+        if (marker == nullptr || std::string (marker) != "1")
+        {
+            why = "ZR_PRIVATE_NETWORK is not 1";
+            return false;
+        }
+
+        auto* interfaces = if_nameindex();
+        if (interfaces == nullptr)
+        {
+            why = "cannot list the network interfaces";
+            return false;
+        }
+        std::string others;
+        for (auto* i = interfaces; i->if_index != 0; ++i)
+            if (std::string (i->if_name) != "lo")
+                others += std::string (" ") + i->if_name;
+        if_freenameindex (interfaces);
+
+        if (! others.empty())
+        {
+            why = "interfaces other than loopback exist:" + others;
+            return false;
+        }
+        return true;
+    }
+
+    //==============================================================================
+    /** Runs the message loop until `done` is true or `timeoutMs` passes.  While online the
+        hub's meter watch wakes the loop at least every 250 ms, so the deadline is kept. */
+    bool runLoopUntil (const std::function<bool()>& done, double timeoutMs)
+    {
+        const auto start = Clock::now();
+        while (! done())
+        {
+            if (millisecondsSince (start) > timeoutMs)
+                return false;
+            juce::dispatchNextMessageOnSystemQueue (false);
+        }
+        return true;
+    }
+
+    /** Dispatches whatever is already waiting, without sleeping. */
+    void drainMessages()
+    {
+        while (juce::dispatchNextMessageOnSystemQueue (true))
+        {
+        }
+    }
+
+    //==============================================================================
+    /** The simulator on loopback, with its log in a folder of its own. */
+    class Simulator
+    {
+    public:
+        Simulator()
+        {
+            char name[] = "/tmp/zr-bench-link-XXXXXX";
+            if (mkdtemp (name) != nullptr)
+                folder = name;
+            process = std::make_unique<AmpSimProcess> (ZR_AMPSIM,
+                std::vector<std::string> { "--bind", simAddress, "--port", std::to_string (udpPort), "--model", "1",
+                                           "--reply-delay", "0", "--meter-rate", "30" },
+                "", folder, "sim");
+            const auto start = Clock::now();
+            while (! process->isListening() && process->isRunning() && millisecondsSince (start) < 5000)
+                std::this_thread::sleep_for (std::chrono::milliseconds (5));
+        }
+
+        ~Simulator()
+        {
+            process.reset();
+            if (! folder.empty())
+                std::system (("rm -rf '" + folder + "'").c_str());
+        }
+
+        bool isReady() const            { return process->isListening(); }
+        std::string errors() const      { return process->errors(); }
+
+    private:
+        std::string folder;
+        std::unique_ptr<AmpSimProcess> process;
+    };
+
+    /** A plain UDP socket that asks the simulator for its gains ("/gain" without arguments)
+        and waits for the answer: the bare round trip under every request of the link. */
+    class RoundTripProbe
+    {
+    public:
+        RoundTripProbe()
+        {
+            handle = ::socket (AF_INET, SOCK_DGRAM, 0);
+            const sockaddr_in local = endpoint (probeAddress, 0);
+            ::bind (handle, reinterpret_cast<const sockaddr*> (&local), sizeof local);
+
+            osc::OutboundPacketStream stream (request, sizeof request);
+            stream << osc::BeginMessage ("/gain") << osc::EndMessage;
+            requestSize = stream.Size();
+        }
+
+        ~RoundTripProbe()   { ::close (handle); }
+
+        RoundTripProbe (const RoundTripProbe&) = delete;
+        RoundTripProbe& operator= (const RoundTripProbe&) = delete;
+
+        /** One round trip in ms; negative when no answer came within 500 ms. */
+        double once()
+        {
+            const sockaddr_in target = endpoint (simAddress, udpPort);
+            const auto start = Clock::now();
+            ::sendto (handle, request, requestSize, 0, reinterpret_cast<const sockaddr*> (&target), sizeof target);
+            pollfd p { handle, POLLIN, 0 };
+            if (::poll (&p, 1, 500) <= 0)
+                return -1.0;
+            char answer[256];
+            ::recv (handle, answer, sizeof answer, 0);
+            return millisecondsSince (start);
+        }
+
+        /** The median of `samples` round trips in ms; negative when one went unanswered. */
+        double median (int samples)
+        {
+            std::vector<double> times;
+            for (int i = 0; i < samples; ++i)
+            {
+                const double ms = once();
+                if (ms < 0.0)
+                    return -1.0;
+                times.push_back (ms);
+            }
+            std::nth_element (times.begin(), times.begin() + samples / 2, times.end());
+            return times[(std::size_t) samples / 2];
+        }
+
+    private:
+        static sockaddr_in endpoint (const char* address, int port)
+        {
+            sockaddr_in a {};
+            a.sin_family = AF_INET;
+            a.sin_port = htons ((std::uint16_t) port);
+            ::inet_pton (AF_INET, address, &a.sin_addr);
+            return a;
+        }
+
+        int handle = -1;
+        char request[64];
+        std::size_t requestSize = 0;
+    };
+
+    //==============================================================================
+    /** The program's side: the tree, the hub with its real transports, fakes for the panel
+        and the Setup page.  No dialogs are installed: a lost connection shows nothing. */
+    class Program
+    {
+    public:
+        Program()
+        {
+            assignAddresses (root);
+            osc::HubOptions options;
+            options.udpPort = udpPort;
+            hub = std::make_unique<osc::OscCom> (panel, setup, options);
+            setup.hub = hub.get();
+            setup.networkAddress = simAddress;
+            setup.selectDevice (1);
+        }
+
+        /** Goes online as the Setup page does for a ZR model; returns the requests queued. */
+        int goOnline()
+        {
+            setup.connectDevice();
+            hub->sendQuery ("/siggen");
+            return (int) hub->queuedMessages().size();
+        }
+
+        bool waitIdle (double timeoutMs)
+        {
+            return runLoopUntil ([this] { return hub->queuedMessages().empty(); }, timeoutMs);
+        }
+
+        void goOffline()
+        {
+            setup.disconnectDevice();
+            drainMessages();
+        }
+
+        Croot root;
+        ScopedGlobal<Croot*> rootInstalled { globals::root, &root };
+        FakePanel panel;
+        FakeSetupPage setup;
+        std::unique_ptr<osc::OscCom> hub;
+    };
+
+    //==============================================================================
+    /** Clock ticks (user + system) used so far by each thread of this process, by name. */
+    std::map<std::string, long> threadTicks()
+    {
+        std::map<std::string, long> ticks;
+        DIR* tasks = opendir ("/proc/self/task");
+        if (tasks == nullptr)
+            return ticks;
+
+        while (auto* entry = readdir (tasks))
+        {
+            if (entry->d_name[0] == '.')
+                continue;
+            std::ifstream file (std::string ("/proc/self/task/") + entry->d_name + "/stat");
+            std::string stat;
+            std::getline (file, stat);
+
+            // "tid (name) state ppid ...": the name may hold spaces, so it is cut at the parentheses.
+            const auto open = stat.find ('(');
+            const auto close = stat.rfind (')');
+            if (open == std::string::npos || close == std::string::npos)
+                continue;
+            const std::string name = stat.substr (open + 1, close - open - 1);
+
+            std::istringstream fields (stat.substr (close + 2));
+            std::vector<std::string> values;
+            for (std::string v; fields >> v;)
+                values.push_back (v);
+            // Fields 14 (utime) and 15 (stime) of the line; the rest starts at field 3.
+            if (values.size() > 12)
+                ticks[name] += std::stol (values[11]) + std::stol (values[12]);
+        }
+        closedir (tasks);
+        return ticks;
+    }
+
+    const char* const linkThreads[] = { "OSC connection", "UDP connection", "USB connection" };
+}
+
+//==============================================================================
+static void linkRoundTrip (benchmark::State& state)
+{
+    Simulator sim;
+    if (! sim.isReady())
+    {
+        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
+        return;
+    }
+
+    RoundTripProbe probe;
+    for (auto _ : state)
+    {
+        const double ms = probe.once();
+        if (ms < 0.0)
+        {
+            state.SkipWithError ("the simulator did not answer");
+            return;
+        }
+        state.SetIterationTime (ms / 1000.0);
+    }
+}
+BENCHMARK (linkRoundTrip)->UseManualTime()->Unit (benchmark::kMicrosecond);
+
+static void onlineSequence (benchmark::State& state)
+{
+    Simulator sim;
+    if (! sim.isReady())
+    {
+        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
+        return;
+    }
+    const double roundTripMs = RoundTripProbe().median (roundTripSamples);
+    if (roundTripMs < 0.0)
+    {
+        state.SkipWithError ("the simulator did not answer");
+        return;
+    }
+
+    Program program;
+    int requests = 0;
+    double totalMs = 0.0;
+    for (auto _ : state)
+    {
+        const auto start = Clock::now();
+        requests = program.goOnline();
+        if (! program.waitIdle (10000))
+        {
+            state.SkipWithError ("the online sequence did not complete");
+            return;
+        }
+        const double ms = millisecondsSince (start);
+        state.SetIterationTime (ms / 1000.0);
+        totalMs += ms;
+
+        program.goOffline();
+    }
+
+    const double perRequestMs = totalMs / (double) state.iterations() / requests;
+    state.counters["requests"] = requests;
+    state.counters["round_trip_ms"] = roundTripMs;
+    state.counters["per_request_ms"] = perRequestMs;
+    state.counters["overhead_ms"] = perRequestMs - roundTripMs;
+}
+BENCHMARK (onlineSequence)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (20);
+
+static void linkThreadsWhileMetering (benchmark::State& state)
+{
+    Simulator sim;
+    if (! sim.isReady())
+    {
+        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
+        return;
+    }
+
+    Program program;
+    program.goOnline();
+    if (! program.waitIdle (10000))
+    {
+        state.SkipWithError ("the online sequence did not complete");
+        return;
+    }
+
+    for (auto _ : state)
+    {
+        const auto before = threadTicks();
+        const int metersBefore = program.panel.meterCalls;
+        const auto start = Clock::now();
+        runLoopUntil ([] { return false; }, meteringSeconds * 1000.0);
+        const double seconds = millisecondsSince (start) / 1000.0;
+        const auto after = threadTicks();
+        state.SetIterationTime (seconds);
+
+        const double ticksPerSecond = (double) sysconf (_SC_CLK_TCK);
+        double total = 0.0;
+        for (const char* name : linkThreads)
+        {
+            const auto used = (double) (after.count (name) ? after.at (name) : 0) - (before.count (name) ? before.at (name) : 0);
+            const double percent = 100.0 * used / ticksPerSecond / seconds;
+            state.counters[std::string (name).substr (0, 3) + "_cpu_pct"] = percent;
+            total += percent;
+        }
+        state.counters["link_cpu_pct"] = total;
+        state.counters["meters_per_s"] = (program.panel.meterCalls - metersBefore) / seconds;
+    }
+    program.goOffline();
+}
+BENCHMARK (linkThreadsWhileMetering)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (1);
+
+int main (int argc, char** argv)
+{
+    std::string why;
+    if (! insidePrivateNetwork (why))
+    {
+        std::fprintf (stderr, "bench_link: refusing to run outside a private network namespace (%s).\n"
+                              "Run it as: scripts/in-private-network.sh %s\n", why.c_str(), argv[0]);
+        return 1;
+    }
+
+    juce::ScopedJuceInitialiser_GUI juce;
+    benchmark::Initialize (&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments (argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
