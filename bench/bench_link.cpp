@@ -35,6 +35,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -144,7 +145,7 @@ namespace
         {
             process.reset();
             if (! folder.empty())
-                std::system (("rm -rf '" + folder + "'").c_str());
+                std::filesystem::remove_all (folder);
         }
 
         bool isReady() const            { return process->isListening(); }

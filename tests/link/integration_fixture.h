@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -85,7 +86,7 @@ namespace linktest
             if (HasFailure())
                 std::printf ("simulator logs kept in %s\n", folder.c_str());
             else
-                std::system (("rm -rf '" + folder + "'").c_str());
+                std::filesystem::remove_all (folder);
         }
 
         /** Starts a simulator on host `host` (made on first use) with `args` added to its
