@@ -286,7 +286,8 @@ class Simulator:
 class ProgramTestCase(unittest.TestCase):
     """Gives each test a display, a work folder that is also the program's home, and
     optionally a LAN with simulated amplifiers; stops whatever it started.  A failing test
-    keeps its folder (logs, screenshots, preset files) and prints its path."""
+    keeps its folder (logs, screenshots, preset files) and prints its path; ZR_E2E_KEEP=1
+    keeps every test's folder."""
 
     def setUp(self):
         require_private_network()
@@ -319,7 +320,7 @@ class ProgramTestCase(unittest.TestCase):
             self.lan.close()
         if self.display:
             self.display.close()
-        if failed:
+        if failed or os.environ.get("ZR_E2E_KEEP") == "1":
             print(f"\nkept {self.home} for inspection (program.log, ampsim-*.log, *.ppm)", file=sys.stderr)
         else:
             shutil.rmtree(self.home, ignore_errors=True)
@@ -363,6 +364,10 @@ class ProgramTestCase(unittest.TestCase):
     def click(self, point):
         self.display.xdotool("mousemove", *self.screen(point), "click", "1")
 
+    def park_mouse(self):
+        """Moves the pointer off the window, so nothing is drawn as hovered."""
+        self.display.xdotool("mousemove", "0", "0")
+
     def drag(self, points):
         """Presses at the first point, moves through the others, releases at the last: one
         xdotool run, so the motion events come as fast as the server takes them."""
@@ -381,6 +386,13 @@ class ProgramTestCase(unittest.TestCase):
         self.display.xdotool("windowfocus", "--sync", box, "key", key)
         self.assertTrue(wait_for(lambda: not self.display.window_titled(title), 5.0),
                         f"the {title!r} window stayed open after {key}")
+        self.refocus()
+
+    def refocus(self):
+        """Gives the keyboard back to the main window once a modal window has gone: without a
+        window manager nobody else does, and the next click would only bring the focus back."""
+        if self.window:
+            self.display.xdotool("windowfocus", "--sync", self.window)
 
     def choose_file(self, title, path):
         """Answers JUCE's own file chooser by typing a full path into its file name box."""
@@ -395,6 +407,7 @@ class ProgramTestCase(unittest.TestCase):
         self.display.xdotool("key", "Return")
         self.assertTrue(wait_for(lambda: not self.display.window_titled(title), 5.0),
                         f"the {title!r} chooser stayed open")
+        self.refocus()
 
     # --- pixels ----------------------------------------------------------------------------
     def screenshot(self, name=None):

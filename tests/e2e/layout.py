@@ -84,7 +84,12 @@ COLUMN_GREY = (0x33, 0x33, 0x33)
 CONNECTED_ROW = (0xfd, 0xbb, 0x30)
 OFFLINE_ROW = (0xa8, 0xa8, 0xa8)
 METER_LIT = (0xfd, 0xbb, 0x30)
-MUTE_ON = (0xff, 0x00, 0x00)
+
+
+def is_mute_red(colour):
+    """The mute buttons' on-colour, pure red, as the look and feel draws it (slightly paler)."""
+    r, g, b = colour
+    return r >= 240 and g <= 60 and b <= 60
 
 # JUCE's own file chooser is a 600 x 500 window; its file name box runs along the bottom.
 FILE_CHOOSER_NAME_BOX = (300, 437)
