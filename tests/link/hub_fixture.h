@@ -4,6 +4,7 @@
 // when told, a simulated USB bus and a network amplifier on a loopback address.
 
 #include "FakeClock.h"
+#include "PrivateNetwork.h"
 #include "FakeDialogs.h"
 #include "FakeNetworkAmp.h"
 #include "FakePanel.h"
@@ -114,6 +115,8 @@ namespace hubtest
     protected:
         void SetUp() override
         {
+            // The hub broadcasts "/info" as soon as it exists: keep it inside the machine.
+            REQUIRE_PRIVATE_NETWORK();
             port = FakeNetworkAmp::freePort();
             amp = std::make_unique<FakeNetworkAmp> (ampAddress, port);
             makeHub();

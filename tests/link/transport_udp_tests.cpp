@@ -4,6 +4,7 @@
 // and parallel tests cannot meet on a port.  Without the privilege for that, they skip.
 
 #include "PostRecorder.h"
+#include "PrivateNetwork.h"
 #include "UdpConnection.h"
 #include "LinkMessage.h"
 #include "MessageLoop.h"
@@ -20,22 +21,9 @@ namespace
 {
     constexpr int testTag = osc::messageTag;
 
-    bool privateNetwork()
-    {
-        static const bool ready = []
-        {
-            if (unshare (CLONE_NEWNET) != 0)
-                return false;
-
-            return std::system ("PATH=\"$PATH:/usr/sbin:/sbin\"; ip link set lo up"
-                                " && ip addr add 0.0.0.1/32 dev lo"
-                                " && ip route add 255.255.255.255/32 dev lo") == 0;
-        }();
-        return ready;
-    }
-
-    #define REQUIRE_PRIVATE_NETWORK() \
-        if (! privateNetwork()) GTEST_SKIP() << "needs a private network namespace (root or user namespace)"
+    // Inside its own namespace the test can give loopback the placeholder address, so a
+    // datagram sent there would really arrive and be seen, and a route for broadcasts.
+    const char* const loopbackExtras = "ip addr add 0.0.0.1/32 dev lo && ip route add 255.255.255.255/32 dev lo";
 
     std::string ipv4 (const char* dotted)
     {
@@ -140,7 +128,7 @@ namespace
 
 TEST (UdpTransport, PostsWholeWordDatagramsUpTo128BytesWithTheSender)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_PRIVATE_NETWORK (loopbackExtras);
     constexpr int port = 41001;
     Recorder hub;
     UdpConnection udp (hub, testTag);
@@ -169,7 +157,7 @@ TEST (UdpTransport, PostsWholeWordDatagramsUpTo128BytesWithTheSender)
 
 TEST (UdpTransport, ChoosingADeviceTwiceLeavesOneBoundSocketThatWorks)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_PRIVATE_NETWORK (loopbackExtras);
     constexpr int port = 41002;
     Recorder hub;
     UdpConnection udp (hub, testTag);
@@ -199,7 +187,7 @@ TEST (UdpTransport, ChoosingADeviceTwiceLeavesOneBoundSocketThatWorks)
 
 TEST (UdpTransport, NothingIsSentToThePlaceholder)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_PRIVATE_NETWORK (loopbackExtras);
     constexpr int port = 41003;
     Recorder hub;
     UdpConnection udp (hub, testTag);
@@ -225,7 +213,7 @@ TEST (UdpTransport, NothingIsSentToThePlaceholder)
 
 TEST (UdpTransport, BroadcastQueryIsAnsweredByEachAmplifierWithItsOwnAddress)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_PRIVATE_NETWORK (loopbackExtras);
     constexpr int port = 41004;
     Recorder hub;
     UdpConnection udp (hub, testTag);
@@ -255,7 +243,7 @@ TEST (UdpTransport, BroadcastQueryIsAnsweredByEachAmplifierWithItsOwnAddress)
 
 TEST (UdpTransport, ReceiveThreadGivesUpOnlyOnABrokenSocket)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_PRIVATE_NETWORK (loopbackExtras);
     constexpr int port = 41005;
     Recorder hub;
     UdpConnection udp (hub, testTag);

@@ -1,4 +1,5 @@
 #include "SetupTestSupport.h"
+#include "PrivateNetwork.h"
 
 #include <fcntl.h>
 #include <sched.h>
@@ -22,21 +23,10 @@ namespace setuptest
     {
         constexpr int udpPort = 3456;   // the namespace is the test's own, so the real port is free
 
-        /** Moves the process into a network namespace with only loopback up, and a route that
-            delivers broadcasts on it from 127.0.0.1 (without a source address they would leave
-            from 0.0.0.0, which no amplifier answers).  False (the test skips) without the
-            privilege. */
-        bool privateNetwork()
-        {
-            static const bool ready = []
-            {
-                if (unshare (CLONE_NEWNET) != 0)
-                    return false;
-                return std::system ("PATH=\"$PATH:/usr/sbin:/sbin\"; ip link set lo up"
-                                    " && ip route add 255.255.255.255/32 dev lo src 127.0.0.1") == 0;
-            }();
-            return ready;
-        }
+        /** Inside the test's own network namespace: a route that delivers broadcasts on
+            loopback from 127.0.0.1 (without a source address they would leave from 0.0.0.0,
+            which no amplifier answers). */
+        const char* const broadcastOnLoopback = "ip route add 255.255.255.255/32 dev lo src 127.0.0.1";
     }
 
     std::vector<int>& panelModels()
@@ -131,7 +121,7 @@ namespace setuptest
     //==============================================================================
     void LinkTest::SetUp()
     {
-        if (! privateNetwork())
+        if (! testnet::enterPrivateNetwork (broadcastOnLoopback))
             GTEST_SKIP() << "needs a private network namespace (root or user namespace)";
 
         port = udpPort;

@@ -34,8 +34,7 @@ namespace
 
 TEST (MainWindow, BuildsTreePanelAndPresetsAndTearsThemDownInOrder)
 {
-    if (! paneltest::privateNetwork())
-        GTEST_SKIP() << "needs a private network namespace (root or user namespace)";
+    REQUIRE_PRIVATE_NETWORK();
     if (! haveDisplay())
         GTEST_SKIP() << "needs a display";
 

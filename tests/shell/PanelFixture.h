@@ -13,6 +13,7 @@
 #include "RemoteControl.h"
 #include "SimulatedHid.h"
 
+#include "PrivateNetwork.h"
 #include <gtest/gtest.h>
 #include <oscpack/osc/OscOutboundPacketStream.h>
 #include <oscpack/osc/OscReceivedElements.h>
@@ -23,20 +24,6 @@
 
 namespace paneltest
 {
-    /** Moves this test process into a network namespace of its own with only loopback up
-        (once), so the hub's start-up broadcast cannot leave the machine.  The hub's threads
-        are started later from this thread and inherit it. */
-    inline bool privateNetwork()
-    {
-        static const bool ready = []
-        {
-            if (unshare (CLONE_NEWNET) != 0)
-                return false;
-            return std::system ("PATH=\"$PATH:/usr/sbin:/sbin\"; ip link set lo up") == 0;
-        }();
-        return ready;
-    }
-
     /** The arguments of a "/gain" ,ffii message. */
     struct Gains
     {
@@ -49,8 +36,7 @@ namespace paneltest
     protected:
         void SetUp() override
         {
-            if (! privateNetwork())
-                GTEST_SKIP() << "needs a private network namespace (root or user namespace)";
+            REQUIRE_PRIVATE_NETWORK();
 
             osc::HubOptions options;
             options.udpPort = FakeNetworkAmp::freePort();
