@@ -224,6 +224,12 @@ void RemoteControl::buildTabs()
     tabs->addTab ("  Utility  ", tabColour, utilityPage.get(), false);
 
     tabs->setCurrentTabIndex (setupTabIndex);
+
+    // The pages hold dozens of widgets that change far less often than the meters beside
+    // them: each keeps its last rendering and redraws only what was invalidated, so
+    // window exposes and full repaints blit it instead of painting every widget again.
+    for (int i = 0; i < tabs->getNumTabs(); ++i)
+        tabs->getTabContentComponent (i)->setBufferedToImage (true);
 }
 
 void RemoteControl::buildMeters()
