@@ -50,7 +50,7 @@ class ConnectTest(harness.ProgramTestCase):
         self.wait_heard(amplifier, address="/info", what=("send",))
         self.wait_for_row(1)
 
-        self.click(layout.device_row(1))
+        self.click_for_window(layout.device_row(1), harness.TITLE_SELECT_DEVICE)
         self.answer_box(harness.TITLE_SELECT_DEVICE, key="Escape")
         self.assertQuiet(amplifier, 0.5, "after Cancel")
         self.assertEqual(self.title(), harness.TITLE_OFFLINE)

@@ -32,7 +32,7 @@ class DiscoveryTest(harness.ProgramTestCase):
         # Rows follow the order of the answers: which is which shows when connecting.
         connected = []
         for row in (1, 2):
-            self.click(layout.device_row(row))
+            self.click_for_window(layout.device_row(row), harness.TITLE_SELECT_DEVICE)
             self.answer_box(harness.TITLE_SELECT_DEVICE)
             self.assertTrue(harness.wait_for(lambda: self.title() in LABELS.values(), 5.0),
                             f"row {row}: title {self.title()!r}")

@@ -29,7 +29,7 @@ class PresetTest(harness.ProgramTestCase):
             self.click(layout.FILE_NAME)
             self.display.xdotool("key", "ctrl+a")
             self.type_text(file_name)
-        self.click(layout.SAVE)
+        self.click_for_window(layout.SAVE, harness.TITLE_SAVE_PRESET)
         self.answer_box(harness.TITLE_SAVE_PRESET)
 
     def wait_for_file(self, path):
@@ -63,7 +63,7 @@ class PresetTest(harness.ProgramTestCase):
             f.write("\r\n".join(lines))
 
         since = self.amplifier.mark()
-        self.click(layout.LOAD)
+        self.click_for_window(layout.LOAD, harness.TITLE_LOAD_PRESET)
         self.choose_file(harness.TITLE_LOAD_PRESET, edited)
         self.wait_heard(self.amplifier, since=since, address=protocol.BLOCK_ADDRESSES[-1])
         time.sleep(0.3)
