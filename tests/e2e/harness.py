@@ -289,6 +289,8 @@ class ProgramTestCase(unittest.TestCase):
     keeps its folder (logs, screenshots, preset files) and prints its path; ZR_E2E_KEEP=1
     keeps every test's folder."""
 
+    maxDiff = None   # message sequences are long; a failure shows the whole difference
+
     def setUp(self):
         require_private_network()
         for binary in (PROGRAM, AMPSIM):
@@ -466,8 +468,17 @@ class ProgramTestCase(unittest.TestCase):
         self.wait_heard(amplifier, address="/info", what=("send",))
         self.wait_for_row(1)
         self.connect(1, "[Device: ZR440]")
-        self.wait_heard(amplifier, address="/siggen", what=("send",), timeout=10.0)
+        self.wait_online(amplifier)
         return amplifier
+
+    def wait_online(self, amplifier, since=0, zr_family=True):
+        """Waits for the end of an online sequence: the meter request, then (ZR family) the
+        answer to the signal generator query.  Only the first is required here, so that a
+        missing query shows in the tests that check the sequence, not everywhere."""
+        self.wait_heard(amplifier, since=since, address="/meter", timeout=10.0)
+        if zr_family:
+            wait_for(lambda: amplifier.sent(since, address="/siggen"), 2.0)
+        time.sleep(0.2)   # anything queued behind the last request would be out by now
 
     def click_for_window(self, point, title):
         """Clicks where a modal window with that title should follow.  Under a bare X server a

@@ -2,7 +2,6 @@
 online sequence on the wire, and what the panel then shows."""
 
 import os
-import time
 import unittest
 
 import harness
@@ -23,8 +22,7 @@ class ConnectTest(harness.ProgramTestCase):
         self.assertEqual(self.title(), harness.TITLE_OFFLINE)
 
         self.connect(1, "[Device: ZR440]")
-        self.wait_heard(amplifier, address="/siggen", what=("send",), timeout=10.0)
-        time.sleep(0.3)   # anything queued behind the last request would be out by now
+        self.wait_online(amplifier)
 
         expected = protocol.online_sequence(zr_family=True)
         heard = [r.message() for r in amplifier.heard()]

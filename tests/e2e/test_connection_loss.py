@@ -35,7 +35,7 @@ class ConnectionLossTest(harness.ProgramTestCase):
         self.wait_heard(self.amplifier, since=since, address="/info", what=("send",))
         self.wait_for_row(1)
         self.connect(1, "[Device: ZR440]")
-        self.wait_heard(self.amplifier, since=since, address="/siggen", what=("send",), timeout=10.0)
+        self.wait_online(self.amplifier, since)
         heard = [r.message() for r in self.amplifier.heard(since)]
         expected = protocol.online_sequence(zr_family=True)
         self.assertEqual(heard[0], ("/info", "", []))

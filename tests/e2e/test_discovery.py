@@ -1,7 +1,6 @@
 """Discovery: the program's start-up "/info" broadcast finds two amplifiers on the LAN, both
 appear in the device table, and each row connects to its own amplifier."""
 
-import time
 import unittest
 
 import harness
@@ -56,8 +55,7 @@ class DiscoveryTest(harness.ProgramTestCase):
         else:
             since = tarvo.mark()
             self.connect(connected.index("Monitors") + 1, LABELS["Monitors"])
-        self.wait_heard(tarvo, since=since, address="/meter")
-        time.sleep(0.3)
+        self.wait_online(tarvo, since, zr_family=False)
         expected = protocol.online_sequence(zr_family=False)
         heard = [r.message() for r in tarvo.heard(since)]
         self.assertEqual(heard[:len(expected)], expected)
