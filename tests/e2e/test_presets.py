@@ -24,7 +24,7 @@ class PresetTest(harness.ProgramTestCase):
 
     def save_preset(self, file_name=None):
         """Types a file name (or keeps the proposed one), presses Save and accepts the chooser
-        with Return; returns the file written."""
+        with Return."""
         if file_name:
             self.click(layout.FILE_NAME)
             self.display.xdotool("key", "ctrl+a")
@@ -33,8 +33,10 @@ class PresetTest(harness.ProgramTestCase):
         self.answer_box(harness.TITLE_SAVE_PRESET)
 
     def wait_for_file(self, path):
-        self.assertTrue(harness.wait_for(lambda: os.path.exists(path) and read_file(path).rstrip().endswith("END_OSC_DATA"),
-                                         5.0), f"{path} was not written")
+        def written():
+            return os.path.exists(path) and read_file(path).rstrip().endswith("END_OSC_DATA")
+
+        self.assertTrue(harness.wait_for(written, 5.0), f"{path} was not written")
         return read_file(path)
 
     def block_messages(self, records):
