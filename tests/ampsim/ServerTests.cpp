@@ -36,19 +36,10 @@ namespace
         return onlyLo;
     }
 
-    #define REQUIRE_PRIVATE_NETWORK() \
+    #define REQUIRE_ONLY_LOOPBACK() \
         if (! onlyLoopback()) GTEST_SKIP() << "needs a private network namespace with only loopback"
 
     using Clock = std::chrono::steady_clock;
-
-    sockaddr_in toSockaddr (const Endpoint& endpoint)
-    {
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl (endpoint.address);
-        address.sin_port = htons (endpoint.port);
-        return address;
-    }
 
     /** The program's side: a UDP socket on 127.0.0.1 with a port of its own. */
     class Client
@@ -67,7 +58,7 @@ namespace
             if (broadcast)
                 setsockopt (fd, SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes);
             // Bound to one address, so a broadcast leaves through loopback.
-            const auto address = toSockaddr ({ 0x7F000001, 0 });
+            const auto address = Endpoint { 0x7F000001, 0 }.toSockaddr();
             bind (fd, reinterpret_cast<const sockaddr*> (&address), sizeof address);
         }
         ~Client()  { ::close (fd); }
@@ -79,7 +70,7 @@ namespace
 
         void sendRaw (const Endpoint& to, const void* data, std::size_t size)
         {
-            const auto address = toSockaddr (to);
+            const auto address = to.toSockaddr();
             ASSERT_EQ (sendto (fd, data, size, 0, reinterpret_cast<const sockaddr*> (&address), sizeof address),
                        (ssize_t) size);
         }
@@ -97,7 +88,7 @@ namespace
             if (got < 0)
                 return std::nullopt;
             datagram.size = (std::size_t) got;
-            const Endpoint from { ntohl (sender.sin_addr.s_addr), ntohs (sender.sin_port) };
+            const auto from = Endpoint::fromSockaddr (sender);
             return Received { from, SimLog::describe (datagram) };
         }
 
@@ -208,7 +199,7 @@ namespace
 //==============================================================================
 TEST (SimServerNetwork, AnswersFromItsOwnAddressToTheSendersPort)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_ONLY_LOOPBACK();
     RunningSim sim (on (0x7F000002, 0, "NET ONE"));
     ASSERT_TRUE (sim.opened);
     Client client;
@@ -228,7 +219,7 @@ TEST (SimServerNetwork, AnswersFromItsOwnAddressToTheSendersPort)
 
 TEST (SimServerNetwork, BroadcastsReachEverySimulatorOnThePort)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_ONLY_LOOPBACK();
     RunningSim first (on (0x7F000002, 0, "FIRST"));
     ASSERT_TRUE (first.opened);
     const auto port = first.endpoint().port;
@@ -256,7 +247,7 @@ TEST (SimServerNetwork, BroadcastsReachEverySimulatorOnThePort)
 
 TEST (SimServerNetwork, StreamsMetersUntilOffline)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_ONLY_LOOPBACK();
     RunningSim sim (on (0x7F000002, 0, "METERS"));
     ASSERT_TRUE (sim.opened);
     Client client;
@@ -282,7 +273,7 @@ TEST (SimServerNetwork, StreamsMetersUntilOffline)
 
 TEST (SimServerNetwork, OddDatagramsGetNoAnswer)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_ONLY_LOOPBACK();
     RunningSim sim (on (0x7F000002, 0, "ODD"));
     ASSERT_TRUE (sim.opened);
     Client client;
@@ -300,7 +291,7 @@ TEST (SimServerNetwork, OddDatagramsGetNoAnswer)
 
 TEST (SimServerNetwork, ControlFifoSilencesPowersOffAndQuits)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_ONLY_LOOPBACK();
     auto options = on (0x7F000002, 0, "FIFO");
     options.controlPath = fifoPath();
     RunningSim sim (options);
@@ -340,7 +331,7 @@ TEST (SimServerNetwork, ControlFifoSilencesPowersOffAndQuits)
 
 TEST (SimServerNetwork, RefusesABindItCannotServe)
 {
-    REQUIRE_PRIVATE_NETWORK();
+    REQUIRE_ONLY_LOOPBACK();
     SimOptions options = on (0xFFFFFFFF, 0, "BAD");
     SimLog log;
     SimAmplifier amp (options, log);

@@ -12,6 +12,20 @@ std::string Endpoint::toString() const
     return text;
 }
 
+sockaddr_in Endpoint::toSockaddr() const
+{
+    sockaddr_in out {};
+    out.sin_family = AF_INET;
+    out.sin_addr.s_addr = htonl (address);
+    out.sin_port = htons (port);
+    return out;
+}
+
+Endpoint Endpoint::fromSockaddr (const sockaddr_in& in)
+{
+    return { ntohl (in.sin_addr.s_addr), ntohs (in.sin_port) };
+}
+
 bool Endpoint::parseAddress (const std::string& text, std::uint32_t& out)
 {
     in_addr parsed {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <netinet/in.h>
 #include <cstdint>
 #include <string>
 
@@ -13,6 +14,10 @@ struct Endpoint
 
     /** "a.b.c.d:port". */
     std::string toString() const;
+
+    /** The socket API's form (network byte order), and back. */
+    sockaddr_in toSockaddr() const;
+    static Endpoint fromSockaddr (const sockaddr_in& address);
 
     /** Reads a dotted IPv4 address ("127.0.0.2"); false when the text is not one. */
     static bool parseAddress (const std::string& text, std::uint32_t& out);

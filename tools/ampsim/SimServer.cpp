@@ -29,15 +29,6 @@ namespace
         return what + ": " + std::strerror (errno);
     }
 
-    sockaddr_in toSockaddr (const Endpoint& endpoint)
-    {
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl (endpoint.address);
-        address.sin_port = htons (endpoint.port);
-        return address;
-    }
-
     int makeUdpSocket (const Endpoint& bindTo, std::string& error)
     {
         const int fd = socket (AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -47,7 +38,7 @@ namespace
             return -1;
         }
         const int yes = 1;
-        const auto address = toSockaddr (bindTo);
+        const auto address = bindTo.toSockaddr();
         if (setsockopt (fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes) != 0
             || bind (fd, reinterpret_cast<const sockaddr*> (&address), sizeof address) != 0)
         {
@@ -123,7 +114,7 @@ bool SimServer::openSocket (std::string& error)
         error = systemError ("getsockname");
         return false;
     }
-    local = { ntohl (bound.sin_addr.s_addr), ntohs (bound.sin_port) };
+    local = Endpoint::fromSockaddr (bound);
     return true;
 }
 
@@ -252,7 +243,7 @@ void SimServer::receiveFrom (int fd)
         if (received < 0)
             return;
 
-        const Endpoint from { ntohl (sender.sin_addr.s_addr), ntohs (sender.sin_port) };
+        const auto from = Endpoint::fromSockaddr (sender);
         if (local.address != 0 && from == local)
         {
             log.note (nowMs(), "own datagram ignored");
@@ -267,7 +258,7 @@ void SimServer::flushDue()
 {
     for (auto& out : amplifier.takeDue (nowMs()))
     {
-        const auto to = toSockaddr (out.to);
+        const auto to = out.to.toSockaddr();
         const auto sent = sendto (socketFd, out.datagram.data(), out.datagram.size, 0,
                                   reinterpret_cast<const sockaddr*> (&to), sizeof to);
         if (sent == (ssize_t) out.datagram.size)
