@@ -8,14 +8,13 @@
 
 #include "HidAccess.h"
 #include "OscCom.h"
+#include "PrivateNetwork.h"
 #include "RemoteControl.h"
 #include "led_meter.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_gui_basics/juce_gui_basics.h>
-#include <sched.h>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace
@@ -32,12 +31,6 @@ namespace
         void close() override {}
         bool isOpen() const override                                    { return false; }
     };
-
-    bool enterPrivateNetwork()
-    {
-        return unshare (CLONE_NEWNET) == 0
-            && std::system ("PATH=\"$PATH:/usr/sbin:/sbin\"; ip link set lo up") == 0;
-    }
 }
 
 static void panelRepaint (benchmark::State& state)
@@ -82,7 +75,7 @@ BENCHMARK (meterRepaint)->Unit (benchmark::kMicrosecond);
 
 int main (int argc, char** argv)
 {
-    if (! enterPrivateNetwork())
+    if (! testnet::enterPrivateNetwork())
     {
         std::fprintf (stderr, "bench_panel: needs a private network namespace (run as root or in a user namespace)\n");
         return 1;

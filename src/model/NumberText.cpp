@@ -303,16 +303,24 @@ int formatText (char* buffer, std::size_t capacity, const char* format, ...)
     return out.finish();
 }
 
+namespace
+{
+    /** A leading "-" or "+" counts as consumed; returns how many characters it took. */
+    int readSign (const char* text, bool& negative)
+    {
+        negative = text[0] == '-';
+        return text[0] == '-' || text[0] == '+' ? 1 : 0;
+    }
+}
+
 int parseIntText (const char* text, int& out)
 {
     out = 0;
     if (text == nullptr || *text == '\0')
         return 0;
 
-    int pos = 0;
-    const bool negative = text[0] == '-';
-    if (text[0] == '-' || text[0] == '+')
-        ++pos;
+    bool negative = false;
+    int pos = readSign (text, negative);
 
     // Saturates instead of overflowing; the result is clamped to the int range below.
     std::int64_t value = 0;
@@ -333,10 +341,8 @@ int parseFloatText (const char* text, float& out)
     if (text == nullptr || *text == '\0')
         return 0;
 
-    int pos = 0;
-    const bool negative = text[0] == '-';
-    if (text[0] == '-' || text[0] == '+')
-        ++pos;
+    bool negative = false;
+    int pos = readSign (text, negative);
 
     float value = 0.0f;
     float weight = 0.1f;

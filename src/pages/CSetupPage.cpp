@@ -81,7 +81,7 @@ CSetupPage::CSetupPage()
     : juce::Component ("SetupPage")
 {
     setOpaque (true);
-    deviceList.addChildElement (makeRow (usbElementName, 0, noModel, usbAddressText, "-"));
+    deviceList.addChildElement (makeRow (usbElementName, 0, ModelTable::noDevice, usbAddressText, "-"));
     rowCount = deviceList.getNumChildElements();
 
     buildConnectionArea();
@@ -224,8 +224,8 @@ void CSetupPage::selectDevice (int row)
             hub->setConnectionKind (osc::ConnectionUsb);
     }
 
-    modelIndex = modelIndexOf (rowText (row, "AMPMODEL"));
-    if (modelIndex < noModel)
+    modelIndex = ModelTable::indexOfModel (rowText (row, "AMPMODEL"));
+    if (modelIndex < ModelTable::noDevice)
         showDeviceOnPanel (modelIndex);
 }
 
@@ -259,7 +259,7 @@ void CSetupPage::disconnectDevice()
         connectButton.setToggleState (false, juce::dontSendNotification);
         offline = true;
         deviceTable.repaint();
-        showDeviceOnPanel (noModel);
+        showDeviceOnPanel (ModelTable::noDevice);
     }
 
     presetRows->clearAll();
@@ -269,7 +269,7 @@ void CSetupPage::forgetActiveDevice()
 {
     if (activeRow == 0)
     {
-        updateUsbEntry (noModel, "-");
+        updateUsbEntry (ModelTable::noDevice, "-");
     }
     else if (activeRow > 0 && activeRow < rowCount)
     {
@@ -281,7 +281,7 @@ void CSetupPage::forgetActiveDevice()
     // No row is chosen any more; a selection left behind would point at another device.
     deviceTable.deselectAllRows();
     refreshTable();
-    showDeviceOnPanel (noModel);
+    showDeviceOnPanel (ModelTable::noDevice);
 }
 
 void CSetupPage::addNetworkDevice (int model, const juce::String& name, const juce::String& address)
@@ -584,14 +584,6 @@ bool CSetupPage::usbDevicePresent() const
 {
     auto* hub = globals::hub;
     return hub != nullptr && hub->usbDevicePresent();
-}
-
-int CSetupPage::modelIndexOf (const juce::String& modelName)
-{
-    for (int index = 0; index < noModel; ++index)
-        if (ModelTable::modelName (index) == modelName)
-            return index;
-    return noModel;
 }
 
 //==============================================================================

@@ -36,7 +36,6 @@ public:
     static constexpr int pageWidth = 720;
     static constexpr int pageHeight = 470;
     /** The model index that stands for "no device". */
-    static constexpr int noModel = 8;
     /** After a search, the next one waits this long (answers arrive meanwhile). */
     static constexpr int searchWaitMs = 500;
     /** After a rename, the name is read back after this long. */
@@ -125,9 +124,6 @@ public:
     const juce::XmlElement& getDeviceList() const noexcept { return deviceList; }
     const SetupPresetRows& getPresetRows() const noexcept { return *presetRows; }
 
-    /** The model index whose name is `modelName` ("ZR220" ... "TARVO-8"), else noModel. */
-    static int modelIndexOf (const juce::String& modelName);
-
     //==============================================================================
     // juce::TableListBoxModel
 
@@ -157,7 +153,7 @@ private:
     int rowCount = 1;
     bool offline = true;
     int activeRow = -1;
-    int modelIndex = noModel;
+    int modelIndex = 8;   // no device (the model table's "-" row)
     juce::String deviceName;
     juce::String deviceAddress;
     int selectedSlot = 0;

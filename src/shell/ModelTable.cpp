@@ -44,3 +44,11 @@ ModelTable::Family ModelTable::family (int index) noexcept
 {
     return rows[checkedIndex (index)].family;
 }
+
+int ModelTable::indexOfModel (const juce::String& name)
+{
+    for (int index = 0; index < noDevice; ++index)
+        if (modelName (index) == name)
+            return index;
+    return noDevice;
+}

@@ -24,6 +24,9 @@ public:
     /** "ZR220" ... "TARVO-8", or "-" for no device. */
     static juce::String modelName (int index);
 
+    /** The index whose model name is `name` ("ZR220" ... "TARVO-8"), else noDevice. */
+    static int indexOfModel (const juce::String& name);
+
     /** The window title for the model: "[Device: ZR440]", or "[not connected!]". */
     static juce::String deviceLabel (int index);
 
