@@ -331,6 +331,15 @@ namespace osc
         if (head == nullptr)
             return;
 
+        // The transmission is noted before the request can reach the amplifier, so anyone
+        // who sees the answer also sees the transmission counted.
+        const auto noteTransmission = [this]
+        {
+            sentTime.store (now());
+            awaitingReply.store (true);
+            ++pendingTransmissions;
+        };
+
         const int kind = connectionKind.load();
         if (kind == ConnectionUsb && usb->deviceState.load() > 0)
         {
@@ -339,8 +348,9 @@ namespace osc
                 postLinkCode (-1);
                 return;
             }
-            if (! usb->tryFillMailbox (head->data(), (int) head->size()))
-                return;
+            // The USB thread writes the report once the mailbox holds it.
+            if (usb->tryFillMailbox (head->data(), (int) head->size()))
+                noteTransmission();
         }
         else if (kind == ConnectionNetwork)
         {
@@ -350,18 +360,11 @@ namespace osc
                 return;
             }
             // Counted even when the socket is gone, so a dead socket ends in a network error.
+            noteTransmission();
             auto* socket = udp->getSocket();
             if (socket != nullptr && socket->isUsable())
                 socket->write (head->data(), (int) head->size());
         }
-        else
-        {
-            return;
-        }
-
-        sentTime.store (now());
-        awaitingReply.store (true);
-        ++pendingTransmissions;
     }
 
     void OscCom::postLinkCode (int code)
