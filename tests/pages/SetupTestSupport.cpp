@@ -38,9 +38,6 @@ namespace setuptest
     //==============================================================================
     PageTest::PageTest()
     {
-        folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("zr-setup-test", "");
-        folder.createDirectory();
-
         // A settings file of the test's own: the recent-files list starts empty.
         setenv ("XDG_CONFIG_HOME", folder.getChildFile ("config").getFullPathName().toRawUTF8(), 1);
         SettingsStore::instance().reopen();
@@ -61,7 +58,6 @@ namespace setuptest
         document.reset();
         rootInstalled.reset();
         root.reset();
-        folder.deleteRecursively();
     }
 
     //==============================================================================

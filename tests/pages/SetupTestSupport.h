@@ -14,6 +14,7 @@
 #include "presetDocument.h"
 #include "SettingsStore.h"
 #include "SimulatedHid.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -76,7 +77,8 @@ namespace setuptest
         }
 
         /** A fresh folder for the test's files and its settings file; removed afterwards. */
-        juce::File folder;
+        TempFolder temp { "zr-setup-test" };
+        const juce::File folder = temp.get();
         ScriptedDialogs dialogs;
         ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
         std::unique_ptr<Croot> root;

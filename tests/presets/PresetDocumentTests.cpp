@@ -252,12 +252,11 @@ namespace
                 if (use (name))
                     return;
 
-            folder.createDirectory();
-            const auto target = folder.getChildFile ("de_DE.UTF-8").getFullPathName();
+            const auto target = folder.file ("de_DE.UTF-8").getFullPathName();
             const auto command = "localedef -i de_DE -f UTF-8 '" + target + "' >/dev/null 2>&1";
             if (std::system (command.toRawUTF8()) == 0)
             {
-                setenv ("LOCPATH", folder.getFullPathName().toRawUTF8(), 1);
+                setenv ("LOCPATH", folder.get().getFullPathName().toRawUTF8(), 1);
                 use ("de_DE.UTF-8");
             }
         }
@@ -266,7 +265,6 @@ namespace
         {
             std::setlocale (LC_ALL, "C");
             unsetenv ("LOCPATH");
-            folder.deleteRecursively();
         }
 
         bool isActive() const { return active; }
@@ -280,8 +278,7 @@ namespace
             return active;
         }
 
-        juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                .getNonexistentChildFile ("zr-locale", "", false);
+        TempFolder folder { "zr-locale" };
         bool active = false;
     };
 }

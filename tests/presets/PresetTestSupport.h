@@ -6,6 +6,7 @@
 #include "Croot.h"
 #include "Cparam.h"
 #include "PresetText.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <juce_core/juce_core.h>
@@ -75,31 +76,6 @@ namespace presettest
     {
         forEachParam (root, [] (Cparam& p) { p.step = p.maxStep; });
     }
-
-    /** A fresh folder under the system temp folder, deleted with its contents afterwards. */
-    class TempFolder
-    {
-    public:
-        TempFolder()
-            : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                          .getNonexistentChildFile ("zr-presets-test", "", false))
-        {
-            folder.createDirectory();
-        }
-        ~TempFolder() { folder.deleteRecursively(); }
-
-        juce::File file (const juce::String& name) const { return folder.getChildFile (name); }
-        juce::File get() const { return folder; }
-
-        /** Number of entries in the folder, hidden temporary files included. */
-        int count() const
-        {
-            return (int) folder.findChildFiles (juce::File::findFilesAndDirectories, false).size();
-        }
-
-    private:
-        juce::File folder;
-    };
 
     /** Limits the size of files this process may write (writes past it fail with EFBIG,
         which holds for root too) for the lifetime of the object. */

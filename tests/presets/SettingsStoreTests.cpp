@@ -11,21 +11,19 @@ using namespace presettest;
 
 namespace
 {
-    juce::File privateHome;
+    std::unique_ptr<TempFolder> privateHome;
 
     class PrivateHome : public ::testing::Environment
     {
     public:
         void SetUp() override
         {
-            privateHome = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                              .getNonexistentChildFile ("zr-home", "", false);
-            privateHome.createDirectory();
-            setenv ("HOME", privateHome.getFullPathName().toRawUTF8(), 1);
-            setenv ("XDG_CONFIG_HOME", privateHome.getChildFile ("config").getFullPathName().toRawUTF8(), 1);
+            privateHome = std::make_unique<TempFolder> ("zr-home");
+            setenv ("HOME", privateHome->get().getFullPathName().toRawUTF8(), 1);
+            setenv ("XDG_CONFIG_HOME", privateHome->file ("config").getFullPathName().toRawUTF8(), 1);
         }
 
-        void TearDown() override { privateHome.deleteRecursively(); }
+        void TearDown() override { privateHome.reset(); }
     };
 
     [[maybe_unused]] auto* const home = ::testing::AddGlobalTestEnvironment (new PrivateHome);
@@ -75,13 +73,13 @@ TEST (SettingsStore, TheFileLivesInTheXdgConfigFolder)
     EXPECT_EQ (SettingsStore::defaultSettingsFile().getFullPathName(), "/somewhere/config/ZR Series/ZR Series.settings");
 
     unsetenv ("XDG_CONFIG_HOME");
-    EXPECT_EQ (SettingsStore::defaultSettingsFile(), privateHome.getChildFile (".config/ZR Series/ZR Series.settings"));
+    EXPECT_EQ (SettingsStore::defaultSettingsFile(), privateHome->file (".config/ZR Series/ZR Series.settings"));
 
     setenv ("XDG_CONFIG_HOME", "relative/config", 1);   // not absolute: ignored
-    EXPECT_EQ (SettingsStore::defaultSettingsFile(), privateHome.getChildFile (".config/ZR Series/ZR Series.settings"));
+    EXPECT_EQ (SettingsStore::defaultSettingsFile(), privateHome->file (".config/ZR Series/ZR Series.settings"));
 
     setenv ("XDG_CONFIG_HOME", previous.toRawUTF8(), 1);
-    EXPECT_EQ (SettingsStore::instance().getSettingsFile(), privateHome.getChildFile ("config/ZR Series/ZR Series.settings"));
+    EXPECT_EQ (SettingsStore::instance().getSettingsFile(), privateHome->file ("config/ZR Series/ZR Series.settings"));
 }
 
 TEST (SettingsStore, RecentFilesAreWrittenAtOnceAndReadBack)
