@@ -3,6 +3,7 @@
 
 #include "SimTestSupport.h"
 #include "SimServer.h"
+#include "TempFolder.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -179,14 +180,6 @@ namespace
         return options;
     }
 
-    /** A FIFO path in a fresh temporary folder. */
-    std::string fifoPath()
-    {
-        char folder[] = "/tmp/zr-ampsim-test-XXXXXX";
-        EXPECT_NE (mkdtemp (folder), nullptr);
-        return std::string (folder) + "/control";
-    }
-
     void writeFifo (const std::string& path, const std::string& text)
     {
         const int fd = ::open (path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -292,8 +285,9 @@ TEST (SimServerNetwork, OddDatagramsGetNoAnswer)
 TEST (SimServerNetwork, ControlFifoSilencesPowersOffAndQuits)
 {
     REQUIRE_ONLY_LOOPBACK();
+    TempFolder folder { "zr-ampsim-test" };
     auto options = on (0x7F000002, 0, "FIFO");
-    options.controlPath = fifoPath();
+    options.controlPath = folder.file ("control").getFullPathName().toStdString();
     RunningSim sim (options);
     ASSERT_TRUE (sim.opened);
     Client client;
