@@ -2,13 +2,13 @@
 // table paints its rows.  The behaviour is in CSetupPage.cpp.
 
 #include "CSetupPage.h"
+#include "Palette.h"
 
 namespace
 {
-    const juce::Colour buttonGrey (0xff333333);
-    const juce::Colour textGrey (0xffa8a8a8);
-    const juce::Colour connectedRow (0xfffdbb30);
-    const juce::Colour offlineRow (0xffa8a8a8);
+    using Palette::textGrey;
+    const juce::Colour connectedRow = Palette::amber;
+    const juce::Colour offlineRow = Palette::textGrey;
 
     constexpr int lockRadioGroup = 5;
     constexpr int cellInset = 2;
@@ -80,7 +80,7 @@ void CSetupPage::place (juce::Component& widget, const juce::String& id, juce::R
 
 void CSetupPage::styleButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds)
 {
-    button.setColour (juce::TextButton::buttonColourId, buttonGrey);
+    button.setColour (juce::TextButton::buttonColourId, Palette::plate);
     button.setColour (juce::TextButton::textColourOffId, textGrey);
     button.setColour (juce::TextButton::textColourOnId, textGrey);
     button.addListener (this);

@@ -1,8 +1,9 @@
 #include "SetupPresetRows.h"
+#include "Palette.h"
 
 namespace
 {
-    const juce::Colour textGrey (0xffa8a8a8);
+    using Palette::textGrey;
     const juce::Colour nameBackground (0x50ffffff);
     const juce::Colour modeOutline (0x50ffffff);
     const juce::Colour modeBox (0x50000000);

@@ -4,15 +4,14 @@
 #include "Globals.h"
 #include "ModelTable.h"
 #include "NumberText.h"
+#include "Palette.h"
 #include "PlaceholderPages.h"
 
 #include <cmath>
 
 namespace
 {
-    const juce::Colour textGrey { 0xffa8a8a8 };
-    const juce::Colour amber { 0xfffdbb30 };
-    const juce::Colour plate { 0xff333333 };
+    using Palette::textGrey, Palette::amber, Palette::plate;
     const juce::Colour tabColour { 0xff606060 };
 
     constexpr double gainFloor = -60.0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Palette.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** A vertical bar of LED-like segments showing a level in dB.
@@ -25,7 +27,7 @@ public:
     /** Number of segments; below 1 only the background is drawn. */
     int segmentCount = 10;
 
-    juce::Colour litColour { 0xfffdbb30 };
+    juce::Colour litColour { Palette::amber };
     juce::Colour unlitColour { 0xff000000 };
     /** The top three segments use these instead. */
     juce::Colour topLitColour { 0xfffff44f };
