@@ -35,7 +35,6 @@ class CSetupPage : public juce::Component,
 public:
     static constexpr int pageWidth = 720;
     static constexpr int pageHeight = 470;
-    /** The model index that stands for "no device". */
     /** After a search, the next one waits this long (answers arrive meanwhile). */
     static constexpr int searchWaitMs = 500;
     /** After a rename, the name is read back after this long. */
