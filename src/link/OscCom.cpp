@@ -480,15 +480,18 @@ namespace osc
         return usb != nullptr && usb->deviceState.load() > 0;
     }
 
-    bool OscCom::confirmConnect()
+    void OscCom::confirmConnect (std::function<void (bool)> onAnswer)
     {
         if (globals::dialogs == nullptr)
-            return false;
+        {
+            onAnswer (false);
+            return;
+        }
 
         const auto title = deviceFamily == FamilyZR ? TRANS ("ZR series connected") : TRANS ("TARVO model connected");
-        return globals::dialogs->askOkCancel (Dialogs::Icon::question, title,
-                                              TRANS ("Connect to device and lose current settings?"),
-                                              TRANS ("Connect"), TRANS ("Cancel"));
+        globals::dialogs->askOkCancel (Dialogs::Icon::question, title,
+                                       TRANS ("Connect to device and lose current settings?"),
+                                       TRANS ("Connect"), TRANS ("Cancel"), std::move (onAnswer));
     }
 
     void OscCom::usbConnectionError()
@@ -510,16 +513,18 @@ namespace osc
         if (online.load())
             goOffline();
 
-        if (globals::dialogs != nullptr)
-            globals::dialogs->showMessage (Dialogs::Icon::warning,
-                                           overUsb ? TRANS ("USB connection error!") : TRANS ("Network connection error!"),
-                                           TRANS ("Device will be disconnected"), TRANS ("Ok"));
-
         if (overUsb)
             usb->deviceState.store (-1);   // not announced again until a search
 
         setup.forgetActiveDevice();
         connectionKind.store (ConnectionNone);
+
+        // Told last, and nothing follows when the box closes: a connection made while it is
+        // open (another amplifier chosen meanwhile) is the user's newer choice and stays.
+        if (globals::dialogs != nullptr)
+            globals::dialogs->showMessage (Dialogs::Icon::warning,
+                                           overUsb ? TRANS ("USB connection error!") : TRANS ("Network connection error!"),
+                                           TRANS ("Device will be disconnected"), TRANS ("Ok"));
     }
 
     void OscCom::timerCallback()
@@ -845,16 +850,24 @@ namespace osc
 
         setup.updateUsbEntry (model, deviceText (name));
 
-        // One question at a time: the box runs the message loop, and the device may answer again.
+        // One question at a time: the device may answer again while the box is open.
         if (askingToConnect)
             return;
 
         askingToConnect = true;
-        const bool connect = confirmConnect();
-        askingToConnect = false;
-        if (! connect)
-            return;
+        const juce::WeakReference<juce::MessageListener> hub (this);
+        confirmConnect ([this, hub] (bool connect)
+        {
+            if (hub == nullptr)
+                return;
+            askingToConnect = false;
+            if (connect)
+                connectUsbDevice();
+        });
+    }
 
+    void OscCom::connectUsbDevice()
+    {
         if (online.load())
             setup.disconnectDevice();
         connectionKind.store (ConnectionUsb);

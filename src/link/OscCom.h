@@ -139,8 +139,9 @@ namespace osc
         /** True while the USB transport holds a device open. */
         bool usbDevicePresent() const;
 
-        /** Asks "Connect to device and lose current settings?"; true for "Connect". */
-        bool confirmConnect();
+        /** Asks "Connect to device and lose current settings?"; `onAnswer` gets true for
+            "Connect" (false at once when there is no one to ask). */
+        void confirmConnect (std::function<void (bool)> onAnswer);
 
         /** The amplifier stopped answering on USB (or switched off): disconnect, tell the
             user, release the device. */
@@ -204,6 +205,7 @@ namespace osc
         void onPower (const osc::ReceivedMessage& message);
         void onTreeAddress (const osc::ReceivedMessage& message);
         void onInfo (const osc::ReceivedMessage& message, int source, std::uint32_t sender);
+        void connectUsbDevice();
 
         PanelOperations& panel;
         SetupOperations& setup;

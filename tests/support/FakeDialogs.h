@@ -9,17 +9,87 @@
 /** Answers questions from a script and records everything that was shown.
 
     Each record is "title|message|button1|button2|icon" (button2 empty for a message box).
-    Questions with no scripted answer get `defaultAnswer`.
+    Questions with no scripted answer get `defaultAnswer`.  By default every box is answered
+    inline, before the call returns, so tests read as if the boxes were modal.  With
+    `holdBoxes` set, boxes stay "open" instead: their callbacks wait in `open` until
+    answerOpenBox() closes the newest (the one on top, as on screen), which lets a test act
+    while a box is up.
 */
 class FakeDialogs : public Dialogs
 {
 public:
-    bool askOkCancel (Icon icon, const juce::String& title, const juce::String& message,
-                      const juce::String& okText, const juce::String& cancelText) override
+    void askOkCancel (Icon icon, const juce::String& title, const juce::String& message, const juce::String& okText,
+                      const juce::String& cancelText, std::function<void (bool)> onAnswer) override
     {
         record (icon, title, message, okText, cancelText);
         if (onAsk)
             onAsk();
+        if (holdBoxes)
+        {
+            open.push_back (std::move (onAnswer));
+            return;
+        }
+        if (onAnswer)
+            onAnswer (nextAnswer());
+    }
+
+    void showMessage (Icon icon, const juce::String& title, const juce::String& message,
+                      const juce::String& buttonText, std::function<void()> onClosed) override
+    {
+        record (icon, title, message, buttonText, {});
+        if (holdBoxes)
+        {
+            open.push_back ([onClosed] (bool) { if (onClosed) onClosed(); });
+            return;
+        }
+        if (onClosed)
+            onClosed();
+    }
+
+    void chooseFileToOpen (const juce::String&, const juce::File&, const juce::String&,
+                           std::function<void (const juce::File&)> onChosen) override
+    {
+        if (onChosen)
+            onChosen (juce::File());
+    }
+
+    void chooseFileToSave (const juce::String&, const juce::File&, const juce::String&,
+                           std::function<void (const juce::File&)> onChosen) override
+    {
+        if (onChosen)
+            onChosen (juce::File());
+    }
+
+    /** Closes the newest open box: a question gets the next scripted answer, a message box
+        just closes.  False when no box is open. */
+    bool answerOpenBox()
+    {
+        return answerOpenBoxWith (nextAnswer());
+    }
+
+    bool answerOpenBoxWith (bool answer)
+    {
+        if (open.empty())
+            return false;
+        auto callback = std::move (open.back());
+        open.pop_back();
+        if (callback)
+            callback (answer);
+        return true;
+    }
+
+    std::deque<bool> answers;
+    bool defaultAnswer = false;
+    bool holdBoxes = false;
+    std::vector<std::string> shown;
+    /** Callbacks of the boxes still open (holdBoxes), oldest first. */
+    std::deque<std::function<void (bool)>> open;
+    /** Runs inside a question, while it is "open". */
+    std::function<void()> onAsk;
+
+private:
+    bool nextAnswer()
+    {
         if (answers.empty())
             return defaultAnswer;
         const bool answer = answers.front();
@@ -27,22 +97,6 @@ public:
         return answer;
     }
 
-    void showMessage (Icon icon, const juce::String& title, const juce::String& message,
-                      const juce::String& buttonText) override
-    {
-        record (icon, title, message, buttonText, {});
-    }
-
-    juce::File chooseFileToOpen (const juce::String&, const juce::File&, const juce::String&) override { return {}; }
-    juce::File chooseFileToSave (const juce::String&, const juce::File&, const juce::String&) override { return {}; }
-
-    std::deque<bool> answers;
-    bool defaultAnswer = false;
-    std::vector<std::string> shown;
-    /** Runs inside a question, while it is "open". */
-    std::function<void()> onAsk;
-
-private:
     void record (Icon icon, const juce::String& title, const juce::String& message,
                  const juce::String& first, const juce::String& second)
     {
