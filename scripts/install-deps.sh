@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkgconf ccache clang libclang-rt-14-dev
+    build-essential cmake pkgconf ccache clang clang-format libclang-rt-14-dev
     juce-modules-source liboscpack-dev libhidapi-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev libxrender-dev libxcomposite-dev
     libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev fonts-dejavu-core fonts-dejavu-extra
