@@ -11,7 +11,6 @@
 #include <oscpack/osc/OscReceivedElements.h>
 #include <array>
 #include <deque>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>

@@ -2,7 +2,6 @@
 #include "SimSettings.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <climits>
 #include <cmath>
@@ -94,12 +93,11 @@ namespace simpreset
             if (word.empty() || word.find_first_not_of ("+-0123456789") != std::string::npos)
                 return false;
             char* end = nullptr;
-            errno = 0;
             const long long read = std::strtoll (word.c_str(), &end, 10);
             if (*end != '\0' || end == word.c_str())
                 return false;
-            // Out of range: as far as an int32 goes, the step clamps it anyway.
-            value = (std::int32_t) std::max<long long> (INT32_MIN, std::min<long long> (INT32_MAX, read));
+            // Beyond an int32 it is held at the int32's end: the step clamps it anyway.
+            value = (std::int32_t) std::clamp<long long> (read, INT32_MIN, INT32_MAX);
             return true;
         }
 
