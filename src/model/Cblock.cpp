@@ -1,5 +1,4 @@
 #include "Cblock.h"
-#include "PacketSink.h"
 
 namespace
 {
@@ -17,10 +16,10 @@ void Cblock::decode (osc::ReceivedMessageArgumentStream& args)
     decodeArguments (params, parameterChildren (params), args);
 }
 
-void Cblock::send (const char* address)
+bool Cblock::encode (osc::OutboundPacketStream& stream, const char* address) const
 {
     Cparam* params[maxArguments];
-    sendArguments (address, params, parameterChildren (params));
+    return encodeArguments (stream, address, params, parameterChildren (params));
 }
 
 void Cblock::decodeArguments (Cparam* const* params, int count, osc::ReceivedMessageArgumentStream& args)
@@ -52,25 +51,24 @@ void Cblock::decodeArguments (Cparam* const* params, int count, osc::ReceivedMes
     sendChangeMessage();
 }
 
-void Cblock::sendArguments (const char* address, Cparam* const* params, int count)
+bool Cblock::encodeArguments (osc::OutboundPacketStream& stream, const char* address,
+                              const Cparam* const* params, int count)
 {
-    if (address == nullptr)
-        return;
+    if (address == nullptr || address[0] == '\0')
+        return false;
 
-    buildAndSend ([&] (osc::OutboundPacketStream& stream)
+    stream << osc::BeginMessage (address);
+    for (int i = 0; i < count; ++i)
     {
-        stream << osc::BeginMessage (address);
-        for (int i = 0; i < count; ++i)
+        switch (params[i]->kind)
         {
-            switch (params[i]->kind)
-            {
-                case NodeKind::enumParam: stream << params[i]->label(); break;
-                case NodeKind::intParam:  stream << (osc::int32) params[i]->getStep(); break;
-                default:                  stream << params[i]->getValue(); break;
-            }
+            case NodeKind::enumParam: stream << params[i]->label(); break;
+            case NodeKind::intParam:  stream << (osc::int32) params[i]->getStep(); break;
+            default:                  stream << params[i]->getValue(); break;
         }
-        stream << osc::EndMessage;
-    });
+    }
+    stream << osc::EndMessage;
+    return true;
 }
 
 int Cblock::parameterChildren (Cparam** params) const

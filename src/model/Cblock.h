@@ -19,8 +19,9 @@ public:
         anything.  Message thread. */
     void decode (osc::ReceivedMessageArgumentStream& args) override;
 
-    /** Builds this block's message for `address` and hands it to sendPacket(). */
-    void send (const char* address) override;
+    using Cnode::encode;
+    /** Writes the message for `address`: every parameter child in child order. */
+    bool encode (osc::OutboundPacketStream& stream, const char* address) const override;
 
 protected:
     static constexpr int maxArguments = 8;
@@ -28,8 +29,10 @@ protected:
     /** Decodes a message whose arguments are `params` in that order (see decode()). */
     void decodeArguments (Cparam* const* params, int count, osc::ReceivedMessageArgumentStream& args);
 
-    /** Sends a message for `address` whose arguments are `params` in that order. */
-    static void sendArguments (const char* address, Cparam* const* params, int count);
+    /** Writes a message for `address` whose arguments are `params` in that order; false,
+        writing nothing, for a null or empty address. */
+    static bool encodeArguments (osc::OutboundPacketStream& stream, const char* address,
+                                 const Cparam* const* params, int count);
 
 private:
     int parameterChildren (Cparam** params) const;

@@ -19,7 +19,7 @@ void Ciosiggen::decode (osc::ReceivedMessageArgumentStream& args)
     decodeArguments (arguments, argumentCount, args);
 }
 
-void Ciosiggen::send (const char* address)
+bool Ciosiggen::encode (osc::OutboundPacketStream& stream, const char* address) const
 {
-    sendArguments (address, arguments, argumentCount);
+    return encodeArguments (stream, address, arguments, argumentCount);
 }

@@ -14,8 +14,9 @@ public:
 
     /** Reads input, gain and freq (,iff); "scan" is untouched. */
     void decode (osc::ReceivedMessageArgumentStream& args) override;
+    using Cblock::encode;
     /** Writes input, gain and freq (,iff). */
-    void send (const char* address) override;
+    bool encode (osc::OutboundPacketStream& stream, const char* address) const override;
 
     /** 0 off, 1 .. 3 the chosen signal. */
     Cparam* input;

@@ -1,5 +1,6 @@
 #include "Cnode.h"
 #include "NumberText.h"
+#include "PacketSink.h"
 
 #include <cstring>
 
@@ -66,8 +67,24 @@ void Cnode::decode (osc::ReceivedMessageArgumentStream&)
 {
 }
 
-void Cnode::send (const char*)
+void Cnode::send (const char* address)
 {
+    auto packet = std::make_unique<OutboundPacket>();
+    try
+    {
+        if (! encode (packet->stream, address))
+            return;
+    }
+    catch (const osc::OutOfBufferMemoryException&)
+    {
+        return;   // nothing half-built is ever sent
+    }
+    sendPacket (std::move (packet));
+}
+
+bool Cnode::encode (osc::OutboundPacketStream&, const char*) const
+{
+    return false;
 }
 
 int Cnode::fromText (const char* text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_events/juce_events.h>
+#include <oscpack/osc/OscOutboundPacketStream.h>
 #include <oscpack/osc/OscReceivedElements.h>
 #include <cstdint>
 #include <functional>
@@ -72,8 +73,9 @@ public:
     /** Reads this block's arguments; raises oscpack's argument exceptions and then changes nothing.
         Folders and parameters ignore it.  Message thread. */
     virtual void decode (osc::ReceivedMessageArgumentStream& args);
-    /** Builds this block's message for `address` and hands it to sendPacket() (a message that
-        does not fit is dropped).  Folders and parameters send nothing. */
+    /** Builds this block's message for `address` with encode() in a new packet and hands it
+        to sendPacket() (a message that does not fit 64 bytes is dropped).  Folders and
+        parameters send nothing. */
     virtual void send (const char* address);
     /** Block: one value per parameter child, separated by spaces; 0 on success, -1 when a
         value cannot be read (the values before it keep their new values).  One change
@@ -81,6 +83,15 @@ public:
     virtual int fromText (const char* text);
     /** Block: " v1 v2 ..." into buffer (room for `capacity` bytes, NUL included); returns 0. */
     virtual int toText (char* buffer, int capacity);
+
+    /** Writes this block's whole message for `address` into `stream`: the address, the type
+        tags and one argument per message parameter, as send() puts it on the wire.  Returns
+        false, writing nothing, for folders, parameters and a null or empty address.  Raises
+        oscpack's OutOfBufferMemoryException when the stream's buffer is too small (the
+        stream is then unusable).  Reads the values only: any thread that may send. */
+    virtual bool encode (osc::OutboundPacketStream& stream, const char* address) const;
+    /** The same under the block's own address (tree blocks; standalone blocks have none). */
+    bool encode (osc::OutboundPacketStream& stream) const  { return encode (stream, address); }
 
 private:
     std::string ownedName, ownedAddress;

@@ -64,6 +64,7 @@ namespace simtest
                 for (auto& out : amp->takeDue (now))
                 {
                     destinations.push_back (out.to);
+                    sentBytes.emplace_back (out.datagram.data(), out.datagram.size);
                     sent.push_back (SimLog::describe (out.datagram));
                 }
                 if (now >= timeMs)
@@ -90,6 +91,17 @@ namespace simtest
             return reply();
         }
 
+        /** The bytes of the one answer to a request sent now ("" when there is not exactly
+            one, which fails the test). */
+        std::string askBytes (const Datagram& request, const Endpoint& from = program)
+        {
+            const auto before = sentBytes.size();
+            send (request, from);
+            const auto answers = replies();
+            EXPECT_EQ (answers.size(), 1u) << (answers.empty() ? "nothing sent" : answers.front());
+            return answers.size() == 1 && sentBytes.size() == before + 1 ? sentBytes.back() : std::string();
+        }
+
         bool logHas (const std::string& text) const
         {
             for (const auto& line : logLines)
@@ -103,6 +115,7 @@ namespace simtest
         SimLog log { [this] (const std::string& line) { logLines.push_back (line); } };
         std::unique_ptr<SimAmplifier> amp;
         std::vector<Endpoint> destinations;
+        std::vector<std::string> sentBytes;   // every datagram sent, in order
         double now = 0.0;
     };
 }

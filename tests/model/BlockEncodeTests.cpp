@@ -8,16 +8,13 @@ using namespace std::string_literals;
 
 namespace
 {
-    // What the block hands over, as bytes.
-    std::string sent (Cnode& block, const char* address)
+    /** What the block encodes for `address` into a 64-byte buffer of the caller's, as bytes. */
+    std::string encoded (const Cnode& block, const char* address)
     {
-        PacketRecorder recorder;
-        block.send (address);
-        EXPECT_EQ (recorder.count(), 1u);
-        if (recorder.count() != 1)
-            return {};
-        const auto bytes = recorder.bytes (0);
-        return { bytes.begin(), bytes.end() };
+        alignas (8) char buffer[OutboundPacket::capacity];
+        osc::OutboundPacketStream stream (buffer, sizeof buffer);
+        EXPECT_TRUE (block.encode (stream, address));
+        return { stream.Data(), stream.Size() };
     }
 }
 
@@ -40,7 +37,7 @@ TEST (BlockEncode, ParametricBand_sfff)
         "\x46\x9c\x40\x00"s             // 32  freq 20000.0
         "\x40\x40\x00\x00"s             // 36  gain 3.0
         "\x41\x20\x00\x00"s;            // 40  qual 10.0
-    EXPECT_EQ (sent (band, band.address), expected);
+    EXPECT_EQ (encoded (band, band.address), expected);
 }
 
 TEST (BlockEncode, Compressor_fff)
@@ -57,7 +54,7 @@ TEST (BlockEncode, Compressor_fff)
         "\x41\x70\x00\x00"s             // 32  mgain 15.0
         "\xc2\x70\x00\x00"s             // 36  thres -60.0
         "\x42\xc8\x00\x00"s;            // 40  ratio 100.0
-    EXPECT_EQ (sent (comp, comp.address), expected);
+    EXPECT_EQ (encoded (comp, comp.address), expected);
 }
 
 TEST (BlockEncode, Time_ff)
@@ -71,7 +68,7 @@ TEST (BlockEncode, Time_ff)
         ",ff\0"s                        // 24  type tags
         "\x40\x20\x00\x00"s             // 28  att 2.5
         "\x41\xa0\x00\x00"s;            // 32  rel 20.0
-    EXPECT_EQ (sent (time, time.address), expected);
+    EXPECT_EQ (encoded (time, time.address), expected);
 }
 
 TEST (BlockEncode, Filter_sff)
@@ -86,7 +83,7 @@ TEST (BlockEncode, Filter_sff)
         "HP12\0\0\0\0"s                 // 32  type
         "\x41\xa0\x00\x00"s             // 40  freq 20.0
         "\x3d\xcc\xcc\xcd"s;            // 44  qual 0.1
-    EXPECT_EQ (sent (filt, filt.address), expected);
+    EXPECT_EQ (encoded (filt, filt.address), expected);
 }
 
 TEST (BlockEncode, Crossover_sf)
@@ -101,7 +98,7 @@ TEST (BlockEncode, Crossover_sf)
         ",sf\0"s                        // 20  type tags
         "LR24\0\0\0\0"s                 // 24  type
         "\x46\x9c\x40\x00"s;            // 32  freq 20000.0
-    EXPECT_EQ (sent (lp, lp.address), expected);
+    EXPECT_EQ (encoded (lp, lp.address), expected);
 }
 
 TEST (BlockEncode, CrossoverGain_f)
@@ -113,7 +110,7 @@ TEST (BlockEncode, CrossoverGain_f)
         "/channel/1/xover/gain\0\0\0"s  //  0  address
         ",f\0\0"s                       // 24  type tags
         "\xc1\x40\x00\x00"s;            // 28  gain -12.0
-    EXPECT_EQ (sent (gain, gain.address), expected);
+    EXPECT_EQ (encoded (gain, gain.address), expected);
 }
 
 TEST (BlockEncode, Delay_fi)
@@ -128,7 +125,7 @@ TEST (BlockEncode, Delay_fi)
         ",fi\0"s                        // 20  type tags
         "\x43\x96\x00\x00"s             // 24  del 300.0
         "\x00\x00\x00\xb4"s;            // 28  pol 180
-    EXPECT_EQ (sent (delay, delay.address), expected);
+    EXPECT_EQ (encoded (delay, delay.address), expected);
 }
 
 TEST (BlockEncode, AmplifierMode_s)
@@ -141,7 +138,7 @@ TEST (BlockEncode, AmplifierMode_s)
         "/ampmode\0\0\0\0"s             //  0  address
         ",s\0\0"s                       // 12  type tags
         "BRIDGE\0\0"s;                  // 16  mode
-    EXPECT_EQ (sent (ampmode, ampmode.address), expected);
+    EXPECT_EQ (encoded (ampmode, ampmode.address), expected);
 }
 
 TEST (BlockEncode, SignalGenerator_iff)
@@ -157,7 +154,7 @@ TEST (BlockEncode, SignalGenerator_iff)
         "\x00\x00\x00\x02"s             // 16  input 2
         "\xc0\xc0\x00\x00"s             // 20  gain -6.0
         "\x41\xa0\x00\x00"s;            // 24  freq 20.0
-    EXPECT_EQ (sent (siggen, "/siggen"), expected);
+    EXPECT_EQ (encoded (siggen, "/siggen"), expected);
 }
 
 TEST (BlockEncode, Speaker_i)
@@ -169,24 +166,29 @@ TEST (BlockEncode, Speaker_i)
         "/speaker\0\0\0\0"s             //  0  address
         ",i\0\0"s                       // 12  type tags
         "\x00\x00\x00\x08"s;            // 16  value 8
-    EXPECT_EQ (sent (speaker, "/speaker"), expected);
+    EXPECT_EQ (encoded (speaker, "/speaker"), expected);
 }
 
 TEST (BlockEncode, EveryBlockFitsAndDecodesBack)
 {
     Tree source, target;
-    PacketRecorder recorder;
-    forEachLeaf (&source.root, [] (Cnode* block)
+    std::vector<std::string> messages;
+    forEachLeaf (&source.root, [&messages] (Cnode* block)
     {
         block->forEachChild ([] (Cnode& p) { static_cast<Cparam&> (p).stepBy (1000000); });   // longest labels at the top
-        block->send (block->address);
+        alignas (8) char buffer[OutboundPacket::capacity];
+        osc::OutboundPacketStream stream (buffer, sizeof buffer);
+        EXPECT_NO_THROW (EXPECT_TRUE (block->encode (stream))) << block->address;   // its own address
+        messages.emplace_back (stream.Data(), stream.Size());
     });
 
-    ASSERT_EQ (recorder.count(), 39u);
-    for (std::size_t i = 0; i < recorder.count(); ++i)
+    ASSERT_EQ (messages.size(), 39u);
+    for (const auto& bytes : messages)
     {
-        EXPECT_LE (recorder.bytes (i).size(), OutboundPacket::capacity);
-        auto message = recorder.message (i);
+        EXPECT_LE (bytes.size(), OutboundPacket::capacity);
+        alignas (8) char aligned[OutboundPacket::capacity];
+        std::memcpy (aligned, bytes.data(), bytes.size());
+        const osc::ReceivedMessage message (osc::ReceivedPacket (aligned, (osc::osc_bundle_element_size_t) bytes.size()));
         const char* address = message.AddressPattern() + 1;
         auto* block = findNode (&target.root, address, (int) std::strlen (address));
         ASSERT_NE (block, nullptr) << address;
@@ -195,6 +197,58 @@ TEST (BlockEncode, EveryBlockFitsAndDecodesBack)
         block->decode (args);
     }
     EXPECT_EQ (allSteps (target.root), allSteps (source.root));
+}
+
+TEST (BlockEncode, SendHandsOverExactlyWhatEncodeWrites)
+{
+    Tree t;
+    Ciosiggen siggen;
+    Ciospeaker speaker;
+    siggen.gain->setStep (13);
+    speaker.value->setStep (16);
+    std::vector<std::pair<Cnode*, const char*>> blocks { { &siggen, "/siggen" }, { &speaker, "/speaker" } };
+    forEachLeaf (&t.root, [&blocks] (Cnode* block)
+    {
+        block->forEachChild ([] (Cnode& p) { static_cast<Cparam&> (p).stepBy (7); });
+        blocks.push_back ({ block, block->address });
+    });
+
+    PacketRecorder recorder;
+    for (const auto& [block, address] : blocks)
+        block->send (address);
+
+    ASSERT_EQ (recorder.count(), 41u);
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+    {
+        const auto bytes = recorder.bytes (i);
+        EXPECT_EQ (std::string (bytes.begin(), bytes.end()), encoded (*blocks[i].first, blocks[i].second)) << blocks[i].second;
+    }
+}
+
+TEST (BlockEncode, EncodeWritesNothingWithoutAMessageAndRaisesWhenTheBufferIsShort)
+{
+    Tree t;
+    auto& band = *t.root.channels[0]->peq->bands[0];
+    alignas (8) char buffer[OutboundPacket::capacity];
+
+    // Folders, parameters and a missing address have no message.
+    for (const Cnode* node : { static_cast<const Cnode*> (&t.root), static_cast<const Cnode*> (t.root.channels[0]),
+                               static_cast<const Cnode*> (band.freq) })
+    {
+        osc::OutboundPacketStream stream (buffer, sizeof buffer);
+        EXPECT_FALSE (node->encode (stream, "/channel/1/peq/1"));
+        EXPECT_EQ (stream.Size(), 0u);
+    }
+    osc::OutboundPacketStream stream (buffer, sizeof buffer);
+    EXPECT_FALSE (band.encode (stream, nullptr));
+    EXPECT_FALSE (band.encode (stream, ""));
+    Ciospeaker standalone;   // no address of its own
+    EXPECT_FALSE (standalone.encode (stream));
+    EXPECT_EQ (stream.Size(), 0u);
+
+    // 44 bytes do not fit 40.
+    osc::OutboundPacketStream shortStream (buffer, 40);
+    EXPECT_THROW (band.encode (shortStream), osc::OutOfBufferMemoryException);
 }
 
 TEST (BlockEncode, MessageThatDoesNotFitIsDropped)

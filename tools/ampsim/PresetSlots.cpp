@@ -1,14 +1,11 @@
 #include "PresetSlots.h"
-#include "PresetText.h"
 
-#include <cstring>
-
-PresetSlots::PresetSlots()
+PresetSlots::PresetSlots (SimSettings::PresetValues factorySettings)
 {
     auto& initial = slots[readOnlySlot - 1];
     initial.name = "INIT_DATA";
     initial.mode = 0;
-    initial.lines = PresetText::splitLines (PresetText::defaultPreset, std::strlen (PresetText::defaultPreset));
+    initial.values = std::move (factorySettings);
 }
 
 const PresetSlots::Slot* PresetSlots::find (int n) const
@@ -18,7 +15,7 @@ const PresetSlots::Slot* PresetSlots::find (int n) const
     return &slots[(std::size_t) n - 1];
 }
 
-bool PresetSlots::store (int n, int mode, const std::string& name, std::vector<std::string> lines)
+bool PresetSlots::store (int n, int mode, const std::string& name, SimSettings::PresetValues values)
 {
     if (! isWritable (n))
         return false;
@@ -26,6 +23,6 @@ bool PresetSlots::store (int n, int mode, const std::string& name, std::vector<s
     auto& slot = slots[(std::size_t) n - 1];
     slot.name = name.substr (0, maxNameLength);
     slot.mode = mode >= 0 && mode < noMode ? mode : noMode;
-    slot.lines = std::move (lines);
+    slot.values = std::move (values);
     return true;
 }

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "SimSettings.h"
+
 #include <array>
 #include <string>
-#include <vector>
 
 /** The amplifier's 20 preset slots.
 
-    Each slot holds a name, an amplifier mode (0..4, or 5 for none) and the settings as
-    preset text lines (begin marker, one line per block, end marker).  Slot 1 holds the
-    built-in default settings under the name "INIT_DATA" and cannot be written; the other
-    slots start empty (no name, mode 5, no settings).
+    Each slot holds a name, an amplifier mode (0..4, or 5 for none) and the settings of the
+    39 preset blocks in the simulator's own form (SimSettings::PresetValues).  Slot 1 holds
+    the factory settings under the name "INIT_DATA" and cannot be written; the other slots
+    start empty (no name, mode 5, no settings).
 */
 class PresetSlots
 {
@@ -24,12 +25,13 @@ public:
     {
         std::string name;
         int mode = noMode;
-        std::vector<std::string> lines;   // empty: nothing stored
+        SimSettings::PresetValues values;   // empty: nothing stored
 
-        bool isEmpty() const noexcept  { return lines.empty(); }
+        bool isEmpty() const noexcept  { return values.empty(); }
     };
 
-    PresetSlots();
+    /** Slot 1 holds `factorySettings` under the name "INIT_DATA" with mode 0. */
+    explicit PresetSlots (SimSettings::PresetValues factorySettings);
 
     /** The slot numbered n (1..20), or null for any other number. */
     const Slot* find (int n) const;
@@ -39,7 +41,7 @@ public:
 
     /** Stores settings in slot n; the name is cut to maxNameLength bytes and a mode outside
         0..4 becomes 5.  False (nothing changes) when the slot is not writable. */
-    bool store (int n, int mode, const std::string& name, std::vector<std::string> lines);
+    bool store (int n, int mode, const std::string& name, SimSettings::PresetValues values);
 
 private:
     std::array<Slot, count> slots;

@@ -1,10 +1,8 @@
 #include "SimAmplifier.h"
+#include "SimParameterTable.h"
+#include "SimPresetText.h"
 
-#include "Cblock.h"
-#include "Globals.h"
-#include "OutboundPacket.h"
-#include "PacketSink.h"
-#include "PresetText.h"
+#include <oscpack/osc/OscOutboundPacketStream.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,34 +17,23 @@ namespace
     constexpr float highestGainDb = 0.0f;
     constexpr std::size_t maxNameLength = 31;
 
-    /** Takes the one packet a block sends while it is installed as the packet sink. */
-    class CaptureSink : public PacketSink
-    {
-    public:
-        CaptureSink() : installed (globals::packetSink, this) {}
-
-        void sendPacket (OutboundPacketPtr packet) override  { captured = std::move (packet); }
-
-        OutboundPacketPtr captured;
-
-    private:
-        ScopedGlobal<PacketSink*> installed;
-    };
+    constexpr std::size_t maxMessageSize = 64;
 
     /** Builds one message into `out`; false when it does not fit 64 bytes. */
     template <typename Build>
     bool encode (Datagram& out, Build&& build)
     {
-        OutboundPacket packet;
+        alignas (8) char buffer[maxMessageSize];
+        osc::OutboundPacketStream stream (buffer, sizeof buffer);
         try
         {
-            build (packet.stream);
+            build (stream);
         }
         catch (const osc::Exception&)
         {
             return false;
         }
-        return out.assign (packet.data(), packet.size());
+        return out.assign (stream.Data(), stream.Size());
     }
 
     float clampGain (float db)
@@ -67,6 +54,25 @@ namespace
         // The two constant-voltage models report a line voltage, the others a load in ohms.
         return model == 2 || model == 3 ? 100 : 8;
     }
+
+    const int siggenIndex = simparams::find ("/siggen");
+
+    /** The settings a new amplifier of `model` starts with: the factory preset, the
+        generator off at 1 kHz and -20 dB, and the speaker setting of the model. */
+    SimSettings factorySettings (int model)
+    {
+        SimSettings settings;
+        simpreset::apply (simpreset::initData, settings);
+
+        const auto& siggen = simparams::messages()[(std::size_t) siggenIndex].arguments;
+        settings.setStep (siggenIndex, 1, siggen[1].stepForFloat (-20.0f));
+        settings.setStep (siggenIndex, 2, siggen[2].stepForFloat (1000.0f));
+
+        const int speaker = simparams::find ("/speaker");
+        const auto& value = simparams::messages()[(std::size_t) speaker].arguments[0];
+        settings.setStep (speaker, 0, value.stepForInteger (defaultSpeakerValue (model)));
+        return settings;
+    }
 }
 
 SimAmplifier::SimAmplifier (const SimOptions& options, SimLog& logTo)
@@ -76,19 +82,12 @@ SimAmplifier::SimAmplifier (const SimOptions& options, SimLog& logTo)
       replyDelayMs (options.replyDelayMs),
       meterPeriodMs (1000.0 / options.meterRate),
       lossPercent (options.lossPercent),
-      root (std::make_unique<Croot>()),
+      values (factorySettings (model)),
+      slots (values.presetValues()),
       meters (options.levels, options.moving),
       ampName (options.name.substr (0, maxNameLength)),
       random (options.seed)
 {
-    assignAddresses (*root);
-
-    const auto* initial = slots.find (PresetSlots::readOnlySlot);
-    PresetText::applyLines (*root, initial->lines);
-
-    siggen.freq->setValue (1000.0f);
-    siggen.gain->setValue (-20.0f);
-    speaker.value->setStep (defaultSpeakerValue (model));
 }
 
 SimAmplifier::~SimAmplifier() = default;
@@ -158,27 +157,16 @@ void SimAmplifier::dispatch (const Message& message, const Endpoint& from, doubl
     else if (std::strcmp (address, "/preset/name") == 0) handlePresetName (message, from, nowMs);
     else if (std::strcmp (address, "/preset/load") == 0) handlePresetLoad (message, from, nowMs);
     else if (std::strcmp (address, "/preset/save") == 0) handlePresetSave (message, from, nowMs);
-    else if (std::strcmp (address, "/speaker") == 0)    handleBlock (speaker, message, from, nowMs);
-    else if (std::strcmp (address, "/siggen") == 0)
-    {
-        if (model < firstTarvoModel)
-            handleBlock (siggen, message, from, nowMs);
-        else
-            log.note (nowMs, "this model has no signal generator: no answer");
-    }
-    else if (auto* block = findBlock (address))
-        handleBlock (*block, message, from, nowMs);
     else
-        log.note (nowMs, "unknown address: no answer");
-}
-
-Cblock* SimAmplifier::findBlock (const char* address) const
-{
-    if (address[0] != '/')
-        return nullptr;
-    const auto length = std::strlen (address + 1);
-    // Folders and parameters resolve too, but only blocks are messages.
-    return dynamic_cast<Cblock*> (findNode (root.get(), address + 1, (int) length));
+    {
+        const int index = SimSettings::lookUp (address);
+        if (index < 0)
+            log.note (nowMs, "unknown address: no answer");
+        else if (index == siggenIndex && model >= firstTarvoModel)
+            log.note (nowMs, "this model has no signal generator: no answer");
+        else
+            handleParameters (index, message, from, nowMs);
+    }
 }
 
 //==============================================================================
@@ -323,8 +311,8 @@ void SimAmplifier::handlePresetLoad (const Message& message, const Endpoint& fro
     const bool loads = stored != nullptr && ! stored->isEmpty();
     if (loads)
     {
-        const int applied = PresetText::applyLines (*root, stored->lines);
-        log.note (nowMs, "preset " + std::to_string (slot) + " loaded (" + std::to_string (applied) + " blocks)");
+        values.applyPresetValues (stored->values);
+        log.note (nowMs, "preset " + std::to_string (slot) + " loaded (" + std::to_string (stored->values.size()) + " blocks)");
     }
     else
     {
@@ -343,8 +331,7 @@ void SimAmplifier::handlePresetSave (const Message& message, const Endpoint& fro
     const char* text = nullptr;
     readSlotRequest (message, slot, mode, text);
 
-    const auto settings = PresetText::build (*root);
-    if (slots.store (slot, mode, text, PresetText::splitLines (settings.data(), settings.size())))
+    if (slots.store (slot, mode, text, values.presetValues()))
         log.note (nowMs, "preset " + std::to_string (slot) + " stored");
     else
         log.note (nowMs, "preset " + std::to_string (slot) + " is read-only or does not exist: nothing stored");
@@ -353,17 +340,20 @@ void SimAmplifier::handlePresetSave (const Message& message, const Endpoint& fro
     answerPreset ("/preset/save", slot, from, answerTime (nowMs));
 }
 
-void SimAmplifier::handleBlock (Cnode& block, const Message& message, const Endpoint& from, double nowMs)
+void SimAmplifier::handleParameters (int index, const Message& message, const Endpoint& from, double nowMs)
 {
-    if (message.ArgumentCount() != 0)
+    // Without arguments a query; with them, applied only when the type tags are exactly the
+    // message's.  Anything else is ignored as a real amplifier ignores it: no answer.
+    std::string why;
+    if (message.ArgumentCount() != 0 && ! values.apply (index, message, why))
     {
-        auto args = message.ArgumentStream();
-        block.decode (args);   // raises before changing anything when the arguments do not fit
+        log.note (nowMs, "bad " + from.toString() + " " + why + ": no answer");
+        return;
     }
 
     // Answered under the address it was asked with: the program matches answers by address.
     Datagram answer;
-    if (encodeBlock (block, message.AddressPattern(), answer))
+    if (values.encode (index, message.AddressPattern(), answer))
         enqueue (from, answer, answerTime (nowMs));
     else
         log.note (nowMs, "answer would not fit 64 bytes: no answer");
@@ -406,19 +396,14 @@ void SimAmplifier::answerLock (const Endpoint& to, double dueMs)
 
 void SimAmplifier::sendSettings (const Endpoint& to, double dueMs)
 {
-    forEachLeaf (root.get(), [&] (Cnode* block)
+    // The 39 preset blocks, in the order of the table (the program's tree order).
+    const auto& table = simparams::messages();
+    for (std::size_t i = 0; i < table.size(); ++i)
     {
         Datagram message;
-        if (encodeBlock (*block, block->address, message))
+        if (table[i].inPresets && values.encode ((int) i, table[i].address.c_str(), message))
             enqueue (to, message, dueMs);
-    });
-}
-
-bool SimAmplifier::encodeBlock (Cnode& block, const char* address, Datagram& out) const
-{
-    CaptureSink sink;
-    block.send (address);
-    return sink.captured != nullptr && out.assign (sink.captured->data(), sink.captured->size());
+    }
 }
 
 void SimAmplifier::enqueue (const Endpoint& to, const Datagram& datagram, double dueMs)
@@ -563,7 +548,7 @@ void SimAmplifier::powerOn (double nowMs)
 
 int SimAmplifier::applyPresetText (const std::string& text)
 {
-    return PresetText::applyLines (*root, PresetText::splitLines (text.data(), text.size()));
+    return simpreset::apply (text, values);
 }
 
 std::string SimAmplifier::status() const
@@ -579,5 +564,5 @@ std::string SimAmplifier::status() const
     return "name " + SimLog::quote (ampName.c_str()) + ", model " + std::to_string (model) + ", "
          + (powered ? "on" : "off") + (silent ? ", silent" : "")
          + (online ? ", online with " + served.toString() : ", offline")
-         + (meterRunning ? ", meters streaming" : "") + "\n" + numbers + root->ampmode->mode->label() + "\n";
+         + (meterRunning ? ", meters streaming" : "") + "\n" + numbers + values.label ("/ampmode", 0) + "\n";
 }

@@ -6,28 +6,24 @@
 #include "PresetSlots.h"
 #include "SimLog.h"
 #include "SimOptions.h"
-
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
-#include "Croot.h"
+#include "SimSettings.h"
 
 #include <oscpack/osc/OscReceivedElements.h>
 #include <array>
 #include <deque>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
-
-class Cblock;
 
 /** One simulated amplifier: everything it knows and every answer it gives, without sockets.
 
     Datagrams go in through receive() with the sender and the time; answers come out of
     takeDue() with their destination once their reply delay has passed.  tick() runs the
-    meter stream and sends "/peaklimit" when a lamp changes.  The settings live in the same
-    parameter tree the program uses, so values are clamped and quantised exactly as the
-    program expects, and answers are encoded by the blocks themselves.
+    meter stream and sends "/peaklimit" when a lamp changes.  The settings are the
+    simulator's own (SimSettings, after the table in SimParameterTable.h): a parameter
+    message is applied only when its type tags are exactly those of the protocol, its values
+    are clamped and snapped to the amplifier's own steps, and the answer carries the values
+    applied.  A request that does not fit gets no answer, as a real amplifier ignores it.
 
     Times are milliseconds on any steady clock.  Single-threaded: one caller at a time.
 */
@@ -69,17 +65,15 @@ public:
     void setLevels (const MeterLevels::Levels& levels)    { meters.setLevels (levels); }
     void forceLamps (const MeterLevels::Lamps& lamps)     { meters.forceLamps (lamps); }
 
-    /** Applies preset text (BEGIN_OSC_DATA ... END_OSC_DATA) to the settings; returns the
-        number of block lines that applied. */
+    /** Applies preset text (BEGIN_OSC_DATA ... END_OSC_DATA, read by SimPresetText.h) to the
+        settings; returns the number of block lines that applied. */
     int applyPresetText (const std::string& text);
 
     /** A few lines describing the state, for the "status" command. */
     std::string status() const;
 
     // State, for tests and status.
-    Croot& tree() noexcept                          { return *root; }
-    Ciosiggen& signalGenerator() noexcept           { return siggen; }
-    Ciospeaker& speakerBlock() noexcept             { return speaker; }
+    const SimSettings& settings() const noexcept    { return values; }
     const PresetSlots& presetSlots() const noexcept { return slots; }
     const std::string& name() const noexcept        { return ampName; }
     int lockCode() const noexcept                   { return lock; }
@@ -109,9 +103,8 @@ private:
     void handlePresetName (const Message& message, const Endpoint& from, double nowMs);
     void handlePresetLoad (const Message& message, const Endpoint& from, double nowMs);
     void handlePresetSave (const Message& message, const Endpoint& from, double nowMs);
-    void handleBlock (Cnode& block, const Message& message, const Endpoint& from, double nowMs);
+    void handleParameters (int index, const Message& message, const Endpoint& from, double nowMs);
 
-    Cblock* findBlock (const char* address) const;
     void readSlotRequest (const Message& message, int& slot, int& value, const char*& text) const;
 
     void answerPreset (const char* address, int slot, const Endpoint& to, double dueMs);
@@ -122,8 +115,6 @@ private:
     void watchLamps (double nowMs);
     void stopMeters (double nowMs, const std::string& why);
 
-    /** Encodes a block's own message for `address`; false when it does not fit 64 bytes. */
-    bool encodeBlock (Cnode& block, const char* address, Datagram& out) const;
     void enqueue (const Endpoint& to, const Datagram& datagram, double dueMs);
     double answerTime (double nowMs) const  { return nowMs + replyDelayMs; }
     bool isServing() const noexcept         { return online || meterRunning; }
@@ -135,9 +126,7 @@ private:
     const double meterPeriodMs;
     const double lossPercent;
 
-    std::unique_ptr<Croot> root;
-    Ciosiggen siggen;
-    Ciospeaker speaker;
+    SimSettings values;
     PresetSlots slots;
     MeterLevels meters;
 
