@@ -9,6 +9,10 @@
 //   linkThreadsWhileMetering  CPU time of the "OSC connection", "UDP connection" and "USB
 //                         connection" threads over 5 s while 30 meter messages a second
 //                         arrive.  Target: under 2% of one core.
+//   linkThreadsAtRest     wake-ups per second of the link threads and of the message thread
+//                         over 10 s of a program at rest: the hub just made, offline, no
+//                         amplifier on USB or on the network.  Every wake-up is a context
+//                         switch of that thread (/proc/self/task/*/status).
 //
 // The message loop runs as the program's does, sleeping until the next message.  The hub
 // broadcasts "/info" when it is made, so the program runs only inside
@@ -301,6 +305,35 @@ namespace
     }
 
     const char* const linkThreads[] = { "OSC connection", "UDP connection", "USB connection" };
+
+    /** Context switches (voluntary and not) so far of each thread of this process, by name:
+        a thread that sleeps and wakes again adds one each time. */
+    std::map<std::string, long> threadSwitches()
+    {
+        std::map<std::string, long> switches;
+        DIR* tasks = opendir ("/proc/self/task");
+        if (tasks == nullptr)
+            return switches;
+
+        while (auto* entry = readdir (tasks))
+        {
+            if (entry->d_name[0] == '.')
+                continue;
+            std::ifstream file (std::string ("/proc/self/task/") + entry->d_name + "/status");
+            std::string name;
+            long count = 0;
+            for (std::string line; std::getline (file, line);)
+            {
+                if (line.rfind ("Name:", 0) == 0)
+                    name = line.substr (line.find_first_not_of (" \t", 5));
+                else if (line.find ("ctxt_switches:") != std::string::npos)
+                    count += std::stol (line.substr (line.find (':') + 1));
+            }
+            switches[name] += count;
+        }
+        closedir (tasks);
+        return switches;
+    }
 }
 
 //==============================================================================
@@ -411,6 +444,50 @@ static void linkThreadsWhileMetering (benchmark::State& state)
     program.goOffline();
 }
 BENCHMARK (linkThreadsWhileMetering)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (1);
+
+static void linkThreadsAtRest (benchmark::State& state)
+{
+    constexpr double restSeconds = 10.0;
+
+    // The program as it starts: real transports, nothing to find.
+    FakePanel panel;
+    FakeSetupPage setup;
+    osc::HubOptions options;
+    options.udpPort = udpPort;
+    auto hub = std::make_unique<osc::OscCom> (panel, setup, options);
+    setup.hub = hub.get();
+    runLoopUntil ([] { return false; }, 1000.0);
+
+    const auto messageThread = threadSwitches().count ("bench_link") != 0 ? std::string ("bench_link") : std::string();
+    for (auto _ : state)
+    {
+        const auto before = threadSwitches();
+        const auto start = Clock::now();
+        runLoopUntil ([] { return false; }, restSeconds * 1000.0);
+        const double seconds = millisecondsSince (start) / 1000.0;
+        const auto after = threadSwitches();
+        state.SetIterationTime (seconds);
+
+        const auto perSecond = [&] (const std::string& name)
+        {
+            const auto used = (after.count (name) ? after.at (name) : 0) - (before.count (name) ? before.at (name) : 0);
+            return (double) used / seconds;
+        };
+
+        double total = 0.0;
+        for (const char* name : linkThreads)
+        {
+            const double wakes = perSecond (name);
+            state.counters[std::string (name).substr (0, 3) + "_wakes_per_s"] = wakes;
+            total += wakes;
+        }
+        state.counters["link_wakes_per_s"] = total;
+        if (! messageThread.empty())
+            state.counters["msg_wakes_per_s"] = perSecond (messageThread);
+    }
+    hub.reset();
+}
+BENCHMARK (linkThreadsAtRest)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (1);
 
 int main (int argc, char** argv)
 {
