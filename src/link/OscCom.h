@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceFamily.h"
 #include "HidAccess.h"
 #include "LinkMessage.h"
 #include "OutboundQueue.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class UsbConnection;
@@ -20,10 +22,21 @@ class UdpConnection;
 namespace osc
 {
     /** Which transport the program talks to the amplifier on. */
-    enum ConnectionKind { ConnectionNone = 0, ConnectionUsb = 1, ConnectionNetwork = 2 };
+    enum class ConnectionKind
+    {
+        none,
+        usb,
+        network
+    };
 
-    /** The family of the last USB device announced (the USB transport's device kind). */
-    enum DeviceFamily { FamilyNone = 0, FamilyZR = 1, FamilyTarvo = 2 };
+    /** Where an immediate send goes: the USB mailbox, the chosen amplifier's UDP address,
+        or the query target (broadcast or one amplifier). */
+    enum class Route
+    {
+        usb,
+        device,
+        target
+    };
 
     /** How the hub builds its transports and reads time.  The defaults are the program's. */
     struct HubOptions
@@ -47,6 +60,7 @@ namespace osc
         transports post and dispatches it on the message thread to the panel, the Setup page,
         the standalone blocks or the parameter tree.  It also runs the online and offline
         sequences and tells the user about lost connections through globals::dialogs.
+        Building requests and reading answers is osc::codec's (DeviceCodec.h).
 
         While it exists it is globals::hub and globals::packetSink, and its transports are
         globals::usb and globals::udp.  Everything runs on the message thread unless a
@@ -71,7 +85,8 @@ namespace osc
 
         /** Creates and starts the USB transport, the UDP transport (socket bound to the UDP
             port, aimed at the placeholder "0.0.0.1") and the send thread, then broadcasts
-            "/info" to "255.255.255.255".  `panel` and `setup` must outlive the hub. */
+            "/info" to "255.255.255.255".
+            `panel` and `setup` must outlive the hub. */
         OscCom (PanelOperations& panel, SetupOperations& setup, HubOptions options = {});
 
         /** Stops the send thread (100 ms), then destroys the UDP and the USB transport. */
@@ -103,9 +118,9 @@ namespace osc
         /** Sends "/gain" ,ffii: gains in dB, mutes 0 or 1. */
         void sendGains (float gainA, float gainB, int muteA, int muteB);
 
-        /** Transmits an argument-less message at once, outside the queue, on RouteUsb,
-            RouteDevice or RouteTarget (other values: nothing).  No answer is awaited. */
-        void sendNow (const char* address, int route);
+        /** Transmits an argument-less message at once, outside the queue.  No answer is
+            awaited. */
+        void sendNow (const char* address, Route route);
 
         /** True between the online and the offline sequence.  Any thread. */
         bool isOnline() const                   { return online.load(); }
@@ -114,7 +129,7 @@ namespace osc
         // Connection control
 
         /** "/online", then queries of "/gain", of every block of the tree, of the 20 preset
-            names, and the meter request.  Nothing without a transport to use. */
+            names, and the meter request. */
         void goOnline();
 
         /** Releases a USB device, sends "/offline" on a network connection, empties the
@@ -130,11 +145,11 @@ namespace osc
         void connectNetwork (const juce::String& address);
 
         /** Sets the connection in use (the Setup page, when it selects the USB row). */
-        void setConnectionKind (int kind)       { connectionKind.store (kind); }
-        int getConnectionKind() const           { return connectionKind.load(); }
+        void setConnectionKind (ConnectionKind kind)    { connectionKind.store (kind); }
+        ConnectionKind getConnectionKind() const        { return connectionKind.load(); }
 
-        /** FamilyZR or FamilyTarvo after a USB device was announced, else FamilyNone. */
-        int getDeviceFamily() const             { return deviceFamily; }
+        /** The family of the last USB amplifier announced, none before the first. */
+        DeviceFamily getDeviceFamily() const            { return deviceFamily; }
 
         /** True while the USB transport holds a device open. */
         bool usbDevicePresent() const;
@@ -143,8 +158,8 @@ namespace osc
             "Connect" (false at once when there is no one to ask). */
         void confirmConnect (std::function<void (bool)> onAnswer);
 
-        /** The amplifier stopped answering on USB (or switched off): disconnect, tell the
-            user, release the device. */
+        /** The amplifier stopped answering on USB (or switched off): disconnect, release
+            the device, tell the user. */
         void usbConnectionError();
 
         /** The same for a network connection. */
@@ -168,31 +183,29 @@ namespace osc
 
     private:
         using Handler = void (OscCom::*) (const osc::ReceivedMessage&);
-        struct Route
+        struct AddressRoute
         {
             const char* prefix;
             Handler handler;
         };
-        static const Route routes[];
+        static const AddressRoute addressRoutes[];
 
         void run() override;
         void timerCallback() override;
 
         std::uint32_t now() const;
         void transmitHead();
-        void postLinkCode (int code);
         bool fitsConnection (const OutboundPacket& packet) const;
         void appendQuery (const char* address);
-        template <typename Build> void buildAndQueue (Build&& build);
         bool fillMailbox (const OutboundPacket& packet);
-        void writeDatagram (const OutboundPacket& packet, int route);
-        void connectionLost (bool usb);
+        void writeDatagram (const OutboundPacket& packet, Route route);
+        void connectionLost (bool overUsb);
+        static std::optional<Route> routeOf (ConnectionKind kind);
 
-        void handleLinkEvent (int code);
-        void handlePacket (int source, const juce::MemoryBlock& block);
-        bool accepts (int source, std::uint32_t sender) const;
+        void handleLinkEvent (const LinkMessage& message);
+        void handlePacket (PacketSource source, const juce::MemoryBlock& block);
+        bool accepts (PacketSource source, std::uint32_t sender) const;
         void dispatch (const osc::ReceivedMessage& message);
-        void answered (const char* address);
 
         void onMeter (const osc::ReceivedMessage& message);
         void onPeakLimit (const osc::ReceivedMessage& message);
@@ -204,7 +217,7 @@ namespace osc
         void onAmpName (const osc::ReceivedMessage& message);
         void onPower (const osc::ReceivedMessage& message);
         void onTreeAddress (const osc::ReceivedMessage& message);
-        void onInfo (const osc::ReceivedMessage& message, int source, std::uint32_t sender);
+        void onInfo (const osc::ReceivedMessage& message, PacketSource source, std::uint32_t sender);
         void connectUsbDevice();
 
         PanelOperations& panel;
@@ -219,13 +232,13 @@ namespace osc
         OutboundQueue queue;
 
         std::atomic<bool> online { false };
-        std::atomic<int> connectionKind { ConnectionNone };
+        std::atomic<ConnectionKind> connectionKind { ConnectionKind::none };
         std::atomic<bool> awaitingReply { false };
         std::atomic<int> pendingTransmissions { 0 };
         std::atomic<std::uint32_t> sentTime { 0 };
 
         // Message thread only.
-        int deviceFamily = FamilyNone;
+        DeviceFamily deviceFamily = DeviceFamily::none;
         int meterReplyCount = 0;
         std::uint32_t lastMeterTime = 0;
         std::uint32_t deviceAddress = 0;     // IPv4, network byte order; 0 = not known

@@ -69,6 +69,6 @@ bool UdpConnection::receiveOne()
         return false;
 
     block.setSize ((size_t) size);
-    hub.postMessage (new osc::LinkMessage (tag, osc::PacketReceived, osc::SourceNetwork, std::move (block)));
+    hub.postMessage (new osc::LinkMessage (osc::PacketSource::network, std::move (block), tag));
     return true;
 }

@@ -12,6 +12,7 @@ namespace
     constexpr int writeTimeoutMs = 200;
     constexpr int writeAttempts = 5;
     constexpr int readTimeoutMs = 5;
+    constexpr int threadStopMs = 4000;
     constexpr int identityStringIndex = 4;
 }
 
@@ -26,7 +27,7 @@ UsbConnection::UsbConnection (juce::MessageListener& hubToUse, int messageTag, s
 
 UsbConnection::~UsbConnection()
 {
-    stopThread (4000);
+    stopThread (threadStopMs);
     hid->close();
 }
 
@@ -51,7 +52,7 @@ bool UsbConnection::tryFillMailbox (const void* data, int length)
 
 bool UsbConnection::mailboxBusy() const
 {
-    return deviceState.load() == -1 || outPending.load (std::memory_order_acquire);
+    return ! hasDevice() || outPending.load (std::memory_order_acquire);
 }
 
 bool UsbConnection::frameReport (const void* payload, int length, std::uint8_t* report)
@@ -89,10 +90,10 @@ void UsbConnection::run()
         // this thread for as long as the program runs.
         try
         {
-            if (deviceState.load() == -1)
-                searchPass();
-            else
+            if (hasDevice())
                 servicePass();
+            else
+                searchPass();
         }
         catch (...)
         {
@@ -113,9 +114,9 @@ void UsbConnection::searchPass()
         outPending.store (false, std::memory_order_release);
     }
 
-    const int kind = openDevice();
+    const auto kind = openDevice();
 
-    if (kind < 0)
+    if (kind == DeviceFamily::none)
     {
         announce.store (true);
         wait (searchPauseMs);
@@ -124,8 +125,8 @@ void UsbConnection::searchPass()
 
     if (announce.exchange (false))
     {
-        deviceState.store (kind);
-        post (osc::LinkEvent, kind);
+        openKind.store (kind);
+        post (new osc::LinkMessage (osc::LinkEvent::usbOpened, kind, tag));
         return;
     }
 
@@ -144,17 +145,17 @@ void UsbConnection::servicePass()
     readOnce();
 }
 
-int UsbConnection::openDevice()
+DeviceFamily UsbConnection::openDevice()
 {
     releaseDevice();
 
     if (findDevice (productFw, L"FW"))
-        return 1;
+        return DeviceFamily::zr;
 
     if (findDevice (productAp, L"AP"))
-        return 2;
+        return DeviceFamily::tarvo;
 
-    return -1;
+    return DeviceFamily::none;
 }
 
 bool UsbConnection::findDevice (int productId, const wchar_t* prefix)
@@ -217,10 +218,10 @@ void UsbConnection::readOnce()
 
     juce::MemoryBlock block ((size_t) (packetPrefix + length), true);
     block.copyFrom (inReport.data() + 2, packetPrefix, (size_t) length);
-    post (osc::PacketReceived, osc::SourceUsb, std::move (block));
+    post (new osc::LinkMessage (osc::PacketSource::usb, std::move (block), tag));
 }
 
-void UsbConnection::post (int kind, int code, juce::MemoryBlock block)
+void UsbConnection::post (osc::LinkMessage* message)
 {
-    hub.postMessage (new osc::LinkMessage (tag, kind, code, std::move (block)));
+    hub.postMessage (message);
 }

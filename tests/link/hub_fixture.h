@@ -146,17 +146,18 @@ namespace hubtest
         }
 
         /** Hands the hub a packet as a transport would post it. */
-        void deliver (const std::vector<char>& message, int source = osc::SourceNetwork, const char* sender = ampAddress)
+        void deliver (const std::vector<char>& message, osc::PacketSource source = osc::PacketSource::network,
+                      const char* sender = ampAddress)
         {
             juce::MemoryBlock block (4 + message.size(), true);
-            if (source == osc::SourceNetwork)
+            if (source == osc::PacketSource::network)
             {
                 in_addr address {};
                 inet_pton (AF_INET, sender, &address);
                 block.copyFrom (&address, 0, 4);
             }
             block.copyFrom (message.data(), 4, message.size());
-            hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::PacketReceived, source, std::move (block)));
+            hub->handleMessage (osc::LinkMessage (source, std::move (block)));
         }
 
         /** The next datagram that reaches the amplifier (empty after `timeoutMs`). */

@@ -122,7 +122,7 @@ TEST_F (HubSend, FourUnansweredTransmissionsThenOneNetworkErrorBox)
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_EQ (dialogs.shown[0], "Network connection error!|Device will be disconnected|Ok||warning");
     EXPECT_FALSE (hub->isOnline());
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionNone);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
     EXPECT_TRUE (hub->queuedMessages().empty());
     EXPECT_EQ (setup.count ("disconnectDevice"), 1);
     EXPECT_EQ (setup.last(), "forgetActiveDevice");
@@ -147,7 +147,7 @@ TEST_F (HubSend, GoingOfflineFlushesAndResetsTheMetersAndLamps)
     EXPECT_EQ (panel.meters, (std::array<float, 4> {}));
     EXPECT_EQ (panel.leds, (std::array<bool, 4> {}));
     // A network connection stays chosen.
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionNetwork);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::network);
 
     EXPECT_EQ (addressOf (nextAtAmp()), "/gain");
     EXPECT_EQ (addressOf (nextAtAmp()), "/offline");
@@ -195,13 +195,13 @@ TEST_F (HubSend, OnlyTheConnectedAmplifierIsListenedTo)
 TEST_F (HubSend, WhileOnlineOverTheNetworkUsbPacketsAreNotDispatchedExceptInfo)
 {
     onlineAndIdle();
-    deliver (gains (-20.0f, -20.0f, 1, 1), osc::SourceUsb);
-    deliver (meters (1.0f, 1.0f, 1.0f, 1.0f), osc::SourceUsb);
+    deliver (gains (-20.0f, -20.0f, 1, 1), osc::PacketSource::usb);
+    deliver (meters (1.0f, 1.0f, 1.0f, 1.0f), osc::PacketSource::usb);
     EXPECT_EQ (panel.gainCalls, 0);
     EXPECT_EQ (panel.meterCalls, 0);
 
     dialogs.defaultAnswer = false;
-    deliver (info ("UsbAmp", 1), osc::SourceUsb);
+    deliver (info ("UsbAmp", 1), osc::PacketSource::usb);
     EXPECT_EQ (setup.calls, (std::vector<std::string> { "updateUsbEntry 1 UsbAmp" }));
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_TRUE (hub->isOnline());
@@ -217,18 +217,18 @@ TEST_F (HubSend, PostedMessagesWithAnotherTagAreIgnored)
     inet_pton (AF_INET, ampAddress, &address);
     block.copyFrom (&address, 0, 4);
 
-    hub->postMessage (new osc::LinkMessage (osc::messageTag + 1, osc::PacketReceived, osc::SourceNetwork, block));
-    hub->postMessage (new osc::LinkMessage (osc::messageTag ^ 0x10000, osc::LinkEvent, -2));
-    hub->postMessage (new osc::LinkMessage (0, osc::LinkEvent, 1));
+    hub->postMessage (new osc::LinkMessage (osc::PacketSource::network, block, osc::messageTag + 1));
+    hub->postMessage (new osc::LinkMessage (osc::LinkEvent::networkSilent, DeviceFamily::none, osc::messageTag ^ 0x10000));
+    hub->postMessage (new osc::LinkMessage (osc::LinkEvent::usbOpened, DeviceFamily::zr, 0));
     testloop::run (100);
 
     EXPECT_EQ (panel.gainCalls, 0);
     EXPECT_TRUE (dialogs.shown.empty());
     EXPECT_TRUE (hub->isOnline());
-    EXPECT_EQ (hub->getDeviceFamily(), osc::FamilyNone);
+    EXPECT_EQ (hub->getDeviceFamily(), DeviceFamily::none);
 
     // The same packet with the right tag does reach the panel.
-    hub->postMessage (new osc::LinkMessage (osc::messageTag, osc::PacketReceived, osc::SourceNetwork, block));
+    hub->postMessage (new osc::LinkMessage (osc::PacketSource::network, block));
     ASSERT_TRUE (testloop::runUntil ([this] { return panel.gainCalls == 1; }));
 }
 
@@ -236,10 +236,10 @@ TEST_F (HubSend, StaleLinkEventsAreIgnored)
 {
     onlineAndIdle();
     // A USB loss reported while the network is in use, and any loss while offline.
-    hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::LinkEvent, -1));
+    hub->handleMessage (osc::LinkMessage (osc::LinkEvent::usbSilent));
     EXPECT_TRUE (hub->isOnline());
     setup.disconnectDevice();
-    hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::LinkEvent, -2));
+    hub->handleMessage (osc::LinkMessage (osc::LinkEvent::networkSilent));
     EXPECT_TRUE (dialogs.shown.empty());
 }
 
@@ -274,13 +274,18 @@ TEST_F (HubSend, ASilentAmplifierIsAskedForMetersAndThenReportedLost)
 TEST_F (HubSend, SearchSendsInfoToTheTargetAndReArmsTheUsbAnnouncement)
 {
     ASSERT_NE (globals::usb, nullptr);
-    globals::usb->announce.store (false);
+    // An announced amplifier disarms the announcement while it is held open.
+    SimulatedHid::Device device;
+    device.path = "sim-amp";
+    bus.attach (device);
+    ASSERT_TRUE (testloop::runUntil ([this] { return ! bus.written ("sim-amp").empty(); }));
+    ASSERT_FALSE (globals::usb->isAnnouncementArmed());
 
     hub->searchDevices (ampAddress);
 
     EXPECT_EQ (globals::queryTarget, ampAddress);
     EXPECT_EQ (nextAtAmp(), bare ("/info"));
-    EXPECT_TRUE (globals::usb->announce.load());
+    EXPECT_TRUE (globals::usb->isAnnouncementArmed());
 }
 
 TEST_F (HubSend, TheHubPublishesItselfAndItsTransportsWhileItExists)
@@ -318,7 +323,7 @@ TEST_F (HubSend, MessagesTooLongForTheirBufferAreDroppedWhereTheyAreBuilt)
     EXPECT_NO_THROW (hub->sendAmpName (longText));
     EXPECT_NO_THROW (hub->sendPresetCommand ("/preset/save", 2, 0, longText));
     EXPECT_NO_THROW (hub->sendQuery (("/" + longText).toRawUTF8()));
-    EXPECT_NO_THROW (hub->sendNow (("/" + longText).toRawUTF8(), osc::RouteDevice));
+    EXPECT_NO_THROW (hub->sendNow (("/" + longText).toRawUTF8(), osc::Route::device));
     EXPECT_TRUE (hub->queuedMessages().empty());
 
     // On the network the whole 64-byte buffer may be used.

@@ -148,8 +148,8 @@ TEST (UdpTransport, PostsWholeWordDatagramsUpTo128BytesWithTheSender)
     {
         const auto& p = hub.posted[i];
         EXPECT_EQ (p.tag, testTag);
-        EXPECT_EQ (p.kind, osc::PacketReceived);
-        EXPECT_EQ (p.code, osc::SourceNetwork);
+        EXPECT_TRUE (p.isPacket);
+        EXPECT_EQ (p.source, osc::PacketSource::network);
         EXPECT_EQ (p.bytes, ipv4 ("127.0.0.2") + datagram (expectedSizes[i])) << "datagram " << i;
     }
     EXPECT_EQ (hub.posted[1].bytes.size(), 132u);

@@ -45,7 +45,7 @@ public:
         if (row > 0)
             hub->connectNetwork (networkAddress);
         else if (hub->usbDevicePresent())
-            hub->setConnectionKind (osc::ConnectionUsb);
+            hub->setConnectionKind (osc::ConnectionKind::usb);
     }
 
     void connectDevice() override
