@@ -31,12 +31,12 @@ namespace osc
         usb = std::make_unique<UsbConnection> (*this, messageTag,
                                                options.makeHidAccess ? options.makeHidAccess() : nullptr);
 
-        udp = std::make_unique<UdpConnection> (*this, messageTag);
-        auto socket = std::make_unique<UdpSocket> (options.udpPort);
-        socket->connect ("0.0.0.1");   // a placeholder: it receives broadcast answers, sends nothing
+        // No amplifier is chosen yet: the socket hears answers to searches and sends nothing
+        // directed until one is.
+        udp = std::make_unique<UdpConnection> (*this, messageTag, options.udpPort);
         {
             const juce::ScopedLock lock (queueLock);
-            udp->setSocket (std::move (socket));
+            udp->setSocket (makeSocket());
         }
         udp->startThread();
 
@@ -47,9 +47,7 @@ namespace osc
 
         startThread();
 
-        globals::queryTarget = "255.255.255.255";
-        sendNow ("/info", Route::target);
-        usb->rearmAnnouncement();
+        searchDevices (broadcastAddress);
     }
 
     OscCom::~OscCom()
@@ -70,6 +68,11 @@ namespace osc
 
         if (globals::hub == this)
             globals::hub = nullptr;
+    }
+
+    std::unique_ptr<DatagramSocket> OscCom::makeSocket() const
+    {
+        return options.makeSocket ? options.makeSocket (options.udpPort) : std::make_unique<UdpSocket> (options.udpPort);
     }
 
     std::uint32_t OscCom::now() const
@@ -130,8 +133,8 @@ namespace osc
         switch (route)
         {
             case Route::usb:    fillMailbox (*packet); break;
-            case Route::device:
-            case Route::target: writeDatagram (*packet, route); break;
+            case Route::device: writeDatagram (*packet, deviceAddress.load()); break;
+            case Route::target: writeDatagram (*packet, queryTarget); break;
         }
     }
 
@@ -176,17 +179,10 @@ namespace osc
         return false;
     }
 
-    void OscCom::writeDatagram (const OutboundPacket& packet, Route route)
+    void OscCom::writeDatagram (const OutboundPacket& packet, std::uint32_t address)
     {
         const juce::ScopedLock lock (queueLock);
-        auto* socket = udp->getSocket();
-        if (socket == nullptr)
-            return;
-
-        if (route == Route::device)
-            socket->write (packet.data(), (int) packet.size());
-        else
-            socket->writeToTarget (packet.data(), (int) packet.size(), globals::queryTarget);
+        udp->send (address, packet.data(), (int) packet.size());
     }
 
     //==============================================================================
@@ -251,9 +247,7 @@ namespace osc
             }
             // Counted even when the socket is gone, so a dead socket ends in a network error.
             noteTransmission();
-            auto* socket = udp->getSocket();
-            if (socket != nullptr && socket->isUsable())
-                socket->write (head->data(), (int) head->size());
+            udp->send (deviceAddress.load(), head->data(), (int) head->size());
         }
     }
 

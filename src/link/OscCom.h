@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DatagramSocket.h"
 #include "DeviceFamily.h"
 #include "HidAccess.h"
 #include "LinkMessage.h"
@@ -44,6 +45,11 @@ namespace osc
         /** Makes the USB transport's device layer; unset means the real HID access. */
         std::function<std::unique_ptr<HidAccess>()> makeHidAccess;
 
+        /** Makes a UDP socket bound to the given port; unset means the real one
+            (UdpSocket).  Called on the message thread: at construction and whenever a
+            network amplifier is chosen. */
+        std::function<std::unique_ptr<DatagramSocket> (int port)> makeSocket;
+
         /** The UDP port the program binds and the amplifiers listen on. */
         int udpPort = 3456;
 
@@ -61,6 +67,11 @@ namespace osc
         the standalone blocks or the parameter tree.  It also runs the online and offline
         sequences and tells the user about lost connections through globals::dialogs.
         Building requests and reading answers is osc::codec's (DeviceCodec.h).
+
+        At rest (offline, nothing queued) none of its threads wakes: the send thread sleeps
+        until something is queued, the receive thread until a datagram arrives, and the
+        meter watch runs only while online.  The USB thread looks for an amplifier every
+        200 ms.
 
         While it exists it is globals::hub and globals::packetSink, and its transports are
         globals::usb and globals::udp.  Everything runs on the message thread unless a
@@ -82,10 +93,11 @@ namespace osc
         static constexpr int metersPerRequest = 50;
         /** Silence (no "/meter") after which an online amplifier is asked for meters again. */
         static constexpr int meterSilenceMs = 1000;
+        /** 255.255.255.255, the same in either byte order: where searches go by default. */
+        static constexpr std::uint32_t broadcastAddress = 0xFFFFFFFFu;
 
         /** Creates and starts the USB transport, the UDP transport (socket bound to the UDP
-            port, aimed at the placeholder "0.0.0.1") and the send thread, then broadcasts
-            "/info" to "255.255.255.255".
+            port, no amplifier chosen yet) and the send thread, then broadcasts "/info".
             `panel` and `setup` must outlive the hub. */
         OscCom (PanelOperations& panel, SetupOperations& setup, HubOptions options = {});
 
@@ -136,13 +148,24 @@ namespace osc
             queue and sets the meters to their floor and the lamps off. */
         void goOffline();
 
-        /** Sends "/info" to `target` ("255.255.255.255" or one address) and asks the USB
-            transport to announce its device again. */
-        void searchDevices (const juce::String& target);
+        /** Sends "/info" to `target` (an IPv4 address in network byte order, see
+            HostAddress.h: broadcastAddress or one amplifier) and asks the USB transport to
+            announce its device again.  Nothing goes to a placeholder address. */
+        void searchDevices (std::uint32_t target);
 
-        /** Aims a new UDP socket at `address` and makes the network the connection in use
-            (even when the address cannot be reached: that then shows as a network error). */
-        void connectNetwork (const juce::String& address);
+        /** The same for a typed host, resolved here with hostaddress::resolve (nothing is
+            sent when it does not resolve).  A dotted address costs nothing; a name asks the
+            resolver and may block: resolve it where it is entered and pass the address. */
+        void searchDevices (const juce::String& host);
+
+        /** Aims a new UDP socket at the amplifier at `address` (network byte order) and
+            makes the network the connection in use (even for an address that cannot be
+            reached: that then shows as a network error). */
+        void connectNetwork (std::uint32_t address);
+
+        /** The same for a typed host (see searchDevices); one that does not resolve is
+            connected as an unreachable address. */
+        void connectNetwork (const juce::String& host);
 
         /** Sets the connection in use (the Setup page, when it selects the USB row). */
         void setConnectionKind (ConnectionKind kind)    { connectionKind.store (kind); }
@@ -150,6 +173,9 @@ namespace osc
 
         /** The family of the last USB amplifier announced, none before the first. */
         DeviceFamily getDeviceFamily() const            { return deviceFamily; }
+
+        /** Where searches go: broadcastAddress at start, then the latest searchDevices(). */
+        std::uint32_t getQueryTarget() const            { return queryTarget; }
 
         /** True while the USB transport holds a device open. */
         bool usbDevicePresent() const;
@@ -194,11 +220,12 @@ namespace osc
         void timerCallback() override;
 
         std::uint32_t now() const;
+        std::unique_ptr<DatagramSocket> makeSocket() const;
         void transmitHead();
         bool fitsConnection (const OutboundPacket& packet) const;
         void appendQuery (const char* address);
         bool fillMailbox (const OutboundPacket& packet);
-        void writeDatagram (const OutboundPacket& packet, Route route);
+        void writeDatagram (const OutboundPacket& packet, std::uint32_t address);
         void connectionLost (bool overUsb);
         static std::optional<Route> routeOf (ConnectionKind kind);
 
@@ -236,12 +263,15 @@ namespace osc
         std::atomic<bool> awaitingReply { false };
         std::atomic<int> pendingTransmissions { 0 };
         std::atomic<std::uint32_t> sentTime { 0 };
+        // The chosen network amplifier (network byte order; 0, a placeholder, before one is
+        // chosen).  Written on the message thread under the queue lock, read by the send thread.
+        std::atomic<std::uint32_t> deviceAddress { 0 };
 
         // Message thread only.
+        std::uint32_t queryTarget = broadcastAddress;
         DeviceFamily deviceFamily = DeviceFamily::none;
         int meterReplyCount = 0;
         std::uint32_t lastMeterTime = 0;
-        std::uint32_t deviceAddress = 0;     // IPv4, network byte order; 0 = not known
         bool askingToConnect = false;
 
         JUCE_DECLARE_NON_COPYABLE (OscCom)

@@ -8,7 +8,6 @@
 #include "Globals.h"
 #include "HostAddress.h"
 #include "UdpConnection.h"
-#include "UdpSocket.h"
 #include "UsbConnection.h"
 
 namespace osc
@@ -79,17 +78,20 @@ namespace osc
         panel.setClipLeds (false, false, false, false);
     }
 
-    void OscCom::searchDevices (const juce::String& target)
+    void OscCom::searchDevices (std::uint32_t target)
     {
-        globals::queryTarget = target.toStdString();
+        queryTarget = target;
         sendNow ("/info", Route::target);
         usb->rearmAnnouncement();
     }
 
-    void OscCom::connectNetwork (const juce::String& address)
+    void OscCom::searchDevices (const juce::String& host)
     {
-        const auto host = address.toStdString();
+        searchDevices (hostaddress::resolve (host.toStdString()).value_or (0));
+    }
 
+    void OscCom::connectNetwork (std::uint32_t address)
+    {
         udp->stopThread (receiveThreadStopMs);
         {
             // The old socket goes first, so the new one can take the port.
@@ -97,16 +99,20 @@ namespace osc
             udp->setSocket (nullptr);
         }
 
-        auto socket = std::make_unique<UdpSocket> (options.udpPort);
-        socket->connect (host);
+        auto socket = makeSocket();
         {
             const juce::ScopedLock lock (queueLock);
             udp->setSocket (std::move (socket));
+            deviceAddress.store (address);
         }
         udp->startThread();
 
-        deviceAddress = hostaddress::resolve (host).value_or (0);
         connectionKind.store (ConnectionKind::network);
+    }
+
+    void OscCom::connectNetwork (const juce::String& host)
+    {
+        connectNetwork (hostaddress::resolve (host.toStdString()).value_or (0));
     }
 
     bool OscCom::usbDevicePresent() const

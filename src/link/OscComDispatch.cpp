@@ -116,7 +116,7 @@ namespace osc
 
         // On a network connection only the connected amplifier is listened to; others may
         // share the port (and answer searches, which reach the device list regardless).
-        return kind != ConnectionKind::network || sender == deviceAddress;
+        return kind != ConnectionKind::network || sender == deviceAddress.load();
     }
 
     void OscCom::dispatch (const osc::ReceivedMessage& message)
