@@ -1,6 +1,7 @@
 #include "UsbConnection.h"
 #include "HidapiAccess.h"
 #include "LinkMessage.h"
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -9,8 +10,6 @@ namespace
     // A device that is attached but not wanted is opened and closed on every pass; the
     // pause keeps that from spinning while still finding it promptly once re-armed.
     constexpr int releasedPauseMs = 50;
-    constexpr int writeTimeoutMs = 200;
-    constexpr int writeAttempts = 5;
     constexpr int readTimeoutMs = 5;
     constexpr int threadStopMs = 4000;
     constexpr int identityStringIndex = 4;
@@ -193,10 +192,15 @@ void UsbConnection::writePendingPayload()
     if (! hid->isOpen() || ! frameReport (outBuffer.data(), length, outReport.data()))
         return;
 
-    // A write that never completes is dropped; the hub's retransmission covers it.
+    // A write that never completes is dropped; the hub's retransmission covers it.  The
+    // budget holds even when the device layer waits longer than it was asked to.
+    const auto start = juce::Time::getMillisecondCounterHiRes();
     for (int attempt = 0; attempt < writeAttempts && ! threadShouldExit(); ++attempt)
-        if (hid->writeReport (outReport.data(), writeTimeoutMs))
+    {
+        const auto left = writeBudgetMs - (int) (juce::Time::getMillisecondCounterHiRes() - start);
+        if (left <= 0 || hid->writeReport (outReport.data(), std::min (writeTimeoutMs, left)))
             return;
+    }
 }
 
 void UsbConnection::readOnce()

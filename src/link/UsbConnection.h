@@ -32,6 +32,13 @@ public:
     static constexpr int maxPayload = 62;
     static constexpr int packetPrefix = 4;
 
+    /** One payload's write attempts: each waits at most writeTimeoutMs, and together they
+        stop once writeBudgetMs have passed (a device layer may overrun its time-out), so
+        that the thread can always stop well within the 4000 ms it is given. */
+    static constexpr int writeTimeoutMs = 200;
+    static constexpr int writeAttempts = 5;
+    static constexpr int writeBudgetMs = 1000;
+
     /** Starts the "USB connection" thread at once.  Messages carrying `messageTag` go to
         `hub`.  `access` is the device layer; null means the real one (HidapiAccess). */
     UsbConnection (juce::MessageListener& hub, int messageTag, std::unique_ptr<HidAccess> access = nullptr);

@@ -179,6 +179,33 @@ TEST_F (UsbTransport, WritesAreRetriedFiveTimesThenDropped)
     EXPECT_EQ (bus.writeAttempts(), 10);
 }
 
+TEST_F (UsbTransport, OnePayloadsWritesStopWithinTheirBudgetEvenWhenTheDeviceLayerOverruns)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+    const auto payload = payloadOf (12);
+
+    // Each write takes 400 ms, twice the time-out it is given, and fails.
+    constexpr int stallMs = 400;
+    bus.stallWrites (stallMs);
+    ASSERT_TRUE (usb->tryFillMailbox (payload.data(), 12));
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! usb->mailboxBusy(); }, 5000));
+
+    const auto timeouts = bus.writeTimeouts();
+    EXPECT_LE ((int) timeouts.size(), (UsbConnection::writeBudgetMs + stallMs - 1) / stallMs);
+    EXPECT_GE (timeouts.size(), 2u);   // still tried again
+    for (int timeout : timeouts)
+        EXPECT_LE (timeout, UsbConnection::writeTimeoutMs);
+
+    // Asked to stop during an attempt, the thread makes no further one.
+    ASSERT_TRUE (usb->tryFillMailbox (payload.data(), 12));
+    ASSERT_TRUE (testloop::runUntil ([&] { return (int) bus.writeTimeouts().size() > (int) timeouts.size(); }));
+    const auto attemptsWhenStopped = bus.writeAttempts();
+    usb.reset();
+    EXPECT_EQ (bus.writeAttempts(), attemptsWhenStopped);
+}
+
 TEST_F (UsbTransport, OnlyWellFormedInputReportsArePosted)
 {
     bus.attach (fw());
