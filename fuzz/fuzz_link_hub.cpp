@@ -124,8 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     if ((control >> 4) == 15)
     {
         // Second byte: which event (low bits), and the family of an opened device (top bit).
-        static const osc::LinkEvent events[] = { osc::LinkEvent::usbOpened, osc::LinkEvent::usbSilent,
-                                                 osc::LinkEvent::networkSilent };
+        static const osc::LinkEvent events[] = { osc::LinkEvent::usbOpened, osc::LinkEvent::usbRemoved,
+                                                 osc::LinkEvent::usbSilent, osc::LinkEvent::networkSilent };
         const auto pick = size > 1 ? data[1] : 0;
         const auto family = (pick & 0x80) != 0 ? DeviceFamily::tarvo : DeviceFamily::zr;
         w.hub->handleMessage (osc::LinkMessage (events[pick % std::size (events)], family));

@@ -19,6 +19,7 @@ namespace osc
     enum class LinkEvent
     {
         usbOpened,       // a USB amplifier was found and opened (its family comes along)
+        usbRemoved,      // the open USB amplifier went away (a read failed: unplugged)
         usbSilent,       // requests over USB went unanswered too often (the send thread)
         networkSilent    // the same over the network
     };

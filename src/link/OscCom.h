@@ -230,6 +230,7 @@ namespace osc
         static std::optional<Route> routeOf (ConnectionKind kind);
 
         void handleLinkEvent (const LinkMessage& message);
+        void usbDeviceLeft();
         void handlePacket (PacketSource source, const juce::MemoryBlock& block);
         bool accepts (PacketSource source, std::uint32_t sender) const;
         void dispatch (const osc::ReceivedMessage& message);

@@ -60,6 +60,10 @@ namespace osc
                 sendNow ("/info", Route::usb);
                 break;
 
+            case LinkEvent::usbRemoved:
+                usbDeviceLeft();
+                break;
+
             // Only a loss on the connection still in use counts; reports queued before the
             // program went offline or changed connection are stale.
             case LinkEvent::usbSilent:
@@ -72,6 +76,15 @@ namespace osc
                     networkConnectionError();
                 break;
         }
+    }
+
+    void OscCom::usbDeviceLeft()
+    {
+        setup.usbDeviceRemoved();
+
+        // Unplugged while in use: no need to wait for the silence to tell.
+        if (online.load() && connectionKind.load() == ConnectionKind::usb)
+            usbConnectionError();
     }
 
     void OscCom::handlePacket (PacketSource source, const juce::MemoryBlock& block)
@@ -289,6 +302,10 @@ namespace osc
 
     void OscCom::connectUsbDevice()
     {
+        // The amplifier may have been unplugged while the question was open.
+        if (! usbDevicePresent())
+            return;
+
         if (online.load())
             setup.disconnectDevice();
         connectionKind.store (ConnectionKind::usb);

@@ -185,6 +185,18 @@ void UsbConnection::releaseDevice()
         hid->close();
 }
 
+void UsbConnection::deviceWentAway()
+{
+    // Whether or not the hub wanted it: when it comes back it is a new arrival.
+    releaseDevice();
+    announce.store (true);
+    openKind.store (DeviceFamily::none);
+    post (new osc::LinkMessage (osc::LinkEvent::usbRemoved, DeviceFamily::none, tag));
+
+    // A device that opens but cannot be read would otherwise come and go without a pause.
+    wait (searchPauseMs);
+}
+
 void UsbConnection::writePendingPayload()
 {
     const int length = outLength.load (std::memory_order_relaxed);
@@ -209,9 +221,7 @@ void UsbConnection::readOnce()
 
     if (bytesRead < 0)
     {
-        // An unplugged device fails at once instead of timing out; pace the loop as a
-        // time-out would, and leave noticing the silence to the hub.
-        wait (readTimeoutMs);
+        deviceWentAway();
         return;
     }
 

@@ -11,8 +11,8 @@
 namespace osc { class LinkMessage; }
 
 /** The USB transport: a thread that finds and opens the amplifier, writes the mailbox's
-    payload as a 64-byte report, reads reports and posts every valid payload and every
-    announced arrival to the hub as an osc::LinkMessage.
+    payload as a 64-byte report, reads reports and posts every valid payload, every
+    announced arrival and every departure to the hub as an osc::LinkMessage.
 
     Reports: byte 0 report ID 0, byte 1 payload length N (1..62), payload from byte 2.
     Devices: vendor 0x2F17; a ZR amplifier is product 0x1102 whose indexed string 4 begins
@@ -21,7 +21,9 @@ namespace osc { class LinkMessage; }
 
     States: searching (no device, announcement armed; looks every 200 ms), released (no
     device, announcement not armed: an attached amplifier is opened and closed again every
-    50 ms, never held or announced), open (reports flow, no pause between reads).
+    50 ms, never held or announced), open (reports flow, no pause between reads).  A read
+    that fails outright (the amplifier was unplugged) lets the device go, goes back to
+    searching with the announcement armed, and posts LinkEvent::usbRemoved.
 */
 class UsbConnection : public juce::Thread
 {
@@ -84,6 +86,7 @@ private:
     DeviceFamily openDevice();
     bool findDevice (int productId, const wchar_t* prefix);
     void releaseDevice();
+    void deviceWentAway();
     void writePendingPayload();
     void readOnce();
     void post (osc::LinkMessage* message);

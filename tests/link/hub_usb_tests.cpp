@@ -235,3 +235,62 @@ TEST_F (HubUsb, AskingIsNotRepeatedWhileTheQuestionIsOpen)
     EXPECT_EQ (setup.count ("connectDevice"), 1);
     EXPECT_EQ (setup.count ("updateUsbEntry"), 2);
 }
+
+TEST_F (HubUsb, AnAmplifierUnpluggedWhileNotConnectedLeavesTheListAndIsAnnouncedAgainWhenBack)
+{
+    plugIn();
+    answerInfo (false);   // "Cancel": open and listed, not connected
+    setup.calls.clear();
+
+    bus.detach (devicePath);
+    ASSERT_TRUE (testloop::runUntil ([this] { return setup.count ("usbDeviceRemoved") == 1; }));
+    EXPECT_FALSE (hub->usbDevicePresent());
+    EXPECT_EQ (setup.calls, (std::vector<std::string> { "usbDeviceRemoved" }));
+    EXPECT_EQ (dialogs.shown.size(), 1u);   // nothing was lost
+
+    // Back again: asked for "/info" over USB once more, and the user is asked once more.
+    SimulatedHid::Device device;
+    device.path = devicePath;
+    bus.attach (device);
+    ASSERT_TRUE (waitForWrites (2));
+    EXPECT_EQ (writtenAddresses(), (std::vector<std::string> { "/info", "/info" }));
+
+    dialogs.answers.push_back (true);
+    bus.queuePayload (devicePath, asPayload (info ("Usb Amp", 1)));
+    ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.shown.size() == 2; }));
+    EXPECT_TRUE (hub->isOnline());
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
+}
+
+TEST_F (HubUsb, AnAmplifierUnpluggedWhileConnectedIsReportedLostAtOnce)
+{
+    plugIn();
+    answerInfo (true);
+    ASSERT_TRUE (waitForWrites (3));
+    setup.calls.clear();
+
+    // No answer window needs to pass: the clock stands still.
+    bus.detach (devicePath);
+    ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.shown.size() == 2; }));
+    EXPECT_EQ (dialogs.shown[1], "USB connection error!|Device will be disconnected|Ok||warning");
+    EXPECT_EQ (setup.calls.front(), "usbDeviceRemoved");
+    EXPECT_EQ (setup.calls.back(), "forgetActiveDevice");
+    EXPECT_FALSE (hub->isOnline());
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
+}
+
+TEST_F (HubUsb, AnAmplifierUnpluggedWhileTheQuestionIsOpenIsNotConnected)
+{
+    plugIn();
+    dialogs.holdBoxes = true;
+    bus.queuePayload (devicePath, asPayload (info ("Usb Amp", 1)));
+    ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.open.size() == 1; }));
+
+    bus.detach (devicePath);
+    ASSERT_TRUE (testloop::runUntil ([this] { return setup.count ("usbDeviceRemoved") == 1; }));
+    ASSERT_TRUE (dialogs.answerOpenBoxWith (true));
+
+    EXPECT_FALSE (hub->isOnline());
+    EXPECT_EQ (setup.count ("connectDevice"), 0);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
+}

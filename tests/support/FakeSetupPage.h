@@ -38,6 +38,8 @@ public:
         log ("updateUsbEntry " + juce::String (model) + " " + name);
     }
 
+    void usbDeviceRemoved() override                    { log ("usbDeviceRemoved"); }
+
     void selectDevice (int row) override
     {
         log ("selectDevice " + juce::String (row));
