@@ -24,12 +24,12 @@
 #include "FakeSetupPage.h"
 #include "Globals.h"
 #include "OscCom.h"
+#include "ThreadStats.h"
 
 #include <benchmark/benchmark.h>
 #include <oscpack/osc/OscOutboundPacketStream.h>
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <net/if.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -41,11 +41,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -270,76 +268,7 @@ namespace
     };
 
     //==============================================================================
-    /** Clock ticks (user + system) used so far by each thread of this process, by name. */
-    std::map<std::string, long> threadTicks()
-    {
-        std::map<std::string, long> ticks;
-        DIR* tasks = opendir ("/proc/self/task");
-        if (tasks == nullptr)
-            return ticks;
-
-        while (auto* entry = readdir (tasks))
-        {
-            if (entry->d_name[0] == '.')
-                continue;
-            std::ifstream file (std::string ("/proc/self/task/") + entry->d_name + "/stat");
-            std::string stat;
-            std::getline (file, stat);
-
-            // "tid (name) state ppid ...": the name may hold spaces, so it is cut at the parentheses.
-            const auto open = stat.find ('(');
-            const auto close = stat.rfind (')');
-            if (open == std::string::npos || close == std::string::npos)
-                continue;
-            const std::string name = stat.substr (open + 1, close - open - 1);
-
-            std::istringstream fields (stat.substr (close + 2));
-            std::vector<std::string> values;
-            for (std::string v; fields >> v;)
-                values.push_back (v);
-            // Fields 14 (utime) and 15 (stime) of the line; the rest starts at field 3.
-            if (values.size() > 12)
-                ticks[name] += std::stol (values[11]) + std::stol (values[12]);
-        }
-        closedir (tasks);
-        return ticks;
-    }
-
     const char* const linkThreads[] = { "OSC connection", "UDP connection", "USB connection" };
-
-    const char* const messageThreadName = "message thread";
-
-    /** Context switches (voluntary and not) so far of each thread of this process, by name:
-        a thread that sleeps and wakes again adds one each time. */
-    std::map<std::string, long> threadSwitches()
-    {
-        std::map<std::string, long> switches;
-        DIR* tasks = opendir ("/proc/self/task");
-        if (tasks == nullptr)
-            return switches;
-
-        while (auto* entry = readdir (tasks))
-        {
-            if (entry->d_name[0] == '.')
-                continue;
-            std::ifstream file (std::string ("/proc/self/task/") + entry->d_name + "/status");
-            std::string name;
-            long count = 0;
-            for (std::string line; std::getline (file, line);)
-            {
-                if (line.rfind ("Name:", 0) == 0)
-                    name = line.substr (line.find_first_not_of (" \t", 5));
-                else if (line.find ("ctxt_switches:") != std::string::npos)
-                    count += std::stol (line.substr (line.find (':') + 1));
-            }
-            // The process's first thread runs the message loop.
-            if (std::string (entry->d_name) == std::to_string (getpid()))
-                name = messageThreadName;
-            switches[name] += count;
-        }
-        closedir (tasks);
-        return switches;
-    }
 }
 
 //==============================================================================
@@ -427,12 +356,12 @@ static void linkThreadsWhileMetering (benchmark::State& state)
 
     for (auto _ : state)
     {
-        const auto before = threadTicks();
+        const auto before = threadstats::threadTicks();
         const int metersBefore = program.panel.meterCalls;
         const auto start = Clock::now();
         runLoopUntil ([] { return false; }, meteringSeconds * 1000.0);
         const double seconds = millisecondsSince (start) / 1000.0;
-        const auto after = threadTicks();
+        const auto after = threadstats::threadTicks();
         state.SetIterationTime (seconds);
 
         const double ticksPerSecond = (double) sysconf (_SC_CLK_TCK);
@@ -479,11 +408,11 @@ static void linkThreadsAtRest (benchmark::State& state)
 
     for (auto _ : state)
     {
-        const auto before = threadSwitches();
+        const auto before = threadstats::threadSwitches();
         const auto start = Clock::now();
         runLoopUntil ([] { return false; }, restSeconds * 1000.0);
         const double seconds = millisecondsSince (start) / 1000.0;
-        const auto after = threadSwitches();
+        const auto after = threadstats::threadSwitches();
         state.SetIterationTime (seconds);
 
         const auto perSecond = [&] (const std::string& name)
@@ -500,7 +429,7 @@ static void linkThreadsAtRest (benchmark::State& state)
             total += wakes;
         }
         state.counters["link_wakes_per_s"] = total;
-        state.counters["msg_wakes_per_s"] = perSecond (messageThreadName);
+        state.counters["msg_wakes_per_s"] = perSecond (threadstats::messageThreadName);
     }
     hub.reset();
     resting.store (false);
