@@ -105,8 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
 
     // First byte: bit 0 USB or network, bit 1 go offline first, bit 2 from a stranger,
     // bits 3 and 5 answer "Connect" to a connect question, bit 6 stay offline, bits 4-7 = 15:
-    // a link event instead.  Changing connection is slow (connecting to a USB amplifier
-    // that is not there waits for its mailbox), so most inputs keep the state.
+    // a link event instead.  Changing connection makes a new socket each time, so most
+    // inputs keep the state.
     const auto control = data[0];
     auto& w = *world;
 

@@ -9,7 +9,6 @@
 #include "DeviceCodec.h"
 #include "Globals.h"
 #include "HostAddress.h"
-#include "UsbConnection.h"
 
 #include <cstring>
 
