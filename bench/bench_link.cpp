@@ -9,6 +9,10 @@
 //   linkThreadsWhileMetering  CPU time of the "OSC connection", "UDP connection" and "USB
 //                         connection" threads over 5 s while 30 meter messages a second
 //                         arrive.  Target: under 2% of one core.
+//   linkThreadsAtRest     wake-ups per second of the link threads and of the message thread
+//                         over 10 s of a program at rest: the hub just made, offline, no
+//                         amplifier on USB or on the network.  Every wake-up is a context
+//                         switch of that thread (/proc/self/task/*/status).
 //
 // The message loop runs as the program's does, sleeping until the next message.  The hub
 // broadcasts "/info" when it is made, so the program runs only inside
@@ -20,27 +24,26 @@
 #include "FakeSetupPage.h"
 #include "Globals.h"
 #include "OscCom.h"
+#include "ThreadStats.h"
 
 #include <benchmark/benchmark.h>
 #include <oscpack/osc/OscOutboundPacketStream.h>
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <net/if.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -265,41 +268,6 @@ namespace
     };
 
     //==============================================================================
-    /** Clock ticks (user + system) used so far by each thread of this process, by name. */
-    std::map<std::string, long> threadTicks()
-    {
-        std::map<std::string, long> ticks;
-        DIR* tasks = opendir ("/proc/self/task");
-        if (tasks == nullptr)
-            return ticks;
-
-        while (auto* entry = readdir (tasks))
-        {
-            if (entry->d_name[0] == '.')
-                continue;
-            std::ifstream file (std::string ("/proc/self/task/") + entry->d_name + "/stat");
-            std::string stat;
-            std::getline (file, stat);
-
-            // "tid (name) state ppid ...": the name may hold spaces, so it is cut at the parentheses.
-            const auto open = stat.find ('(');
-            const auto close = stat.rfind (')');
-            if (open == std::string::npos || close == std::string::npos)
-                continue;
-            const std::string name = stat.substr (open + 1, close - open - 1);
-
-            std::istringstream fields (stat.substr (close + 2));
-            std::vector<std::string> values;
-            for (std::string v; fields >> v;)
-                values.push_back (v);
-            // Fields 14 (utime) and 15 (stime) of the line; the rest starts at field 3.
-            if (values.size() > 12)
-                ticks[name] += std::stol (values[11]) + std::stol (values[12]);
-        }
-        closedir (tasks);
-        return ticks;
-    }
-
     const char* const linkThreads[] = { "OSC connection", "UDP connection", "USB connection" };
 }
 
@@ -388,12 +356,12 @@ static void linkThreadsWhileMetering (benchmark::State& state)
 
     for (auto _ : state)
     {
-        const auto before = threadTicks();
+        const auto before = threadstats::threadTicks();
         const int metersBefore = program.panel.meterCalls;
         const auto start = Clock::now();
         runLoopUntil ([] { return false; }, meteringSeconds * 1000.0);
         const double seconds = millisecondsSince (start) / 1000.0;
-        const auto after = threadTicks();
+        const auto after = threadstats::threadTicks();
         state.SetIterationTime (seconds);
 
         const double ticksPerSecond = (double) sysconf (_SC_CLK_TCK);
@@ -411,6 +379,63 @@ static void linkThreadsWhileMetering (benchmark::State& state)
     program.goOffline();
 }
 BENCHMARK (linkThreadsWhileMetering)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (1);
+
+static void linkThreadsAtRest (benchmark::State& state)
+{
+    constexpr double restSeconds = 10.0;
+
+    // Nothing is posted to a program at rest, so the message loop would never return to
+    // look at the clock: a tick every 500 ms lets it (about 2 of the message thread's
+    // wake-ups a second are this tick's).
+    std::atomic<bool> resting { true };
+    std::thread tick ([&resting]
+    {
+        while (resting.load())
+        {
+            std::this_thread::sleep_for (std::chrono::milliseconds (500));
+            juce::MessageManager::callAsync ([] {});
+        }
+    });
+
+    // The program as it starts: real transports, nothing to find.
+    FakePanel panel;
+    FakeSetupPage setup;
+    osc::HubOptions options;
+    options.udpPort = udpPort;
+    auto hub = std::make_unique<osc::OscCom> (panel, setup, options);
+    setup.hub = hub.get();
+    runLoopUntil ([] { return false; }, 1000.0);
+
+    for (auto _ : state)
+    {
+        const auto before = threadstats::threadSwitches();
+        const auto start = Clock::now();
+        runLoopUntil ([] { return false; }, restSeconds * 1000.0);
+        const double seconds = millisecondsSince (start) / 1000.0;
+        const auto after = threadstats::threadSwitches();
+        state.SetIterationTime (seconds);
+
+        const auto perSecond = [&] (const std::string& name)
+        {
+            const auto used = (after.count (name) ? after.at (name) : 0) - (before.count (name) ? before.at (name) : 0);
+            return (double) used / seconds;
+        };
+
+        double total = 0.0;
+        for (const char* name : linkThreads)
+        {
+            const double wakes = perSecond (name);
+            state.counters[std::string (name).substr (0, 3) + "_wakes_per_s"] = wakes;
+            total += wakes;
+        }
+        state.counters["link_wakes_per_s"] = total;
+        state.counters["msg_wakes_per_s"] = perSecond (threadstats::messageThreadName);
+    }
+    hub.reset();
+    resting.store (false);
+    tick.join();
+}
+BENCHMARK (linkThreadsAtRest)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (1);
 
 int main (int argc, char** argv)
 {

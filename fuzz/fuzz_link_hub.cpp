@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace
 {
@@ -104,8 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
 
     // First byte: bit 0 USB or network, bit 1 go offline first, bit 2 from a stranger,
     // bits 3 and 5 answer "Connect" to a connect question, bit 6 stay offline, bits 4-7 = 15:
-    // a link event instead.  Changing connection is slow (connecting to a USB amplifier
-    // that is not there waits for its mailbox), so most inputs keep the state.
+    // a link event instead.  Changing connection makes a new socket each time, so most
+    // inputs keep the state.
     const auto control = data[0];
     auto& w = *world;
 
@@ -114,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
 
     if ((control & 0x40) == 0 && ! w.hub->isOnline())
     {
-        if (w.hub->getConnectionKind() != osc::ConnectionNetwork)
+        if (w.hub->getConnectionKind() != osc::ConnectionKind::network)
             w.setup.selectDevice (1);
         w.setup.connectDevice();
     }
@@ -122,8 +123,12 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
 
     if ((control >> 4) == 15)
     {
-        const int code = size > 1 ? (int) (std::int8_t) data[1] : 0;
-        w.hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::LinkEvent, code));
+        // Second byte: which event (low bits), and the family of an opened device (top bit).
+        static const osc::LinkEvent events[] = { osc::LinkEvent::usbOpened, osc::LinkEvent::usbRemoved,
+                                                 osc::LinkEvent::usbSilent, osc::LinkEvent::networkSilent };
+        const auto pick = size > 1 ? data[1] : 0;
+        const auto family = (pick & 0x80) != 0 ? DeviceFamily::tarvo : DeviceFamily::zr;
+        w.hub->handleMessage (osc::LinkMessage (events[pick % std::size (events)], family));
         return 0;
     }
 
@@ -137,8 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     }
     block.copyFrom (data + 1, 4, size - 1);
 
-    w.hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::PacketReceived,
-                                            overUsb ? osc::SourceUsb : osc::SourceNetwork, std::move (block)));
+    w.hub->handleMessage (osc::LinkMessage (overUsb ? osc::PacketSource::usb : osc::PacketSource::network, std::move (block)));
     w.setup.calls.clear();
     w.dialogs.shown.clear();
     return 0;

@@ -38,9 +38,6 @@ namespace globals
     inline presetDocument* presets = nullptr;     // created last by MainWindow
     inline Ciospeaker* speaker = nullptr;         // owned by the Configuration page
     inline Ciosiggen* siggen = nullptr;           // owned by the Utility page
-
-    /** Where "/info" queries go: "255.255.255.255" or one amplifier's address.  Message thread only. */
-    inline std::string queryTarget;
 }
 
 /** Sets a global for the lifetime of a scope and puts the old value back (tests, and creators). */

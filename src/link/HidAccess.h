@@ -44,7 +44,9 @@ public:
 
     /** Writes one 64-byte report (byte 0 the report ID) to the open device, waiting at most
         about `timeoutMs` ms.  Returns true when the whole report was handed to the device;
-        false on time-out, error or no open device (the caller may try again). */
+        false on time-out, error or no open device (the caller may try again).  A backend
+        that cannot keep the time-out must say so; the transport stops trying one payload
+        after UsbConnection::writeBudgetMs in any case. */
     virtual bool writeReport (const std::uint8_t* report, int timeoutMs) = 0;
 
     /** Reads one input report into `report` (64 bytes, byte 0 the report ID), waiting at

@@ -14,8 +14,9 @@ struct hid_device_;
       transfer; the udev rule in packaging/udev grants access), and as a last resort
       answers index 4 with the product string.  The amplifier matching rules stay those of
       the transport: vendor, product and the string's first two characters.
-    - A hidraw write is synchronous and bounded by the kernel's own USB time-out, so the
-      `timeoutMs` of writeReport() is a ceiling the kernel may exceed when a device hangs.
+    - A hidraw write is synchronous and bounded by the kernel's own USB time-out (about 5 s),
+      so the `timeoutMs` of writeReport() is a ceiling the kernel may exceed when a device
+      hangs.  The transport then tries that payload no more, but the one write still lasts.
 */
 class HidapiAccess : public HidAccess
 {

@@ -1,47 +1,59 @@
 #pragma once
 
+#include "DeviceFamily.h"
 #include <juce_events/juce_events.h>
 
 namespace osc
 {
-    /** Second integer of a posted message: a packet block is attached. */
-    constexpr int PacketReceived = 0;
-    /** Second integer of a posted message: a link event, its code in the third integer
-        (1 or 2: a USB device of that kind was opened; -1 / -2: no answer on USB / network). */
-    constexpr int LinkEvent = 1;
-
-    /** Third integer of a packet message: where the packet came from. */
-    constexpr int SourceUsb = 2;
-    constexpr int SourceNetwork = 3;
-
-    /** Routes of an immediate send: the USB mailbox, the chosen device's UDP address,
-        or the query target (broadcast or one amplifier). */
-    constexpr int RouteUsb = 1;
-    constexpr int RouteDevice = 2;
-    constexpr int RouteTarget = 3;
-
     /** First integer of every message posted to the hub; anything else is ignored. */
     constexpr int messageTag = 0x13467925;
 
-    /** What the transports and the send thread post to the hub's MessageListener.
+    /** Which transport a received packet came from. */
+    enum class PacketSource
+    {
+        usb,
+        network
+    };
 
-        Packet messages are (tag, PacketReceived, SourceUsb or SourceNetwork, packet) where
-        `packet` is a 4-byte prefix followed by the OSC bytes: the sender's IPv4 address in
-        network byte order for UDP, four zero bytes for USB.  The block is sized exactly:
-        prefix plus the received payload, nothing after it.  Link events are
-        (tag, LinkEvent, code) with an empty block.
+    /** What happened on a link, as the transports and the send thread report it. */
+    enum class LinkEvent
+    {
+        usbOpened,       // a USB amplifier was found and opened (its family comes along)
+        usbRemoved,      // the open USB amplifier went away (a read failed: unplugged)
+        usbSilent,       // requests over USB went unanswered too often (the send thread)
+        networkSilent    // the same over the network
+    };
+
+    /** What the transports and the send thread post to the hub's MessageListener: either a
+        received packet or a link event, each carrying the hub's tag.
+
+        A packet is a 4-byte prefix followed by the OSC bytes: the sender's IPv4 address in
+        network byte order for the network, four zero bytes for USB.  The block is sized
+        exactly: prefix plus the received payload, nothing after it.
 
         Posted from any thread with MessageListener::postMessage(); JUCE owns and frees it.
+        Tests may also hand one straight to the hub's handleMessage().
     */
     class LinkMessage : public juce::Message
     {
     public:
-        LinkMessage (int tagToUse, int kindToUse, int codeToUse, juce::MemoryBlock packetToUse = {})
-            : tag (tagToUse), kind (kindToUse), code (codeToUse), packet (std::move (packetToUse))
+        /** A packet received from `source`. */
+        LinkMessage (PacketSource sourceToUse, juce::MemoryBlock packetToUse, int tagToUse = messageTag)
+            : tag (tagToUse), isPacket (true), source (sourceToUse), packet (std::move (packetToUse))
         {
         }
 
-        int tag, kind, code;
-        juce::MemoryBlock packet;
+        /** A link event; `familyToUse` tells the family of a device just opened. */
+        explicit LinkMessage (LinkEvent eventToUse, DeviceFamily familyToUse = DeviceFamily::none, int tagToUse = messageTag)
+            : tag (tagToUse), isPacket (false), event (eventToUse), family (familyToUse)
+        {
+        }
+
+        const int tag;
+        const bool isPacket;
+        const PacketSource source = PacketSource::usb;        // packets only
+        const LinkEvent event = LinkEvent::usbOpened;         // events only
+        const DeviceFamily family = DeviceFamily::none;       // LinkEvent::usbOpened only
+        juce::MemoryBlock packet;                             // packets only
     };
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DatagramSocket.h"
+#include "DeviceFamily.h"
 #include "HidAccess.h"
 #include "LinkMessage.h"
 #include "OutboundQueue.h"
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class UsbConnection;
@@ -20,16 +23,32 @@ class UdpConnection;
 namespace osc
 {
     /** Which transport the program talks to the amplifier on. */
-    enum ConnectionKind { ConnectionNone = 0, ConnectionUsb = 1, ConnectionNetwork = 2 };
+    enum class ConnectionKind
+    {
+        none,
+        usb,
+        network
+    };
 
-    /** The family of the last USB device announced (the USB transport's device kind). */
-    enum DeviceFamily { FamilyNone = 0, FamilyZR = 1, FamilyTarvo = 2 };
+    /** Where an immediate send goes: the USB mailbox, the chosen amplifier's UDP address,
+        or the query target (broadcast or one amplifier). */
+    enum class Route
+    {
+        usb,
+        device,
+        target
+    };
 
     /** How the hub builds its transports and reads time.  The defaults are the program's. */
     struct HubOptions
     {
         /** Makes the USB transport's device layer; unset means the real HID access. */
         std::function<std::unique_ptr<HidAccess>()> makeHidAccess;
+
+        /** Makes a UDP socket bound to the given port; unset means the real one
+            (UdpSocket).  Called on the message thread: at construction and whenever a
+            network amplifier is chosen. */
+        std::function<std::unique_ptr<DatagramSocket> (int port)> makeSocket;
 
         /** The UDP port the program binds and the amplifiers listen on. */
         int udpPort = 3456;
@@ -47,6 +66,12 @@ namespace osc
         transports post and dispatches it on the message thread to the panel, the Setup page,
         the standalone blocks or the parameter tree.  It also runs the online and offline
         sequences and tells the user about lost connections through globals::dialogs.
+        Building requests and reading answers is osc::codec's (DeviceCodec.h).
+
+        At rest (offline, nothing queued) none of its threads wakes: the send thread sleeps
+        until something is queued, the receive thread until a datagram arrives, and the
+        meter watch runs only while online.  The USB thread looks for an amplifier every
+        200 ms.
 
         While it exists it is globals::hub and globals::packetSink, and its transports are
         globals::usb and globals::udp.  Everything runs on the message thread unless a
@@ -68,10 +93,12 @@ namespace osc
         static constexpr int metersPerRequest = 50;
         /** Silence (no "/meter") after which an online amplifier is asked for meters again. */
         static constexpr int meterSilenceMs = 1000;
+        /** 255.255.255.255, the same in either byte order: where searches go by default. */
+        static constexpr std::uint32_t broadcastAddress = 0xFFFFFFFFu;
 
         /** Creates and starts the USB transport, the UDP transport (socket bound to the UDP
-            port, aimed at the placeholder "0.0.0.1") and the send thread, then broadcasts
-            "/info" to "255.255.255.255".  `panel` and `setup` must outlive the hub. */
+            port, no amplifier chosen yet) and the send thread, then broadcasts "/info".
+            `panel` and `setup` must outlive the hub. */
         OscCom (PanelOperations& panel, SetupOperations& setup, HubOptions options = {});
 
         /** Stops the send thread (100 ms), then destroys the UDP and the USB transport. */
@@ -103,9 +130,9 @@ namespace osc
         /** Sends "/gain" ,ffii: gains in dB, mutes 0 or 1. */
         void sendGains (float gainA, float gainB, int muteA, int muteB);
 
-        /** Transmits an argument-less message at once, outside the queue, on RouteUsb,
-            RouteDevice or RouteTarget (other values: nothing).  No answer is awaited. */
-        void sendNow (const char* address, int route);
+        /** Transmits an argument-less message at once, outside the queue.  No answer is
+            awaited. */
+        void sendNow (const char* address, Route route);
 
         /** True between the online and the offline sequence.  Any thread. */
         bool isOnline() const                   { return online.load(); }
@@ -114,27 +141,41 @@ namespace osc
         // Connection control
 
         /** "/online", then queries of "/gain", of every block of the tree, of the 20 preset
-            names, and the meter request.  Nothing without a transport to use. */
+            names, and the meter request. */
         void goOnline();
 
         /** Releases a USB device, sends "/offline" on a network connection, empties the
             queue and sets the meters to their floor and the lamps off. */
         void goOffline();
 
-        /** Sends "/info" to `target` ("255.255.255.255" or one address) and asks the USB
-            transport to announce its device again. */
-        void searchDevices (const juce::String& target);
+        /** Sends "/info" to `target` (an IPv4 address in network byte order, see
+            HostAddress.h: broadcastAddress or one amplifier) and asks the USB transport to
+            announce its device again.  Nothing goes to a placeholder address. */
+        void searchDevices (std::uint32_t target);
 
-        /** Aims a new UDP socket at `address` and makes the network the connection in use
-            (even when the address cannot be reached: that then shows as a network error). */
-        void connectNetwork (const juce::String& address);
+        /** The same for a typed host, resolved here with hostaddress::resolve (nothing is
+            sent when it does not resolve).  A dotted address costs nothing; a name asks the
+            resolver and may block: resolve it where it is entered and pass the address. */
+        void searchDevices (const juce::String& host);
+
+        /** Aims a new UDP socket at the amplifier at `address` (network byte order) and
+            makes the network the connection in use (even for an address that cannot be
+            reached: that then shows as a network error). */
+        void connectNetwork (std::uint32_t address);
+
+        /** The same for a typed host (see searchDevices); one that does not resolve is
+            connected as an unreachable address. */
+        void connectNetwork (const juce::String& host);
 
         /** Sets the connection in use (the Setup page, when it selects the USB row). */
-        void setConnectionKind (int kind)       { connectionKind.store (kind); }
-        int getConnectionKind() const           { return connectionKind.load(); }
+        void setConnectionKind (ConnectionKind kind)    { connectionKind.store (kind); }
+        ConnectionKind getConnectionKind() const        { return connectionKind.load(); }
 
-        /** FamilyZR or FamilyTarvo after a USB device was announced, else FamilyNone. */
-        int getDeviceFamily() const             { return deviceFamily; }
+        /** The family of the last USB amplifier announced, none before the first. */
+        DeviceFamily getDeviceFamily() const            { return deviceFamily; }
+
+        /** Where searches go: broadcastAddress at start, then the latest searchDevices(). */
+        std::uint32_t getQueryTarget() const            { return queryTarget; }
 
         /** True while the USB transport holds a device open. */
         bool usbDevicePresent() const;
@@ -143,8 +184,8 @@ namespace osc
             "Connect" (false at once when there is no one to ask). */
         void confirmConnect (std::function<void (bool)> onAnswer);
 
-        /** The amplifier stopped answering on USB (or switched off): disconnect, tell the
-            user, release the device. */
+        /** The amplifier stopped answering on USB (or switched off): disconnect, release
+            the device, tell the user. */
         void usbConnectionError();
 
         /** The same for a network connection. */
@@ -168,31 +209,31 @@ namespace osc
 
     private:
         using Handler = void (OscCom::*) (const osc::ReceivedMessage&);
-        struct Route
+        struct AddressRoute
         {
             const char* prefix;
             Handler handler;
         };
-        static const Route routes[];
+        static const AddressRoute addressRoutes[];
 
         void run() override;
         void timerCallback() override;
 
         std::uint32_t now() const;
+        std::unique_ptr<DatagramSocket> makeSocket() const;
         void transmitHead();
-        void postLinkCode (int code);
         bool fitsConnection (const OutboundPacket& packet) const;
         void appendQuery (const char* address);
-        template <typename Build> void buildAndQueue (Build&& build);
         bool fillMailbox (const OutboundPacket& packet);
-        void writeDatagram (const OutboundPacket& packet, int route);
-        void connectionLost (bool usb);
+        void writeDatagram (const OutboundPacket& packet, std::uint32_t address);
+        void connectionLost (bool overUsb);
+        static std::optional<Route> routeOf (ConnectionKind kind);
 
-        void handleLinkEvent (int code);
-        void handlePacket (int source, const juce::MemoryBlock& block);
-        bool accepts (int source, std::uint32_t sender) const;
+        void handleLinkEvent (const LinkMessage& message);
+        void usbDeviceLeft();
+        void handlePacket (PacketSource source, const juce::MemoryBlock& block);
+        bool accepts (PacketSource source, std::uint32_t sender) const;
         void dispatch (const osc::ReceivedMessage& message);
-        void answered (const char* address);
 
         void onMeter (const osc::ReceivedMessage& message);
         void onPeakLimit (const osc::ReceivedMessage& message);
@@ -204,7 +245,7 @@ namespace osc
         void onAmpName (const osc::ReceivedMessage& message);
         void onPower (const osc::ReceivedMessage& message);
         void onTreeAddress (const osc::ReceivedMessage& message);
-        void onInfo (const osc::ReceivedMessage& message, int source, std::uint32_t sender);
+        void onInfo (const osc::ReceivedMessage& message, PacketSource source, std::uint32_t sender);
         void connectUsbDevice();
 
         PanelOperations& panel;
@@ -219,16 +260,19 @@ namespace osc
         OutboundQueue queue;
 
         std::atomic<bool> online { false };
-        std::atomic<int> connectionKind { ConnectionNone };
+        std::atomic<ConnectionKind> connectionKind { ConnectionKind::none };
         std::atomic<bool> awaitingReply { false };
         std::atomic<int> pendingTransmissions { 0 };
         std::atomic<std::uint32_t> sentTime { 0 };
+        // The chosen network amplifier (network byte order; 0, a placeholder, before one is
+        // chosen).  Written on the message thread under the queue lock, read by the send thread.
+        std::atomic<std::uint32_t> deviceAddress { 0 };
 
         // Message thread only.
-        int deviceFamily = FamilyNone;
+        std::uint32_t queryTarget = broadcastAddress;
+        DeviceFamily deviceFamily = DeviceFamily::none;
         int meterReplyCount = 0;
         std::uint32_t lastMeterTime = 0;
-        std::uint32_t deviceAddress = 0;     // IPv4, network byte order; 0 = not known
         bool askingToConnect = false;
 
         JUCE_DECLARE_NON_COPYABLE (OscCom)

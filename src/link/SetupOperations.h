@@ -29,6 +29,12 @@ namespace osc
         /** The USB amplifier answered "/info": rewrites the USB row (model index 0..7). */
         virtual void updateUsbEntry (int modelIndex, const juce::String& name) = 0;
 
+        /** The USB amplifier was unplugged (connected or not): the USB row shows no device
+            any more.  When it is plugged in again it is announced anew and answers "/info"
+            (updateUsbEntry).  If it was the connection in use, the hub reports the lost
+            connection right after this call. */
+        virtual void usbDeviceRemoved() = 0;
+
         /** Makes `row` the active device (0 = the USB row). */
         virtual void selectDevice (int row) = 0;
 

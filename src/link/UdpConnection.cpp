@@ -3,72 +3,89 @@
 
 namespace
 {
-    constexpr int pollIntervalMs = 2;
-    constexpr int smallestDatagram = 4;
+    constexpr int threadStopMs = 4000;
 }
 
-UdpConnection::UdpConnection (juce::MessageListener& hubToUse, int messageTag)
+UdpConnection::UdpConnection (juce::MessageListener& hubToUse, int messageTag, int portToUse)
     : juce::Thread ("UDP connection"),
       hub (hubToUse),
-      tag (messageTag)
+      tag (messageTag),
+      port (portToUse)
 {
+    addListener (this);
 }
 
 UdpConnection::~UdpConnection()
 {
-    stopThread (4000);
+    stopThread (threadStopMs);
+    removeListener (this);
     socket.reset();
 }
 
-void UdpConnection::setSocket (std::unique_ptr<UdpSocket> newSocket)
+void UdpConnection::setSocket (std::unique_ptr<DatagramSocket> newSocket)
 {
-    // The old socket is closed before the new one exists in our hands, so the port is
-    // held by one socket of ours at a time.
+    // The old socket is closed before the new one is ours, so the port is held by one
+    // socket of ours at a time.
+    usable.store (false);
     socket.reset();
     socket = std::move (newSocket);
+    usable.store (socket != nullptr && socket->isOpen());
+}
+
+bool UdpConnection::send (std::uint32_t address, const void* data, int length)
+{
+    return socket != nullptr && usable.load() && socket->send (address, port, data, length);
+}
+
+void UdpConnection::exitSignalSent()
+{
+    // Called by whoever asks the thread to exit; the socket only changes while the thread
+    // is stopped, by the same (message) thread.
+    if (socket != nullptr)
+        socket->wake();
 }
 
 void UdpConnection::run()
 {
     while (! threadShouldExit())
     {
-        if (socket == nullptr || ! socket->isConnected())
+        if (socket == nullptr || ! socket->isOpen())
             break;
 
-        // Waiting up to 2 ms for a datagram costs no more than polling and sleeping 2 ms,
-        // and hands a waiting datagram over at once.
-        const int ready = socket->waitUntilReady (true, pollIntervalMs);
+        const auto result = socket->waitForDatagram (-1);
 
-        if (ready < 0)
+        if (result == DatagramSocket::WaitResult::failed)
             break;
 
-        if (ready > 0)
+        if (result != DatagramSocket::WaitResult::ready)
+            continue;   // woken (perhaps to exit) or interrupted: look again
+
+        try
         {
-            try
-            {
-                receiveOne();
-            }
-            catch (...)
-            {
-                // Losing one datagram (no memory for its block) must not stop receiving.
-            }
+            receiveOne();
+        }
+        catch (...)
+        {
+            // Losing one datagram (no memory for its block) must not stop receiving.
         }
     }
 
-    if (socket != nullptr && ! threadShouldExit())
-        socket->markUnusable();
+    // Stopping the thread to replace the socket is no failure of the socket.
+    if (! threadShouldExit())
+        usable.store (false);
 }
 
-bool UdpConnection::receiveOne()
+void UdpConnection::receiveOne()
 {
-    juce::MemoryBlock block ((size_t) (UdpSocket::prefixSize + UdpSocket::maxDatagram), true);
-    const int size = socket->read (block);
+    juce::MemoryBlock block ((size_t) (packetPrefix + largestDatagram), true);
+    std::uint32_t sender = 0;
+    const int length = socket->receive (static_cast<char*> (block.getData()) + packetPrefix, largestDatagram, sender);
 
-    // An empty datagram (size 4) carries no message at all.
-    if (size < UdpSocket::prefixSize + smallestDatagram || size > (int) block.getSize() || size % 4 != 0)
-        return false;
+    // An empty datagram carries no message; a longer one than any message was cut.
+    if (length < 4 || length > largestDatagram || length % 4 != 0)
+        return;
 
-    block.setSize ((size_t) size);
-    hub.postMessage (new osc::LinkMessage (tag, osc::PacketReceived, osc::SourceNetwork, std::move (block)));
-    return true;
+    block.copyFrom (&sender, 0, sizeof sender);
+    block.setSize ((size_t) (packetPrefix + length));
+    hub.postMessage (new osc::LinkMessage (osc::PacketSource::network, std::move (block), tag));
 }

@@ -1,41 +1,62 @@
 #pragma once
 
-#include "UdpSocket.h"
+#include "DatagramSocket.h"
 #include <juce_events/juce_events.h>
+#include <atomic>
+#include <cstdint>
 #include <memory>
 
-/** The UDP receive thread ("UDP connection").  It owns the program's UdpSocket, polls it
-    every 2 ms and posts each datagram of 4..128 bytes whose length is a multiple of 4 to
-    the hub as (tag, PacketReceived, SourceNetwork, block), the block holding the sender's
-    IPv4 address (network byte order) and then the datagram.  Anything else is dropped.
+/** The UDP transport: the receive thread ("UDP connection") and the one socket it owns.
 
-    When the socket reports an error (or there is no connected socket) the thread marks the
-    socket unusable and ends; the hub's silence detection then reports the network error.
-    Sending is the hub's: it uses getSocket().
+    The thread sleeps on the socket until a datagram arrives and posts each one of 4..128
+    bytes whose length is a multiple of 4 to the hub as an osc::LinkMessage from
+    PacketSource::network, the block holding the sender's IPv4 address (network byte order)
+    and then the datagram.  Anything else is dropped.  Asking the thread to exit wakes it
+    at once (the socket's wake()), so stopping never waits out a poll.
+
+    When the socket fails (or there is none that is open) the thread gives the socket up
+    and ends; nothing is sent on it any more, and the hub's answer rule reports the silence
+    as a network error.  Sending is the hub's, through send().
 */
-class UdpConnection : public juce::Thread
+class UdpConnection : public juce::Thread,
+                      private juce::Thread::Listener
 {
 public:
-    /** Posts to `hub` with `messageTag`.  Has no socket and is not started yet. */
-    UdpConnection (juce::MessageListener& hub, int messageTag);
+    static constexpr int largestDatagram = 128;
+    static constexpr int packetPrefix = 4;
+
+    /** Posts to `hub` with `messageTag`; datagrams go to `port`.  Has no socket and is not
+        started yet. */
+    UdpConnection (juce::MessageListener& hub, int messageTag, int port);
 
     /** Stops the thread (waiting up to 4000 ms), then closes and frees the socket. */
     ~UdpConnection() override;
 
-    /** Replaces the socket, closing and freeing the old one.  Message thread, with the
-        receive thread stopped and the hub's queue lock held. */
-    void setSocket (std::unique_ptr<UdpSocket> newSocket);
+    /** Replaces the socket, closing and freeing the old one first (so one socket of ours
+        holds the port at a time).  Message thread, with the receive thread stopped and the
+        hub's queue lock held. */
+    void setSocket (std::unique_ptr<DatagramSocket> newSocket);
 
     /** The current socket, or null.  Valid until the next setSocket(). */
-    UdpSocket* getSocket() const            { return socket.get(); }
+    DatagramSocket* getSocket() const       { return socket.get(); }
+
+    /** Sends one datagram to `address` on the port, unless there is no socket or it was
+        given up.  True when it was sent.  Under the hub's queue lock (any thread). */
+    bool send (std::uint32_t address, const void* data, int length);
+
+    /** False once the receive thread gave up on the socket, or with no open socket. */
+    bool isUsable() const                   { return usable.load(); }
 
 private:
     void run() override;
-    bool receiveOne();
+    void exitSignalSent() override;
+    void receiveOne();
 
     juce::MessageListener& hub;
     const int tag;
-    std::unique_ptr<UdpSocket> socket;
+    const int port;
+    std::unique_ptr<DatagramSocket> socket;
+    std::atomic<bool> usable { false };
 
     JUCE_DECLARE_NON_COPYABLE (UdpConnection)
 };

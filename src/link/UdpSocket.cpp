@@ -1,20 +1,16 @@
 #include "UdpSocket.h"
+#include "HostAddress.h"
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
-#include <netdb.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace
 {
-    /** 0.0.0.0/8 means "this network": the placeholder before a device is chosen, and
-        never a destination worth a datagram. */
-    bool isPlaceholder (const sockaddr_in& address)
-    {
-        return (ntohl (address.sin_addr.s_addr) >> 24) == 0;
-    }
+    constexpr int largestUdpPayload = 65507;
 
     bool setIntOption (int handle, int level, int option, int value)
     {
@@ -22,21 +18,22 @@ namespace
     }
 }
 
-UdpSocket::UdpSocket (int portToBind)
-    : localPort (portToBind > 0 && portToBind < 65536 ? portToBind : defaultPort)
+UdpSocket::UdpSocket (int port)
 {
-    openHandle();
+    if (! openHandle (port > 0 && port < 65536 ? port : defaultPort))
+        closeHandles();
 }
 
 UdpSocket::~UdpSocket()
 {
-    close();
+    closeHandles();
 }
 
-bool UdpSocket::openHandle()
+bool UdpSocket::openHandle (int port)
 {
     handle = ::socket (AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (handle < 0)
+    wakeHandle = ::eventfd (0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (handle < 0 || wakeHandle < 0)
         return false;
 
     // Reuse lets a simulated amplifier hold the same port on another loopback address.
@@ -44,159 +41,106 @@ bool UdpSocket::openHandle()
 
     sockaddr_in local {};
     local.sin_family = AF_INET;
-    local.sin_port = htons ((uint16_t) localPort);
+    local.sin_port = htons ((std::uint16_t) port);
     local.sin_addr.s_addr = htonl (INADDR_ANY);
 
     // A failed bind (port in use) is tolerated: sending still works from another port.
     (void) ::bind (handle, reinterpret_cast<const sockaddr*> (&local), sizeof local);
-    return true;
+
+    return setIntOption (handle, SOL_SOCKET, SO_RCVBUF, bufferBytes)
+        && setIntOption (handle, SOL_SOCKET, SO_SNDBUF, bufferBytes)
+        && setIntOption (handle, SOL_SOCKET, SO_BROADCAST, 1);
 }
 
-bool UdpSocket::connect (const std::string& host)
+void UdpSocket::closeHandles()
 {
-    connected.store (false);
-    hasDeviceAddress = false;
-
-    hostName = host;
-    port = localPort;
-
-    sockaddr_in resolved {};
-    bool ok = resolve (host, localPort, resolved);
-
-    if (ok && handle < 0)
-        ok = openHandle();
-
-    if (ok)
-    {
-        deviceAddress = resolved;
-        hasDeviceAddress = true;
-
-        ok = setIntOption (handle, SOL_SOCKET, SO_RCVBUF, bufferBytes)
-          && setIntOption (handle, SOL_SOCKET, SO_SNDBUF, bufferBytes)
-          && setIntOption (handle, SOL_SOCKET, SO_BROADCAST, 1);
-    }
-
-    if (! ok)
-    {
-        close();
-        return false;
-    }
-
-    connected.store (true);
-    return true;
+    if (handle >= 0)
+        ::close (handle);
+    if (wakeHandle >= 0)
+        ::close (wakeHandle);
+    handle = wakeHandle = -1;
 }
 
-int UdpSocket::waitUntilReady (bool forReading, int timeoutMs)
+bool UdpSocket::isOpen() const
 {
-    if (handle < 0)
-        return -1;
-
-    pollfd entry {};
-    entry.fd = handle;
-    entry.events = forReading ? POLLIN : POLLOUT;
-
-    const int result = ::poll (&entry, 1, timeoutMs < 0 ? -1 : timeoutMs);
-
-    if (result < 0)
-        return errno == EINTR ? 0 : -1;   // a signal is not a socket failure
-
-    int pending = 0;
-    socklen_t size = sizeof pending;
-    if (getsockopt (handle, SOL_SOCKET, SO_ERROR, &pending, &size) != 0 || pending != 0)
-        return -1;
-
-    if (result == 0)
-        return 0;
-
-    if ((entry.revents & (POLLERR | POLLNVAL)) != 0)
-        return -1;
-
-    return (entry.revents & (forReading ? POLLIN : POLLOUT)) != 0 ? 1 : 0;
+    return handle >= 0;
 }
 
-int UdpSocket::read (juce::MemoryBlock& block)
+bool UdpSocket::send (std::uint32_t address, int port, const void* data, int length)
 {
-    block.setSize ((size_t) (prefixSize + maxDatagram), true);
-
-    if (handle < 0 || ! connected.load())
-        return 3;
-
-    auto* bytes = static_cast<char*> (block.getData());
-    sockaddr_in sender {};
-    socklen_t senderSize = sizeof sender;
-
-    // MSG_TRUNC reports a datagram's real length, so one over 128 bytes is refused
-    // instead of being cut to a plausible-looking 128.
-    const auto received = ::recvfrom (handle, bytes + prefixSize, (size_t) maxDatagram, MSG_TRUNC | MSG_DONTWAIT,
-                                      reinterpret_cast<sockaddr*> (&sender), &senderSize);
-
-    if (received < 0 || received > maxDatagram || sender.sin_family != AF_INET)
-        return 3;
-
-    std::memcpy (bytes, &sender.sin_addr.s_addr, (size_t) prefixSize);
-    return (int) received + prefixSize;
-}
-
-bool UdpSocket::write (const void* data, int length)
-{
-    if (! connected.load() || ! hasDeviceAddress)
-        return false;
-
-    return sendTo (data, length, deviceAddress);
-}
-
-bool UdpSocket::writeToTarget (const void* data, int length, const std::string& target)
-{
-    if (! connected.load())
+    if (handle < 0 || data == nullptr || length <= 0 || length > largestUdpPayload
+         || port <= 0 || port > 65535 || hostaddress::isPlaceholder (address))
         return false;
 
     sockaddr_in to {};
-    return resolve (target, port, to) && sendTo (data, length, to);
-}
+    to.sin_family = AF_INET;
+    to.sin_port = htons ((std::uint16_t) port);
+    to.sin_addr.s_addr = address;
 
-bool UdpSocket::sendTo (const void* data, int length, const sockaddr_in& to)
-{
-    if (handle < 0 || ! usable.load() || data == nullptr || length <= 0 || isPlaceholder (to))
-        return false;
-
-    const auto sent = ::sendto (handle, data, (size_t) length, MSG_NOSIGNAL,
+    const auto sent = ::sendto (handle, data, (size_t) length, MSG_NOSIGNAL | MSG_DONTWAIT,
                                 reinterpret_cast<const sockaddr*> (&to), sizeof to);
     return sent == length;
 }
 
-bool UdpSocket::resolve (const std::string& host, int portNumber, sockaddr_in& out)
+DatagramSocket::WaitResult UdpSocket::waitForDatagram (int timeoutMs)
 {
-    if (host.empty())
-        return false;
+    if (handle < 0)
+        return WaitResult::failed;
 
-    addrinfo hints {};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
+    pollfd entries[2] {};
+    entries[0].fd = handle;
+    entries[0].events = POLLIN;
+    entries[1].fd = wakeHandle;
+    entries[1].events = POLLIN;
 
-    addrinfo* results = nullptr;
-    if (getaddrinfo (host.c_str(), nullptr, &hints, &results) != 0 || results == nullptr)
-        return false;
+    const int result = ::poll (entries, 2, timeoutMs < 0 ? -1 : timeoutMs);
 
-    bool found = false;
-    if (results->ai_family == AF_INET && results->ai_addrlen >= sizeof (sockaddr_in))
+    if (result < 0)
+        return errno == EINTR ? WaitResult::timedOut : WaitResult::failed;
+
+    if ((entries[1].revents & POLLIN) != 0)
     {
-        std::memcpy (&out, results->ai_addr, sizeof (sockaddr_in));
-        out.sin_port = htons ((uint16_t) portNumber);
-        found = true;
+        std::uint64_t count = 0;
+        (void) ::read (wakeHandle, &count, sizeof count);   // consumed: one wake-up ends one wait
+        return WaitResult::woken;
     }
 
-    freeaddrinfo (results);
-    return found;
+    if ((entries[0].revents & POLLNVAL) != 0 || ((entries[0].revents & POLLERR) != 0 && hasPendingError()))
+        return WaitResult::failed;
+
+    return (entries[0].revents & POLLIN) != 0 ? WaitResult::ready : WaitResult::timedOut;
 }
 
-void UdpSocket::close()
+bool UdpSocket::hasPendingError() const
 {
-    if (handle >= 0)
-        ::close (handle);
+    int pending = 0;
+    socklen_t size = sizeof pending;
+    return getsockopt (handle, SOL_SOCKET, SO_ERROR, &pending, &size) != 0 || pending != 0;
+}
 
-    handle = -1;
-    connected.store (false);
-    hostName.clear();
-    port = 0;
-    hasDeviceAddress = false;
+int UdpSocket::receive (void* buffer, int capacity, std::uint32_t& sender)
+{
+    if (handle < 0 || buffer == nullptr || capacity < 0)
+        return -1;
+
+    sockaddr_in from {};
+    socklen_t fromSize = sizeof from;
+
+    // MSG_TRUNC reports a datagram's real length, so one too long for the buffer is told
+    // apart from one that fits exactly.
+    const auto received = ::recvfrom (handle, buffer, (size_t) capacity, MSG_TRUNC | MSG_DONTWAIT,
+                                      reinterpret_cast<sockaddr*> (&from), &fromSize);
+
+    if (received < 0 || from.sin_family != AF_INET)
+        return -1;
+
+    sender = from.sin_addr.s_addr;
+    return (int) received;
+}
+
+void UdpSocket::wake()
+{
+    const std::uint64_t one = 1;
+    if (wakeHandle >= 0)
+        (void) ::write (wakeHandle, &one, sizeof one);
 }

@@ -1,6 +1,7 @@
 #include "UsbConnection.h"
 #include "HidapiAccess.h"
 #include "LinkMessage.h"
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -9,9 +10,8 @@ namespace
     // A device that is attached but not wanted is opened and closed on every pass; the
     // pause keeps that from spinning while still finding it promptly once re-armed.
     constexpr int releasedPauseMs = 50;
-    constexpr int writeTimeoutMs = 200;
-    constexpr int writeAttempts = 5;
     constexpr int readTimeoutMs = 5;
+    constexpr int threadStopMs = 4000;
     constexpr int identityStringIndex = 4;
 }
 
@@ -26,7 +26,7 @@ UsbConnection::UsbConnection (juce::MessageListener& hubToUse, int messageTag, s
 
 UsbConnection::~UsbConnection()
 {
-    stopThread (4000);
+    stopThread (threadStopMs);
     hid->close();
 }
 
@@ -51,7 +51,7 @@ bool UsbConnection::tryFillMailbox (const void* data, int length)
 
 bool UsbConnection::mailboxBusy() const
 {
-    return deviceState.load() == -1 || outPending.load (std::memory_order_acquire);
+    return ! hasDevice() || outPending.load (std::memory_order_acquire);
 }
 
 bool UsbConnection::frameReport (const void* payload, int length, std::uint8_t* report)
@@ -89,10 +89,10 @@ void UsbConnection::run()
         // this thread for as long as the program runs.
         try
         {
-            if (deviceState.load() == -1)
-                searchPass();
-            else
+            if (hasDevice())
                 servicePass();
+            else
+                searchPass();
         }
         catch (...)
         {
@@ -113,9 +113,9 @@ void UsbConnection::searchPass()
         outPending.store (false, std::memory_order_release);
     }
 
-    const int kind = openDevice();
+    const auto kind = openDevice();
 
-    if (kind < 0)
+    if (kind == DeviceFamily::none)
     {
         announce.store (true);
         wait (searchPauseMs);
@@ -124,8 +124,8 @@ void UsbConnection::searchPass()
 
     if (announce.exchange (false))
     {
-        deviceState.store (kind);
-        post (osc::LinkEvent, kind);
+        openKind.store (kind);
+        post (new osc::LinkMessage (osc::LinkEvent::usbOpened, kind, tag));
         return;
     }
 
@@ -144,17 +144,17 @@ void UsbConnection::servicePass()
     readOnce();
 }
 
-int UsbConnection::openDevice()
+DeviceFamily UsbConnection::openDevice()
 {
     releaseDevice();
 
     if (findDevice (productFw, L"FW"))
-        return 1;
+        return DeviceFamily::zr;
 
     if (findDevice (productAp, L"AP"))
-        return 2;
+        return DeviceFamily::tarvo;
 
-    return -1;
+    return DeviceFamily::none;
 }
 
 bool UsbConnection::findDevice (int productId, const wchar_t* prefix)
@@ -185,6 +185,18 @@ void UsbConnection::releaseDevice()
         hid->close();
 }
 
+void UsbConnection::deviceWentAway()
+{
+    // Whether or not the hub wanted it: when it comes back it is a new arrival.
+    releaseDevice();
+    announce.store (true);
+    openKind.store (DeviceFamily::none);
+    post (new osc::LinkMessage (osc::LinkEvent::usbRemoved, DeviceFamily::none, tag));
+
+    // A device that opens but cannot be read would otherwise come and go without a pause.
+    wait (searchPauseMs);
+}
+
 void UsbConnection::writePendingPayload()
 {
     const int length = outLength.load (std::memory_order_relaxed);
@@ -192,10 +204,15 @@ void UsbConnection::writePendingPayload()
     if (! hid->isOpen() || ! frameReport (outBuffer.data(), length, outReport.data()))
         return;
 
-    // A write that never completes is dropped; the hub's retransmission covers it.
+    // A write that never completes is dropped; the hub's retransmission covers it.  The
+    // budget holds even when the device layer waits longer than it was asked to.
+    const auto start = juce::Time::getMillisecondCounterHiRes();
     for (int attempt = 0; attempt < writeAttempts && ! threadShouldExit(); ++attempt)
-        if (hid->writeReport (outReport.data(), writeTimeoutMs))
+    {
+        const auto left = writeBudgetMs - (int) (juce::Time::getMillisecondCounterHiRes() - start);
+        if (left <= 0 || hid->writeReport (outReport.data(), std::min (writeTimeoutMs, left)))
             return;
+    }
 }
 
 void UsbConnection::readOnce()
@@ -204,9 +221,7 @@ void UsbConnection::readOnce()
 
     if (bytesRead < 0)
     {
-        // An unplugged device fails at once instead of timing out; pace the loop as a
-        // time-out would, and leave noticing the silence to the hub.
-        wait (readTimeoutMs);
+        deviceWentAway();
         return;
     }
 
@@ -217,10 +232,10 @@ void UsbConnection::readOnce()
 
     juce::MemoryBlock block ((size_t) (packetPrefix + length), true);
     block.copyFrom (inReport.data() + 2, packetPrefix, (size_t) length);
-    post (osc::PacketReceived, osc::SourceUsb, std::move (block));
+    post (new osc::LinkMessage (osc::PacketSource::usb, std::move (block), tag));
 }
 
-void UsbConnection::post (int kind, int code, juce::MemoryBlock block)
+void UsbConnection::post (osc::LinkMessage* message)
 {
-    hub.postMessage (new osc::LinkMessage (tag, kind, code, std::move (block)));
+    hub.postMessage (message);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceFamily.h"
 #include "HidAccess.h"
 #include <juce_events/juce_events.h>
 #include <array>
@@ -7,17 +8,22 @@
 #include <memory>
 #include <mutex>
 
+namespace osc { class LinkMessage; }
+
 /** The USB transport: a thread that finds and opens the amplifier, writes the mailbox's
-    payload as a 64-byte report, reads reports and posts every valid payload and every
-    announced arrival to the hub as an osc::LinkMessage.
+    payload as a 64-byte report, reads reports and posts every valid payload, every
+    announced arrival and every departure to the hub as an osc::LinkMessage.
 
     Reports: byte 0 report ID 0, byte 1 payload length N (1..62), payload from byte 2.
-    Devices: vendor 0x2F17; kind 1 is product 0x1102 whose indexed string 4 begins with
-    "FW", kind 2 is product 0x1101 with "AP"; kind 1 is preferred when both are present.
+    Devices: vendor 0x2F17; a ZR amplifier is product 0x1102 whose indexed string 4 begins
+    with "FW", a TARVO amplifier product 0x1101 with "AP"; ZR is preferred when both are
+    present.
 
-    States: searching (deviceState -1, announce set; polls every 200 ms), released
-    (deviceState -1, announce clear; an attached device is opened and closed again, never
-    held or announced), open (deviceState 1 or 2; reports flow, no pause between reads).
+    States: searching (no device, announcement armed; looks every 200 ms), released (no
+    device, announcement not armed: an attached amplifier is opened and closed again every
+    50 ms, never held or announced), open (reports flow, no pause between reads).  A read
+    that fails outright (the amplifier was unplugged) lets the device go, goes back to
+    searching with the announcement armed, and posts LinkEvent::usbRemoved.
 */
 class UsbConnection : public juce::Thread
 {
@@ -28,6 +34,13 @@ public:
     static constexpr int maxPayload = 62;
     static constexpr int packetPrefix = 4;
 
+    /** One payload's write attempts: each waits at most writeTimeoutMs, and together they
+        stop once writeBudgetMs have passed (a device layer may overrun its time-out), so
+        that the thread can always stop well within the 4000 ms it is given. */
+    static constexpr int writeTimeoutMs = 200;
+    static constexpr int writeAttempts = 5;
+    static constexpr int writeBudgetMs = 1000;
+
     /** Starts the "USB connection" thread at once.  Messages carrying `messageTag` go to
         `hub`.  `access` is the device layer; null means the real one (HidapiAccess). */
     UsbConnection (juce::MessageListener& hub, int messageTag, std::unique_ptr<HidAccess> access = nullptr);
@@ -35,13 +48,17 @@ public:
     /** Stops the thread (waiting up to 4000 ms) and releases the device. */
     ~UsbConnection() override;
 
-    /** -1 while no device is open, else the open device's kind (1 or 2).  The hub writes -1
-        to release the device: the thread closes it on its next pass. */
-    std::atomic<int> deviceState { -1 };
+    /** The family of the amplifier held open, or DeviceFamily::none.  Any thread. */
+    DeviceFamily openDeviceKind() const     { return openKind.load(); }
+    bool hasDevice() const                  { return openDeviceKind() != DeviceFamily::none; }
 
-    /** When true the next opening is posted as (tag, LinkEvent, kind).  The hub sets it to
-        re-arm after a release; the thread sets it when no device is present. */
-    std::atomic<bool> announce { true };
+    /** Lets the open amplifier go: the thread closes it on its next pass and does not
+        announce it again until rearmAnnouncement().  Any thread. */
+    void release()                          { openKind.store (DeviceFamily::none); }
+
+    /** Makes the next opening be announced (a search, or after a release).  Any thread. */
+    void rearmAnnouncement()                { announce.store (true); }
+    bool isAnnouncementArmed() const        { return announce.load(); }
 
     /** Hands one OSC payload (bytes, 0..64) to the thread for sending.  Returns false and
         stores nothing when the mailbox is busy: no device open, or the previous payload not
@@ -66,16 +83,20 @@ private:
     void run() override;
     void searchPass();
     void servicePass();
-    int openDevice();
+    DeviceFamily openDevice();
     bool findDevice (int productId, const wchar_t* prefix);
     void releaseDevice();
+    void deviceWentAway();
     void writePendingPayload();
     void readOnce();
-    void post (int kind, int code, juce::MemoryBlock block = {});
+    void post (osc::LinkMessage* message);
 
     juce::MessageListener& hub;
     const int tag;
     std::unique_ptr<HidAccess> hid;
+
+    std::atomic<DeviceFamily> openKind { DeviceFamily::none };
+    std::atomic<bool> announce { true };
 
     std::atomic<bool> outPending { false };
     std::atomic<int> outLength { 0 };

@@ -388,19 +388,19 @@ TEST_F (HubDispatch, MalformedPacketsAreDroppedQuietly)
 
 TEST_F (HubDispatch, InfoAnswersFromTheNetworkFillTheDeviceListOnlineOrNot)
 {
-    deliver (info ("Stage Left", 3), osc::SourceNetwork, "127.0.0.9");
+    deliver (info ("Stage Left", 3), osc::PacketSource::network, "127.0.0.9");
     setup.disconnectDevice();
-    deliver (info ("Stage Right", 7), osc::SourceNetwork, "127.0.0.10");
+    deliver (info ("Stage Right", 7), osc::PacketSource::network, "127.0.0.10");
 
     // Unknown models and malformed answers are not listed.
-    deliver (info ("Future", 8), osc::SourceNetwork, "127.0.0.11");
-    deliver (info ("Broken", -1), osc::SourceNetwork, "127.0.0.11");
+    deliver (info ("Future", 8), osc::PacketSource::network, "127.0.0.11");
+    deliver (info ("Broken", -1), osc::PacketSource::network, "127.0.0.11");
     deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
                   { s << ::osc::BeginMessage ("/info") << "Two" << (::osc::int32) 3 << ::osc::EndMessage; }),
-             osc::SourceNetwork, "127.0.0.11");
+             osc::PacketSource::network, "127.0.0.11");
     deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
                   { s << ::osc::BeginMessage ("/info") << "A" << "B" << 3.0f << ::osc::EndMessage; }),
-             osc::SourceNetwork, "127.0.0.11");
+             osc::PacketSource::network, "127.0.0.11");
 
     EXPECT_EQ (setup.calls, (std::vector<std::string> { "addNetworkDevice 3 Stage Left 127.0.0.9", "disconnectDevice",
                                                         "addNetworkDevice 7 Stage Right 127.0.0.10" }));

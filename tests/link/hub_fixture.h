@@ -1,18 +1,18 @@
 #pragma once
 
 // A hub between fakes: the panel, the Setup page, scripted dialogs, a clock that moves only
-// when told, a simulated USB bus and a network amplifier on a loopback address.
+// when told, a simulated USB bus and a simulated network with an amplifier on it.  No real
+// socket is opened, so these tests run anywhere, without a network namespace.
 
 #include "FakeClock.h"
-#include "PrivateNetwork.h"
 #include "FakeDialogs.h"
-#include "FakeNetworkAmp.h"
 #include "FakePanel.h"
 #include "FakeSetupPage.h"
 #include "Globals.h"
 #include "MessageLoop.h"
 #include "OscCom.h"
 #include "SimulatedHid.h"
+#include "SimulatedNetwork.h"
 #include "UsbConnection.h"
 
 #include <gtest/gtest.h>
@@ -115,10 +115,7 @@ namespace hubtest
     protected:
         void SetUp() override
         {
-            // The hub broadcasts "/info" as soon as it exists: keep it inside the machine.
-            REQUIRE_PRIVATE_NETWORK();
-            port = FakeNetworkAmp::freePort();
-            amp = std::make_unique<FakeNetworkAmp> (ampAddress, port);
+            amp = std::make_unique<SimulatedNetwork::Peer> (net, ampAddress, port);
             makeHub();
         }
 
@@ -133,6 +130,7 @@ namespace hubtest
             options.udpPort = port;
             options.clock = clock.function();
             options.makeHidAccess = [this] { return bus.makeAccess(); };
+            options.makeSocket = net.socketMaker();
             hub = std::make_unique<osc::OscCom> (panel, setup, options);
             setup.hub = hub.get();
         }
@@ -146,17 +144,17 @@ namespace hubtest
         }
 
         /** Hands the hub a packet as a transport would post it. */
-        void deliver (const std::vector<char>& message, int source = osc::SourceNetwork, const char* sender = ampAddress)
+        void deliver (const std::vector<char>& message, osc::PacketSource source = osc::PacketSource::network,
+                      const char* sender = ampAddress)
         {
             juce::MemoryBlock block (4 + message.size(), true);
-            if (source == osc::SourceNetwork)
+            if (source == osc::PacketSource::network)
             {
-                in_addr address {};
-                inet_pton (AF_INET, sender, &address);
+                const auto address = SimulatedNetwork::address (sender);
                 block.copyFrom (&address, 0, 4);
             }
             block.copyFrom (message.data(), 4, message.size());
-            hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::PacketReceived, source, std::move (block)));
+            hub->handleMessage (osc::LinkMessage (source, std::move (block)));
         }
 
         /** The next datagram that reaches the amplifier (empty after `timeoutMs`). */
@@ -215,8 +213,9 @@ namespace hubtest
         FakeDialogs dialogs;
         ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
         SimulatedHid bus;
-        int port = 0;
-        std::unique_ptr<FakeNetworkAmp> amp;
+        SimulatedNetwork net;
+        int port = 3456;
+        std::unique_ptr<SimulatedNetwork::Peer> amp;
         std::unique_ptr<osc::OscCom> hub;
     };
 }

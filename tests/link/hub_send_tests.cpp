@@ -122,7 +122,7 @@ TEST_F (HubSend, FourUnansweredTransmissionsThenOneNetworkErrorBox)
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_EQ (dialogs.shown[0], "Network connection error!|Device will be disconnected|Ok||warning");
     EXPECT_FALSE (hub->isOnline());
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionNone);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
     EXPECT_TRUE (hub->queuedMessages().empty());
     EXPECT_EQ (setup.count ("disconnectDevice"), 1);
     EXPECT_EQ (setup.last(), "forgetActiveDevice");
@@ -147,7 +147,7 @@ TEST_F (HubSend, GoingOfflineFlushesAndResetsTheMetersAndLamps)
     EXPECT_EQ (panel.meters, (std::array<float, 4> {}));
     EXPECT_EQ (panel.leds, (std::array<bool, 4> {}));
     // A network connection stays chosen.
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionNetwork);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::network);
 
     EXPECT_EQ (addressOf (nextAtAmp()), "/gain");
     EXPECT_EQ (addressOf (nextAtAmp()), "/offline");
@@ -177,7 +177,7 @@ TEST_F (HubSend, ValuesSentWhileARequestIsInFlightAreNotLost)
 TEST_F (HubSend, OnlyTheConnectedAmplifierIsListenedTo)
 {
     onlineAndIdle();
-    FakeNetworkAmp other ("127.0.0.3", port);
+    SimulatedNetwork::Peer other (net, "127.0.0.3", port);
 
     other.send (gains (-20.0f, -20.0f, 1, 1));
     other.send (info ("Other", 2));
@@ -195,13 +195,13 @@ TEST_F (HubSend, OnlyTheConnectedAmplifierIsListenedTo)
 TEST_F (HubSend, WhileOnlineOverTheNetworkUsbPacketsAreNotDispatchedExceptInfo)
 {
     onlineAndIdle();
-    deliver (gains (-20.0f, -20.0f, 1, 1), osc::SourceUsb);
-    deliver (meters (1.0f, 1.0f, 1.0f, 1.0f), osc::SourceUsb);
+    deliver (gains (-20.0f, -20.0f, 1, 1), osc::PacketSource::usb);
+    deliver (meters (1.0f, 1.0f, 1.0f, 1.0f), osc::PacketSource::usb);
     EXPECT_EQ (panel.gainCalls, 0);
     EXPECT_EQ (panel.meterCalls, 0);
 
     dialogs.defaultAnswer = false;
-    deliver (info ("UsbAmp", 1), osc::SourceUsb);
+    deliver (info ("UsbAmp", 1), osc::PacketSource::usb);
     EXPECT_EQ (setup.calls, (std::vector<std::string> { "updateUsbEntry 1 UsbAmp" }));
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_TRUE (hub->isOnline());
@@ -213,22 +213,21 @@ TEST_F (HubSend, PostedMessagesWithAnotherTagAreIgnored)
     juce::MemoryBlock block (4);
     const auto message = gains (-20.0f, -20.0f, 1, 1);
     block.append (message.data(), message.size());
-    in_addr address {};
-    inet_pton (AF_INET, ampAddress, &address);
+    const auto address = SimulatedNetwork::address (ampAddress);
     block.copyFrom (&address, 0, 4);
 
-    hub->postMessage (new osc::LinkMessage (osc::messageTag + 1, osc::PacketReceived, osc::SourceNetwork, block));
-    hub->postMessage (new osc::LinkMessage (osc::messageTag ^ 0x10000, osc::LinkEvent, -2));
-    hub->postMessage (new osc::LinkMessage (0, osc::LinkEvent, 1));
+    hub->postMessage (new osc::LinkMessage (osc::PacketSource::network, block, osc::messageTag + 1));
+    hub->postMessage (new osc::LinkMessage (osc::LinkEvent::networkSilent, DeviceFamily::none, osc::messageTag ^ 0x10000));
+    hub->postMessage (new osc::LinkMessage (osc::LinkEvent::usbOpened, DeviceFamily::zr, 0));
     testloop::run (100);
 
     EXPECT_EQ (panel.gainCalls, 0);
     EXPECT_TRUE (dialogs.shown.empty());
     EXPECT_TRUE (hub->isOnline());
-    EXPECT_EQ (hub->getDeviceFamily(), osc::FamilyNone);
+    EXPECT_EQ (hub->getDeviceFamily(), DeviceFamily::none);
 
     // The same packet with the right tag does reach the panel.
-    hub->postMessage (new osc::LinkMessage (osc::messageTag, osc::PacketReceived, osc::SourceNetwork, block));
+    hub->postMessage (new osc::LinkMessage (osc::PacketSource::network, block));
     ASSERT_TRUE (testloop::runUntil ([this] { return panel.gainCalls == 1; }));
 }
 
@@ -236,10 +235,10 @@ TEST_F (HubSend, StaleLinkEventsAreIgnored)
 {
     onlineAndIdle();
     // A USB loss reported while the network is in use, and any loss while offline.
-    hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::LinkEvent, -1));
+    hub->handleMessage (osc::LinkMessage (osc::LinkEvent::usbSilent));
     EXPECT_TRUE (hub->isOnline());
     setup.disconnectDevice();
-    hub->handleMessage (osc::LinkMessage (osc::messageTag, osc::LinkEvent, -2));
+    hub->handleMessage (osc::LinkMessage (osc::LinkEvent::networkSilent));
     EXPECT_TRUE (dialogs.shown.empty());
 }
 
@@ -274,13 +273,18 @@ TEST_F (HubSend, ASilentAmplifierIsAskedForMetersAndThenReportedLost)
 TEST_F (HubSend, SearchSendsInfoToTheTargetAndReArmsTheUsbAnnouncement)
 {
     ASSERT_NE (globals::usb, nullptr);
-    globals::usb->announce.store (false);
+    // An announced amplifier disarms the announcement while it is held open.
+    SimulatedHid::Device device;
+    device.path = "sim-amp";
+    bus.attach (device);
+    ASSERT_TRUE (testloop::runUntil ([this] { return ! bus.written ("sim-amp").empty(); }));
+    ASSERT_FALSE (globals::usb->isAnnouncementArmed());
 
-    hub->searchDevices (ampAddress);
+    hub->searchDevices (SimulatedNetwork::address (ampAddress));
 
-    EXPECT_EQ (globals::queryTarget, ampAddress);
+    EXPECT_EQ (hub->getQueryTarget(), SimulatedNetwork::address (ampAddress));
     EXPECT_EQ (nextAtAmp(), bare ("/info"));
-    EXPECT_TRUE (globals::usb->announce.load());
+    EXPECT_TRUE (globals::usb->isAnnouncementArmed());
 }
 
 TEST_F (HubSend, TheHubPublishesItselfAndItsTransportsWhileItExists)
@@ -289,7 +293,7 @@ TEST_F (HubSend, TheHubPublishesItselfAndItsTransportsWhileItExists)
     EXPECT_EQ (globals::packetSink, hub.get());
     EXPECT_NE (globals::usb, nullptr);
     EXPECT_NE (globals::udp, nullptr);
-    EXPECT_EQ (globals::queryTarget, "255.255.255.255");
+    EXPECT_EQ (hub->getQueryTarget(), SimulatedNetwork::broadcast);
 
     hub.reset();
     EXPECT_EQ (globals::hub, nullptr);
@@ -304,8 +308,79 @@ TEST_F (HubSend, ChoosingANetworkDeviceTwiceLeavesOneSocketOnThePort)
     setup.selectDevice (1);
     connectOverNetwork();
     EXPECT_EQ (addressOf (nextAtAmp()), "/online");
+    EXPECT_EQ (net.openSockets (port), 1);
+    EXPECT_EQ (net.mostOpenAtOnce (port), 1);   // the old socket went before the new one came
 
     // Answers reach the hub through the one socket holding the port.
+    amp->send (answerTo ("/gain"));
+    ASSERT_TRUE (testloop::runUntil ([this] { return panel.gainCalls == 1; }));
+}
+
+TEST_F (HubSend, ThreadsSleepAtRestAndTheMeterWatchRunsOnlyOnline)
+{
+    // Offline: nothing polls the clock or the socket.
+    testloop::run (100);
+    auto reads = clock.reads();
+    const auto waits = net.waitsEnded();
+    testloop::run (300);
+    EXPECT_EQ (clock.reads(), reads);
+    EXPECT_EQ (net.waitsEnded(), waits);
+
+    // Online with nothing queued: only the 250 ms meter watch looks at the clock.
+    onlineAndIdle();
+    reads = clock.reads();
+    testloop::run (600);
+    EXPECT_LE (clock.reads() - reads, 4);
+
+    setup.disconnectDevice();
+    testloop::run (50);
+    reads = clock.reads();
+    testloop::run (300);
+    EXPECT_EQ (clock.reads(), reads);
+}
+
+TEST_F (HubSend, SearchesGoToTheAddressGivenAndNeverToAPlaceholder)
+{
+    const auto first = net.sent();
+    ASSERT_EQ (first.size(), 1u);
+    EXPECT_EQ (first[0].to, SimulatedNetwork::broadcast);
+    EXPECT_EQ (first[0].port, port);
+    EXPECT_EQ (first[0].bytes, bare ("/info"));
+
+    hub->searchDevices (SimulatedNetwork::address ("192.0.2.12"));
+    hub->searchDevices (juce::String ("192.0.2.13"));
+    const auto searches = net.sent();
+    ASSERT_EQ (searches.size(), 3u);
+    EXPECT_EQ (searches[1].to, SimulatedNetwork::address ("192.0.2.12"));
+    EXPECT_EQ (searches[2].to, SimulatedNetwork::address ("192.0.2.13"));
+    EXPECT_EQ (searches[2].bytes, bare ("/info"));
+
+    // A target that is no address sends nothing (and asks no name server: it cannot be a name).
+    hub->searchDevices (juce::String ("no such host"));
+    EXPECT_EQ (hub->getQueryTarget(), 0u);
+    hub->searchDevices (SimulatedNetwork::address ("0.0.0.1"));
+    EXPECT_EQ (net.sent().size(), 3u);
+}
+
+TEST_F (HubSend, ASocketThatFailsEndsInANetworkErrorAndChoosingTheAmplifierAgainRecovers)
+{
+    onlineAndIdle();
+    net.breakOpenSockets();
+    hub->sendQuery ("/gain");
+
+    for (int i = 0; i < 8 && dialogs.shown.empty(); ++i)
+    {
+        clock.advance (501);
+        testloop::run (100);
+    }
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown[0], "Network connection error!|Device will be disconnected|Ok||warning");
+    EXPECT_TRUE (nextAtAmp (50).empty());
+
+    // Choosing it again (here by its typed address) makes a fresh socket.
+    hub->connectNetwork (juce::String (ampAddress));
+    setup.connectDevice();
+    EXPECT_EQ (addressOf (nextAtAmp()), "/online");
     amp->send (answerTo ("/gain"));
     ASSERT_TRUE (testloop::runUntil ([this] { return panel.gainCalls == 1; }));
 }
@@ -318,7 +393,7 @@ TEST_F (HubSend, MessagesTooLongForTheirBufferAreDroppedWhereTheyAreBuilt)
     EXPECT_NO_THROW (hub->sendAmpName (longText));
     EXPECT_NO_THROW (hub->sendPresetCommand ("/preset/save", 2, 0, longText));
     EXPECT_NO_THROW (hub->sendQuery (("/" + longText).toRawUTF8()));
-    EXPECT_NO_THROW (hub->sendNow (("/" + longText).toRawUTF8(), osc::RouteDevice));
+    EXPECT_NO_THROW (hub->sendNow (("/" + longText).toRawUTF8(), osc::Route::device));
     EXPECT_TRUE (hub->queuedMessages().empty());
 
     // On the network the whole 64-byte buffer may be used.

@@ -61,7 +61,7 @@ protected:
 TEST_F (HubUsb, AnnouncedDeviceIsAskedForInfoAndTheUserIsAskedToConnect)
 {
     plugIn();
-    EXPECT_EQ (hub->getDeviceFamily(), osc::FamilyZR);
+    EXPECT_EQ (hub->getDeviceFamily(), DeviceFamily::zr);
     EXPECT_EQ (bus.written (devicePath)[0][1], 12);   // "/info" padded to 8, then ","
 
     answerInfo (true);
@@ -69,7 +69,7 @@ TEST_F (HubUsb, AnnouncedDeviceIsAskedForInfoAndTheUserIsAskedToConnect)
     EXPECT_EQ (dialogs.shown[0], "ZR series connected|Connect to device and lose current settings?|Connect|Cancel|question");
     EXPECT_EQ (setup.calls, (std::vector<std::string> { "updateUsbEntry 1 Usb Amp", "selectDevice 0", "connectDevice" }));
     EXPECT_TRUE (hub->isOnline());
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionUsb);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
 
     // "/online" through the mailbox, then the queue drains through it one request at a time.
     ASSERT_TRUE (waitForWrites (3));
@@ -80,7 +80,7 @@ TEST_F (HubUsb, AnnouncedDeviceIsAskedForInfoAndTheUserIsAskedToConnect)
 TEST_F (HubUsb, TarvoDevicesGetTheirOwnQuestionTitle)
 {
     plugIn (0x1101, L"AP01");
-    EXPECT_EQ (hub->getDeviceFamily(), osc::FamilyTarvo);
+    EXPECT_EQ (hub->getDeviceFamily(), DeviceFamily::tarvo);
     answerInfo (false);
     EXPECT_EQ (dialogs.shown[0], "TARVO model connected|Connect to device and lose current settings?|Connect|Cancel|question");
 }
@@ -101,7 +101,7 @@ TEST_F (HubUsb, CancelLeavesTheDeviceOpenAndItsPacketsUnheard)
     // Selecting the USB row later connects without asking again.
     setup.selectDevice (0);
     setup.connectDevice();
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionUsb);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
     ASSERT_TRUE (waitForWrites (3));
     EXPECT_EQ (dialogs.shown.size(), 1u);
 }
@@ -147,7 +147,7 @@ TEST_F (HubUsb, FourUnansweredTransmissionsThenOneUsbErrorBoxAndTheDeviceIsRelea
     ASSERT_EQ (dialogs.shown.size(), 2u);
     EXPECT_EQ (dialogs.shown[1], "USB connection error!|Device will be disconnected|Ok||warning");
     EXPECT_FALSE (hub->isOnline());
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionNone);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
     EXPECT_EQ (setup.last(), "forgetActiveDevice");
 
     // Released: the device is closed and not announced again until a search re-arms it.
@@ -170,7 +170,7 @@ TEST_F (HubUsb, GoingOfflineReleasesTheDeviceAndForgetsIt)
     setup.disconnectDevice();
 
     EXPECT_FALSE (hub->isOnline());
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionNone);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
     EXPECT_EQ (setup.calls, (std::vector<std::string> { "disconnectDevice", "forgetActiveDevice" }));
     ASSERT_TRUE (testloop::runUntil ([this] { return ! bus.isHeld (devicePath); }));
     testloop::run (50);
@@ -227,11 +227,70 @@ TEST_F (HubUsb, AskingIsNotRepeatedWhileTheQuestionIsOpen)
     dialogs.onAsk = [this]
     {
         dialogs.onAsk = nullptr;
-        deliver (info ("Usb Amp", 1), osc::SourceUsb);
+        deliver (info ("Usb Amp", 1), osc::PacketSource::usb);
     };
     answerInfo (true);
 
     EXPECT_EQ (dialogs.shown.size(), 1u);
     EXPECT_EQ (setup.count ("connectDevice"), 1);
     EXPECT_EQ (setup.count ("updateUsbEntry"), 2);
+}
+
+TEST_F (HubUsb, AnAmplifierUnpluggedWhileNotConnectedLeavesTheListAndIsAnnouncedAgainWhenBack)
+{
+    plugIn();
+    answerInfo (false);   // "Cancel": open and listed, not connected
+    setup.calls.clear();
+
+    bus.detach (devicePath);
+    ASSERT_TRUE (testloop::runUntil ([this] { return setup.count ("usbDeviceRemoved") == 1; }));
+    EXPECT_FALSE (hub->usbDevicePresent());
+    EXPECT_EQ (setup.calls, (std::vector<std::string> { "usbDeviceRemoved" }));
+    EXPECT_EQ (dialogs.shown.size(), 1u);   // nothing was lost
+
+    // Back again: asked for "/info" over USB once more, and the user is asked once more.
+    SimulatedHid::Device device;
+    device.path = devicePath;
+    bus.attach (device);
+    ASSERT_TRUE (waitForWrites (2));
+    EXPECT_EQ (writtenAddresses(), (std::vector<std::string> { "/info", "/info" }));
+
+    dialogs.answers.push_back (true);
+    bus.queuePayload (devicePath, asPayload (info ("Usb Amp", 1)));
+    ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.shown.size() == 2; }));
+    EXPECT_TRUE (hub->isOnline());
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
+}
+
+TEST_F (HubUsb, AnAmplifierUnpluggedWhileConnectedIsReportedLostAtOnce)
+{
+    plugIn();
+    answerInfo (true);
+    ASSERT_TRUE (waitForWrites (3));
+    setup.calls.clear();
+
+    // No answer window needs to pass: the clock stands still.
+    bus.detach (devicePath);
+    ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.shown.size() == 2; }));
+    EXPECT_EQ (dialogs.shown[1], "USB connection error!|Device will be disconnected|Ok||warning");
+    EXPECT_EQ (setup.calls.front(), "usbDeviceRemoved");
+    EXPECT_EQ (setup.calls.back(), "forgetActiveDevice");
+    EXPECT_FALSE (hub->isOnline());
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
+}
+
+TEST_F (HubUsb, AnAmplifierUnpluggedWhileTheQuestionIsOpenIsNotConnected)
+{
+    plugIn();
+    dialogs.holdBoxes = true;
+    bus.queuePayload (devicePath, asPayload (info ("Usb Amp", 1)));
+    ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.open.size() == 1; }));
+
+    bus.detach (devicePath);
+    ASSERT_TRUE (testloop::runUntil ([this] { return setup.count ("usbDeviceRemoved") == 1; }));
+    ASSERT_TRUE (dialogs.answerOpenBoxWith (true));
+
+    EXPECT_FALSE (hub->isOnline());
+    EXPECT_EQ (setup.count ("connectDevice"), 0);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
 }

@@ -168,7 +168,7 @@ namespace linktest
             EXPECT_TRUE (hub->queuedMessages().empty());
             EXPECT_FALSE (hub->isAwaitingReply());
             EXPECT_EQ (hub->getPendingTransmissions(), 0);
-            EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionNone);
+            EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
             EXPECT_EQ (panel.meters, (std::array<float, 4> { 0.0f, 0.0f, 0.0f, 0.0f }));
         }
 

@@ -44,7 +44,7 @@ namespace
 
         bool waitForOpened (int count)
         {
-            return testloop::runUntil ([&] { return hub.countLinkEvents() >= count; });
+            return testloop::runUntil ([&] { return hub.countOpenings() >= count; });
         }
     };
 }
@@ -55,8 +55,8 @@ TEST_F (UsbTransport, NothingAttachedPostsNothingAndPollsGently)
     testloop::run (700);
 
     EXPECT_TRUE (hub.posted.empty());
-    EXPECT_EQ (usb->deviceState.load(), -1);
-    EXPECT_TRUE (usb->announce.load());
+    EXPECT_EQ (usb->openDeviceKind(), DeviceFamily::none);
+    EXPECT_TRUE (usb->isAnnouncementArmed());
     EXPECT_TRUE (usb->mailboxBusy());
     EXPECT_FALSE (usb->tryFillMailbox ("/x\0\0", 4));
 
@@ -76,11 +76,12 @@ TEST_F (UsbTransport, ArrivalOfKindTwoIsAnnouncedExactlyOnce)
 
     ASSERT_EQ (hub.posted.size(), 1u);
     EXPECT_EQ (hub.posted[0].tag, testTag);
-    EXPECT_EQ (hub.posted[0].kind, osc::LinkEvent);
-    EXPECT_EQ (hub.posted[0].code, 2);
+    EXPECT_FALSE (hub.posted[0].isPacket);
+    EXPECT_EQ (hub.posted[0].event, osc::LinkEvent::usbOpened);
+    EXPECT_EQ (hub.posted[0].family, DeviceFamily::tarvo);
     EXPECT_TRUE (hub.posted[0].bytes.empty());
-    EXPECT_EQ (usb->deviceState.load(), 2);
-    EXPECT_FALSE (usb->announce.load());
+    EXPECT_EQ (usb->openDeviceKind(), DeviceFamily::tarvo);
+    EXPECT_FALSE (usb->isAnnouncementArmed());
     EXPECT_TRUE (bus.isHeld ("ap"));
     EXPECT_EQ (bus.openCount ("ap"), 1);
 }
@@ -92,8 +93,8 @@ TEST_F (UsbTransport, KindOneIsPreferredWhenBothArePresent)
     start();
 
     ASSERT_TRUE (waitForOpened (1));
-    EXPECT_EQ (hub.posted[0].code, 1);
-    EXPECT_EQ (usb->deviceState.load(), 1);
+    EXPECT_EQ (hub.posted[0].family, DeviceFamily::zr);
+    EXPECT_EQ (usb->openDeviceKind(), DeviceFamily::zr);
     EXPECT_TRUE (bus.isHeld ("fw"));
     EXPECT_FALSE (bus.isHeld ("ap"));
 }
@@ -110,7 +111,7 @@ TEST_F (UsbTransport, DevicesFailingTheIdentityRulesAreNotTaken)
     testloop::run (600);
 
     EXPECT_TRUE (hub.posted.empty());
-    EXPECT_EQ (usb->deviceState.load(), -1);
+    EXPECT_EQ (usb->openDeviceKind(), DeviceFamily::none);
     for (auto path : { "ap-on-fw-product", "fw-on-ap-product", "unreadable", "one-char", "lower-case" })
         EXPECT_FALSE (bus.isHeld (path)) << path;
     EXPECT_EQ (bus.openCount ("other-vendor"), 0);
@@ -118,7 +119,7 @@ TEST_F (UsbTransport, DevicesFailingTheIdentityRulesAreNotTaken)
     // A proper device among the misfits is still found, and only it is held.
     bus.attach (ap ("good"));
     ASSERT_TRUE (waitForOpened (1));
-    EXPECT_EQ (hub.posted[0].code, 2);
+    EXPECT_EQ (hub.posted[0].family, DeviceFamily::tarvo);
     EXPECT_TRUE (bus.isHeld ("good"));
     EXPECT_FALSE (bus.isHeld ("ap-on-fw-product"));
 }
@@ -178,6 +179,54 @@ TEST_F (UsbTransport, WritesAreRetriedFiveTimesThenDropped)
     EXPECT_EQ (bus.writeAttempts(), 10);
 }
 
+TEST_F (UsbTransport, OnePayloadsWritesStopWithinTheirBudgetEvenWhenTheDeviceLayerOverruns)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+    const auto payload = payloadOf (12);
+
+    // Each write takes 400 ms, twice the time-out it is given, and fails.
+    constexpr int stallMs = 400;
+    bus.stallWrites (stallMs);
+    ASSERT_TRUE (usb->tryFillMailbox (payload.data(), 12));
+    ASSERT_TRUE (testloop::runUntil ([&] { return ! usb->mailboxBusy(); }, 5000));
+
+    const auto timeouts = bus.writeTimeouts();
+    EXPECT_LE ((int) timeouts.size(), (UsbConnection::writeBudgetMs + stallMs - 1) / stallMs);
+    EXPECT_GE (timeouts.size(), 2u);   // still tried again
+    for (int timeout : timeouts)
+        EXPECT_LE (timeout, UsbConnection::writeTimeoutMs);
+
+    // Asked to stop during an attempt, the thread makes no further one.
+    ASSERT_TRUE (usb->tryFillMailbox (payload.data(), 12));
+    ASSERT_TRUE (testloop::runUntil ([&] { return (int) bus.writeTimeouts().size() > (int) timeouts.size(); }));
+    const auto attemptsWhenStopped = bus.writeAttempts();
+    usb.reset();
+    EXPECT_EQ (bus.writeAttempts(), attemptsWhenStopped);
+}
+
+TEST_F (UsbTransport, AnUnpluggedDeviceIsLetGoReportedAndAnnouncedAgainWhenItReturns)
+{
+    bus.attach (fw());
+    start();
+    ASSERT_TRUE (waitForOpened (1));
+    EXPECT_FALSE (usb->isAnnouncementArmed());
+
+    bus.detach ("fw");
+    ASSERT_TRUE (testloop::runUntil ([&] { return hub.countEvents (osc::LinkEvent::usbRemoved) == 1; }));
+    EXPECT_FALSE (usb->hasDevice());
+    EXPECT_FALSE (bus.isHeld ("fw"));
+    EXPECT_TRUE (usb->isAnnouncementArmed());
+    EXPECT_TRUE (usb->mailboxBusy());
+
+    bus.attach (fw());
+    ASSERT_TRUE (waitForOpened (2));
+    EXPECT_EQ (hub.posted.back().family, DeviceFamily::zr);
+    EXPECT_TRUE (usb->hasDevice());
+    EXPECT_EQ (hub.countEvents (osc::LinkEvent::usbRemoved), 1);
+}
+
 TEST_F (UsbTransport, OnlyWellFormedInputReportsArePosted)
 {
     bus.attach (fw());
@@ -220,8 +269,8 @@ TEST_F (UsbTransport, OnlyWellFormedInputReportsArePosted)
     {
         const auto& p = hub.posted[(size_t) i + 1];
         EXPECT_EQ (p.tag, testTag);
-        EXPECT_EQ (p.kind, osc::PacketReceived);
-        EXPECT_EQ (p.code, osc::SourceUsb);
+        EXPECT_TRUE (p.isPacket);
+        EXPECT_EQ (p.source, osc::PacketSource::usb);
         EXPECT_EQ (p.bytes, expected[i]) << "packet " << i;
     }
 }
@@ -232,23 +281,23 @@ TEST_F (UsbTransport, ReleasedDeviceIsNotAnnouncedAgainUntilRearmed)
     start();
     ASSERT_TRUE (waitForOpened (1));
 
-    usb->deviceState = -1;
+    usb->release();
     ASSERT_TRUE (testloop::runUntil ([&] { return ! bus.isHeld ("fw"); }));
     const int opensWhenReleased = bus.openCount ("fw");
     testloop::run (600);
 
-    EXPECT_EQ (hub.countLinkEvents(), 1);
-    EXPECT_EQ (usb->deviceState.load(), -1);
-    EXPECT_FALSE (usb->announce.load());
+    EXPECT_EQ (hub.countOpenings(), 1);
+    EXPECT_EQ (usb->openDeviceKind(), DeviceFamily::none);
+    EXPECT_FALSE (usb->isAnnouncementArmed());
     EXPECT_TRUE (usb->mailboxBusy());
     // Still looked at (so a re-arm finds it promptly), but never kept.
     EXPECT_GT (bus.openCount ("fw"), opensWhenReleased);
     EXPECT_FALSE (bus.isHeld ("fw"));
 
-    usb->announce = true;
+    usb->rearmAnnouncement();
     ASSERT_TRUE (waitForOpened (2));
-    EXPECT_EQ (hub.posted.back().code, 1);
-    EXPECT_EQ (usb->deviceState.load(), 1);
+    EXPECT_EQ (hub.posted.back().family, DeviceFamily::zr);
+    EXPECT_EQ (usb->openDeviceKind(), DeviceFamily::zr);
     EXPECT_TRUE (bus.isHeld ("fw"));
 }
 
@@ -260,16 +309,15 @@ TEST_F (UsbTransport, EachArrivalIsAnnouncedOnce)
         bus.attach (ap());
         ASSERT_TRUE (waitForOpened (arrival));
         testloop::run (250);
-        EXPECT_EQ (hub.countLinkEvents(), arrival);
+        EXPECT_EQ (hub.countOpenings(), arrival);
 
-        // Unplugged while open: reads fail, the hub notices the silence and releases it.
+        // Unplugged while open: the failed read lets it go and arms the announcement.
         bus.detach ("ap");
-        testloop::run (100);
-        EXPECT_EQ (usb->deviceState.load(), 2);
-        usb->deviceState = -1;
-        ASSERT_TRUE (testloop::runUntil ([&] { return usb->announce.load() && ! bus.isHeld ("ap"); }));
+        ASSERT_TRUE (testloop::runUntil ([&] { return usb->isAnnouncementArmed() && ! bus.isHeld ("ap"); }));
+        EXPECT_EQ (usb->openDeviceKind(), DeviceFamily::none);
     }
-    EXPECT_EQ (hub.countLinkEvents(), 2);
+    EXPECT_EQ (hub.countOpenings(), 2);
+    EXPECT_EQ (hub.countEvents (osc::LinkEvent::usbRemoved), 2);
 }
 
 TEST_F (UsbTransport, PayloadLeftForAReleasedDeviceIsNotSentToTheNextOne)
@@ -284,11 +332,11 @@ TEST_F (UsbTransport, PayloadLeftForAReleasedDeviceIsNotSentToTheNextOne)
     ASSERT_TRUE (testloop::runUntil ([&] { return bus.heldReaders() == 1; }));
     const auto stale = payloadOf (16, 's');
     ASSERT_TRUE (usb->tryFillMailbox (stale.data(), 16));
-    usb->deviceState = -1;
+    usb->release();
     bus.holdReads (false);
     ASSERT_TRUE (testloop::runUntil ([&] { return ! bus.isHeld ("fw"); }));
 
-    usb->announce = true;
+    usb->rearmAnnouncement();
     ASSERT_TRUE (waitForOpened (2));
     testloop::run (100);
 
@@ -329,7 +377,7 @@ TEST (HidapiAccess, WithoutADeviceEveryOperationFailsCleanly)
     {
         UsbConnection usb (hub, testTag);
         testloop::run (250);
-        EXPECT_EQ (usb.deviceState.load(), -1);
+        EXPECT_EQ (usb.openDeviceKind(), DeviceFamily::none);
     }
     EXPECT_TRUE (hub.posted.empty());
 }

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <functional>
 
-/** A millisecond clock that moves only when a test says so. */
+/** A millisecond clock that moves only when a test says so, and counts how often it is read
+    (a thread that polls reads it again and again; one that sleeps does not). */
 class FakeClock
 {
 public:
-    std::uint32_t now() const           { return ms.load(); }
+    std::uint32_t now() const           { ++readCount; return ms.load(); }
     void advance (std::uint32_t delta)  { ms.fetch_add (delta); }
+    int reads() const                   { return readCount.load(); }
 
     /** For the hub's options: reads this clock (which must outlive the user). */
     std::function<std::uint32_t()> function()
@@ -20,4 +22,5 @@ public:
 private:
     // Starts near the wrap so that arithmetic across it is exercised too.
     std::atomic<std::uint32_t> ms { 0xFFFFF000u };
+    mutable std::atomic<int> readCount { 0 };
 };

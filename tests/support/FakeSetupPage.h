@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HostAddress.h"
 #include "OscCom.h"
 #include <string>
 #include <vector>
@@ -37,15 +38,18 @@ public:
         log ("updateUsbEntry " + juce::String (model) + " " + name);
     }
 
+    void usbDeviceRemoved() override                    { log ("usbDeviceRemoved"); }
+
     void selectDevice (int row) override
     {
         log ("selectDevice " + juce::String (row));
         if (hub == nullptr)
             return;
+        // The address was resolved when it was entered, as the page does.
         if (row > 0)
-            hub->connectNetwork (networkAddress);
+            hub->connectNetwork (hostaddress::resolve (networkAddress.toStdString()).value_or (0));
         else if (hub->usbDevicePresent())
-            hub->setConnectionKind (osc::ConnectionUsb);
+            hub->setConnectionKind (osc::ConnectionKind::usb);
     }
 
     void connectDevice() override

@@ -8,12 +8,20 @@
 /** Stands where the hub would: keeps a copy of every link message a transport posts. */
 struct PostRecorder : public juce::MessageListener
 {
-    struct Posted { int tag, kind, code; std::string bytes; };
+    struct Posted
+    {
+        int tag;
+        bool isPacket;
+        osc::PacketSource source;   // packets
+        osc::LinkEvent event;       // events
+        DeviceFamily family;        // events
+        std::string bytes;          // packets: prefix and payload
+    };
 
     void handleMessage (const juce::Message& message) override
     {
         if (auto* m = dynamic_cast<const osc::LinkMessage*> (&message))
-            posted.push_back ({ m->tag, m->kind, m->code,
+            posted.push_back ({ m->tag, m->isPacket, m->source, m->event, m->family,
                                 std::string (static_cast<const char*> (m->packet.getData()), m->packet.getSize()) });
     }
 
@@ -22,19 +30,22 @@ struct PostRecorder : public juce::MessageListener
     {
         std::vector<Posted> result;
         for (const auto& p : posted)
-            if (p.bytes.compare (0, 4, prefix) == 0)
+            if (p.isPacket && p.bytes.compare (0, 4, prefix) == 0)
                 result.push_back (p);
         return result;
     }
 
-    /** How many device-opened (link event) messages arrived. */
-    int countLinkEvents() const
+    /** How many link events of `event` arrived. */
+    int countEvents (osc::LinkEvent event) const
     {
         int n = 0;
         for (const auto& p : posted)
-            n += p.kind == osc::LinkEvent ? 1 : 0;
+            n += ! p.isPacket && p.event == event ? 1 : 0;
         return n;
     }
+
+    /** How many device-opened messages arrived. */
+    int countOpenings() const   { return countEvents (osc::LinkEvent::usbOpened); }
 
     std::vector<Posted> posted;
 };

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 /** One opened-or-not handle on the bus, as a UsbConnection sees it. */
 class SimulatedHid::Access : public HidAccess
@@ -51,10 +52,19 @@ public:
         return true;
     }
 
-    bool writeReport (const std::uint8_t* report, int) override
+    bool writeReport (const std::uint8_t* report, int timeoutMs) override
     {
-        const std::lock_guard<std::mutex> l (bus.lock);
+        std::unique_lock<std::mutex> l (bus.lock);
         ++bus.writeCount;
+        bus.timeoutsGiven.push_back (timeoutMs);
+
+        if (const int stall = bus.writeStallMs; stall > 0)
+        {
+            l.unlock();
+            std::this_thread::sleep_for (std::chrono::milliseconds (stall));
+            return false;
+        }
+
         auto* slot = heldSlot();
 
         if (slot == nullptr || ! slot->present)
@@ -195,10 +205,22 @@ void SimulatedHid::failWrites (int count)
     writesToFail = count;
 }
 
+void SimulatedHid::stallWrites (int milliseconds)
+{
+    const std::lock_guard<std::mutex> l (lock);
+    writeStallMs = milliseconds;
+}
+
 int SimulatedHid::writeAttempts() const
 {
     const std::lock_guard<std::mutex> l (lock);
     return writeCount;
+}
+
+std::vector<int> SimulatedHid::writeTimeouts() const
+{
+    const std::lock_guard<std::mutex> l (lock);
+    return timeoutsGiven;
 }
 
 bool SimulatedHid::isHeld (const std::string& path) const

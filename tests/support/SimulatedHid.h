@@ -48,7 +48,13 @@ public:
     std::vector<Report> written (const std::string& path) const;
     /** Makes the next `count` writes to any device time out. */
     void failWrites (int count);
+    /** From now on every write blocks for `milliseconds` whatever time-out it was given,
+        then fails: a device that takes no reports, behind a layer that overruns its
+        time-outs.  0 ends it. */
+    void stallWrites (int milliseconds);
     int writeAttempts() const;
+    /** The time-out each write was given, oldest first. */
+    std::vector<int> writeTimeouts() const;
 
     /** While held, reads block (ignoring their time-out) until released; lets a test
         change shared state while the transport thread is known to be inside a read. */
@@ -81,7 +87,9 @@ private:
     std::condition_variable reportQueued;
     std::map<std::string, Slot> slots;
     int writesToFail = 0;
+    int writeStallMs = 0;
     int writeCount = 0;
+    std::vector<int> timeoutsGiven;
     int enumerations = 0;
     bool readsHeld = false;
     int readersHeld = 0;
