@@ -294,3 +294,37 @@ TEST_F (HubUsb, AnAmplifierUnpluggedWhileTheQuestionIsOpenIsNotConnected)
     EXPECT_EQ (setup.count ("connectDevice"), 0);
     EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
 }
+
+TEST_F (HubUsb, AConnectionMadeWhileTheErrorBoxIsOpenOutlivesTheBox)
+{
+    // The network amplifier falls silent and the error box stays open; meanwhile a USB
+    // amplifier is announced and the user connects it.  Closing the old box afterwards must
+    // not undo the newer connection.
+    dialogs.holdBoxes = true;
+    connectOverNetwork();
+    ASSERT_EQ (addressOf (nextAtAmp()), "/online");
+    for (int transmission = 1; transmission <= 4; ++transmission)
+    {
+        ASSERT_EQ (addressOf (nextAtAmp()), "/gain");
+        clock.advance (501);
+    }
+    ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.open.size() == 1; }));
+    EXPECT_FALSE (hub->isOnline());
+
+    plugIn();
+    bus.queuePayload (devicePath, asPayload (info ("Usb Amp", 1)));
+    ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.open.size() == 2; }));
+    ASSERT_TRUE (dialogs.answerOpenBoxWith (true));   // "Connect", on top of the error box
+    ASSERT_TRUE (hub->isOnline());
+    ASSERT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
+
+    ASSERT_TRUE (dialogs.answerOpenBox());            // the error box's "Ok"
+    testloop::run (50);
+
+    EXPECT_TRUE (hub->isOnline());
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
+    EXPECT_TRUE (bus.isHeld (devicePath));
+    EXPECT_EQ (setup.last(), "connectDevice");
+    ASSERT_TRUE (waitForWrites (3));
+    EXPECT_EQ (writtenAddresses()[1], "/online");
+}
