@@ -60,7 +60,7 @@ TEST_F (PageTest, DeviceRowsAreAddedOnceAndRefreshedInPlace)
     page->addNetworkDevice (6, "Left renamed", "192.0.2.7");
 
     ASSERT_EQ (page->getRowCount(), 3);
-    EXPECT_EQ (list.getChildElement (1)->getTagName(), "192.0.2.7");
+    EXPECT_EQ (list.getChildElement (1)->getTagName(), "DEVICE");
     EXPECT_EQ (cell (1, "ID") + " " + cell (1, "AMPMODEL") + " " + cell (1, "AMPNAME"), "1 TARVO-4 Left renamed");
     EXPECT_EQ (attributeOrder (*list.getChildElement (1)), "ID,AMPMODEL,IPorUSB,AMPNAME");
     EXPECT_EQ (cell (2, "ID") + " " + cell (2, "IPorUSB"), "2 192.0.2.9");

@@ -113,9 +113,11 @@ TEST_F (GainControls, ReturnInAnEntryClampsSnapsWritesBackAndSends)
     EXPECT_EQ (entryA().getText(), "-60.0");
     EXPECT_EQ (entryA().getHighlightedRegion(), juce::Range<int> (0, 5));
 
+    // Text that is no number leaves the fader where it was (it once meant 0 dB, the
+    // loudest setting) and shows its value again.
     typeAndReturn (entryB(), "abc");
-    EXPECT_EQ (gainB().getValue(), 0.0);
-    EXPECT_EQ (entryB().getText(), "0.0");
+    EXPECT_EQ (gainB().getValue(), -60.0);
+    EXPECT_EQ (entryB().getText(), "-60.0");
 
     typeAndReturn (entryB(), "-12.3");
     EXPECT_EQ (gainB().getValue(), -12.5);

@@ -2,6 +2,7 @@
 // the meters and lamps the hub sets, and the painted right-hand column.
 
 #include "Artwork.h"
+#include "CSetupPage.h"
 #include "PanelFixture.h"
 
 using paneltest::PanelTest;
@@ -49,10 +50,9 @@ TEST_F (PanelTest, StartsNotConnectedWithFiveTabsAndTheSetupTabCurrent)
 
     // The hub exists, with the Setup page as its partner, and goes with the panel.
     EXPECT_NE (globals::hub, nullptr);
-    EXPECT_NE (globals::setupPage, nullptr);
+    EXPECT_NE (dynamic_cast<CSetupPage*> (tabs().getTabContentComponent (4)), nullptr);
     panel.reset();
     EXPECT_EQ (globals::hub, nullptr);
-    EXPECT_EQ (globals::setupPage, nullptr);
     EXPECT_EQ (globals::udp, nullptr);
     EXPECT_EQ (globals::usb, nullptr);
 }
