@@ -1,5 +1,6 @@
 #include "PageLookAndFeel.h"
 
+#include "FocusCaret.h"
 #include "Palette.h"
 
 PageLookAndFeel::PageLookAndFeel()
@@ -53,6 +54,11 @@ void PageLookAndFeel::drawRotarySlider (juce::Graphics& g, int x, int y, int wid
     const auto tip = centre.getPointOnCircumference (radius - ring, angle);
     g.setColour (slider.findColour (juce::Slider::thumbColourId));
     g.drawLine ({ centre, tip }, juce::jmax (2.0f, ring * 0.75f));
+}
+
+juce::CaretComponent* PageLookAndFeel::createCaretComponent (juce::Component* keyFocusOwner)
+{
+    return new FocusCaret (keyFocusOwner);
 }
 
 juce::Font PageLookAndFeel::textFont()

@@ -2,8 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-/** The one look of the editor pages: the colours their widgets share (from the palette)
-    and the rotary knob.
+/** The one look of the editor pages: the colours their widgets share (from the palette),
+    the rotary knob and a caret that is quiet while its entry has no focus.
 
     Every page holds it through a SharedResourcePointer and sets it on itself before it
     builds its widgets, so all pages share one instance and look the same inside the panel
@@ -24,6 +24,9 @@ public:
         fill colour, and a pointer from the middle towards the value. */
     void drawRotarySlider (juce::Graphics& g, int x, int y, int width, int height, float position,
                            float startAngle, float endAngle, juce::Slider& slider) override;
+
+    /** A caret that blinks only while its editor has the keyboard focus (FocusCaret). */
+    juce::CaretComponent* createCaretComponent (juce::Component* keyFocusOwner) override;
 
     /** The plain font of labels and entries, 15 pixels. */
     static juce::Font textFont();

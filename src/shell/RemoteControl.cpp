@@ -174,6 +174,7 @@ void RemoteControl::buildGainControls()
     bindGainEntry (gainEntryB, gainB);
     for (auto* entry : { &gainEntryA, &gainEntryB })
     {
+        entry->setLookAndFeel (&entryLook.get());
         entry->setColour (juce::TextEditor::textColourId, textGrey);
         entry->setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
         entry->setColour (juce::TextEditor::outlineColourId, juce::Colour (0x60a8a8a8));

@@ -3,6 +3,7 @@
 #include "HubForwarder.h"
 #include "ModelTable.h"
 #include "OscCom.h"
+#include "PageLookAndFeel.h"
 #include "PanelLink.h"
 #include "PanelOperations.h"
 #include "ValueEntry.h"
@@ -120,6 +121,9 @@ private:
     juce::TextButton muteButtonB { "mutegainB" };
     juce::TextButton muteButtonA { "mutegainA" };
     juce::TextButton linkButton { "linkgain" };
+    // The gain entries are the pages' entries, with their look (their caret is quiet
+    // while they have no focus); declared first, the look outlives them.
+    juce::SharedResourcePointer<PageLookAndFeel> entryLook;
     ValueEntry gainEntryA { "gain text editor" };
     ValueEntry gainEntryB { "gain text editor" };
     juce::Label outputLabelA { "new label", "A" };

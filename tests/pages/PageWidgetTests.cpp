@@ -2,10 +2,12 @@
 // parameter's steps, and the page look's colours and knob drawing.
 
 #include "Cpeq.h"
+#include "FocusCaret.h"
 #include "MessageLoop.h"
 #include "PageLookAndFeel.h"
 #include "Palette.h"
 #include "ParamKnob.h"
+#include "TestDisplay.h"
 #include "ValueEntry.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,18 @@ namespace
         char text[nodeTextCapacity] {};
         param.toText (text, (int) sizeof text);
         return text;
+    }
+
+    FocusCaret* caretOf (juce::Component& editor)
+    {
+        for (auto* child : editor.getChildren())
+        {
+            if (auto* caret = dynamic_cast<FocusCaret*> (child))
+                return caret;
+            if (auto* inner = caretOf (*child))
+                return inner;
+        }
+        return nullptr;
     }
 
     struct SliderCalls : public juce::Slider::Listener
@@ -159,5 +173,41 @@ TEST (PageWidgets, PageLookGivesTheSharedColoursAndDrawsTheKnobToItsValue)
     EXPECT_FALSE (reddish (high.getPixelAt (16, 25)));
     EXPECT_TRUE (reddish (high.getPixelAt (24, 25))) << high.getPixelAt (24, 25).toDisplayString (true);
 
+    page.setLookAndFeel (nullptr);
+}
+
+TEST (PageWidgets, EntryCaretBlinksOnlyWhileTheEntryHasTheFocus)
+{
+    REQUIRE_DISPLAY();
+    juce::SharedResourcePointer<PageLookAndFeel> look;
+    juce::Component page;
+    page.setLookAndFeel (&look.get());
+    page.setBounds (0, 0, 200, 100);
+    ValueEntry first, second;
+    first.setBounds (10, 10, 80, 24);
+    second.setBounds (10, 50, 80, 24);
+    page.addAndMakeVisible (first);
+    page.addAndMakeVisible (second);
+    page.addToDesktop (0);
+    page.setVisible (true);
+
+    // Without the focus the framework's caret would still wake every 380 ms, for ever.
+    auto* caret = caretOf (first);
+    ASSERT_NE (caret, nullptr);
+    EXPECT_FALSE (caret->isBlinking());
+    EXPECT_FALSE (caret->isVisible());
+
+    first.grabKeyboardFocus();
+    if (! first.hasKeyboardFocus (false))
+        GTEST_SKIP() << "the display gives no keyboard focus";
+    EXPECT_TRUE (caretOf (first)->isBlinking());
+    EXPECT_TRUE (caretOf (first)->isVisible());
+
+    second.grabKeyboardFocus();
+    EXPECT_FALSE (caretOf (first)->isBlinking());
+    EXPECT_FALSE (caretOf (first)->isVisible());
+    EXPECT_TRUE (caretOf (second)->isBlinking());
+
+    page.removeFromDesktop();
     page.setLookAndFeel (nullptr);
 }
