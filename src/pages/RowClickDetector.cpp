@@ -21,7 +21,9 @@ void RowClickDetector::mouseUp (const juce::MouseEvent& event)
     const int pressed = std::exchange (pressedRow, -1);
     const int released = rowAt (event);
 
-    if (pressed >= 0 && released == pressed && ! event.mouseWasDraggedSinceMouseDown())
+    // Only movement makes a drag: the framework also calls a press held over 300 ms one,
+    // and a slow click is still a click.
+    if (pressed >= 0 && released == pressed && ! event.source.hasMovedSignificantlySincePressed())
     {
         if (onClick)
             onClick (released);

@@ -7,8 +7,8 @@
 
     A list box reports a press on a row that is not selected at once, before anyone knows
     whether a drag follows.  This watches the list's mouse events instead and reports a
-    click only when the button went down and up on the same row without a drag; any other
-    release is reported as such.  Message thread only.
+    click only when the button went down and up on the same row without moving on the way
+    (however long it was held); any other release is reported as such.  Message thread only.
 */
 class RowClickDetector : private juce::MouseListener
 {

@@ -350,13 +350,14 @@ TEST_F (PageTest, OnlyAClickOnARowAsksToConnectNotAPressThatDrags)
     auto* peer = page->getPeer();
     ASSERT_NE (peer, nullptr);
 
-    // Mouse events as the window system delivers them, in page pixels.
-    const auto mouse = [peer] (juce::Point<float> at, bool buttonDown)
+    // Mouse events as the window system delivers them, in page pixels, 50 ms apart.
+    auto time = juce::Time::currentTimeMillis();
+    const auto mouse = [peer, &time] (juce::Point<float> at, bool buttonDown, int afterMs = 50)
     {
+        time += afterMs;
         peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
                                 buttonDown ? juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier) : juce::ModifierKeys(),
-                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
-                                juce::Time::currentTimeMillis());
+                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, time);
     };
     const auto row = [] (int r) { return juce::Point<float> (122.0f, 75.0f + 28.0f + 22.0f * (float) r + 11.0f); };
 
@@ -375,9 +376,10 @@ TEST_F (PageTest, OnlyAClickOnARowAsksToConnectNotAPressThatDrags)
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_EQ (page->getActiveRow(), -1);   // "Cancel"
 
+    // A slow click, held for a second, is a click too.
     dialogs.answers = { true };
-    mouse (row (1), true);
-    mouse (row (1), false);
+    mouse (row (1), true, 1000);
+    mouse (row (1), false, 1000);
     EXPECT_EQ (dialogs.shown.size(), 2u);
     EXPECT_EQ (page->getActiveRow(), 1);
     EXPECT_EQ (page->getDeviceAddress(), "192.0.2.5");
