@@ -13,7 +13,7 @@
 #include "HubForwarder.h"
 #include "MessageLoop.h"
 #include "OscCom.h"
-#include "PanelLink.h"
+#include "RecordingPanelLink.h"
 #include "presetDocument.h"
 #include "SettingsStore.h"
 #include "SimulatedHid.h"
@@ -26,16 +26,6 @@
 
 namespace setuptest
 {
-    /** Stands in for the panel: keeps every model index and amplifier mode it was told. */
-    class RecordingPanel : public PanelLink
-    {
-    public:
-        void setDeviceLabel (int modelIndex) override   { models.push_back (modelIndex); }
-        void ampModeApplied (int mode) override          { modes.push_back (mode); }
-
-        std::vector<int> models, modes;
-    };
-
     /** FakeDialogs that also answers the file choosers from a script and records them.  A
         chooser answers inline, like the boxes, unless `holdBoxes` is set: then it stays open
         in `open` (answerOpenBox() picks the scripted file, answerOpenBoxWith (false) cancels). */
@@ -107,7 +97,7 @@ namespace setuptest
         const juce::File folder = temp.get();
         ScriptedDialogs dialogs;
         ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };   // the hub's, in the link tests
-        RecordingPanel panelLink;
+        RecordingPanelLink panelLink;
         HubForwarder hubForwarder;
         std::unique_ptr<Croot> root;
         std::unique_ptr<ScopedGlobal<Croot*>> rootInstalled;   // the preset document reads it
