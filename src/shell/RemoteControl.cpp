@@ -201,7 +201,7 @@ void RemoteControl::bindGainEntry (ValueEntry& entry, juce::Slider& fader)
                       return true;
                   } });
 
-    // Leaving an entry sends the gains as they are, as Return does.
+    // Return and leaving the entry both send the gains as they now are.
     entry.onCommit = [this] { sendGains(); };
     entry.onRevert = [this] { sendGains(); };
 }

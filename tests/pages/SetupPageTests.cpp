@@ -91,6 +91,28 @@ TEST_F (PageTest, LostNetworkRowGoesAndLaterRowsTakeTheRowCountAsId)
     EXPECT_EQ (cell (2, "ID"), "3");
 }
 
+TEST_F (PageTest, UnpluggedUsbAmplifierEmptiesTheUsbRowUnlessItIsTheConnection)
+{
+    page->updateUsbEntry (2, "Desk");
+    page->usbDeviceRemoved();
+    EXPECT_EQ (cell (0, "AMPMODEL") + cell (0, "IPorUSB") + cell (0, "AMPNAME"), "-USB device-");
+
+    page->updateUsbEntry (2, "Desk");
+    page->selectDevice (0);
+    page->connectDevice();
+    ASSERT_FALSE (page->isOffline());
+    page->usbDeviceRemoved();   // the hub ends a connection in use itself
+    EXPECT_EQ (cell (0, "AMPNAME"), "Desk");
+    EXPECT_EQ (page->getActiveRow(), 0);
+
+    // Chosen but not connected: the choice goes with the device.
+    page->disconnectDevice();
+    page->usbDeviceRemoved();
+    EXPECT_EQ (cell (0, "AMPNAME"), "-");
+    EXPECT_EQ (page->getActiveRow(), -1);
+    EXPECT_EQ (panelModels().back(), 8);
+}
+
 TEST_F (PageTest, ConnectionQuestionOnlyForAnotherReachableRow)
 {
     page->addNetworkDevice (1, "Stage", "192.0.2.5");
