@@ -57,7 +57,7 @@ run_ctest env TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 
 echo "== shutdown order under AddressSanitizer"
 run_gtest xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-    env ASAN_OPTIONS="halt_on_error=1 detect_leaks=0" UBSAN_OPTIONS="halt_on_error=1 print_stacktrace=1" \
+    env ASAN_OPTIONS="halt_on_error=1" \
     "$root/build-asan/bin/shutdown_tests"
 
 echo "== fuzz targets"
