@@ -33,9 +33,32 @@ echo "== unit and integration tests"
 run_ctest xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
     ctest --test-dir "$root/build" --output-on-failure -j2 --timeout 300
 
+# Runs one GoogleTest binary and adds its counts to the totals; a run that ends without
+# GoogleTest's summary (a crash, a sanitizer report) counts as one failure.
+run_gtest() {
+    local log
+    log="$(mktemp)"
+    "$@" 2>&1 | tee "$log"
+    local status=${PIPESTATUS[0]}
+    local good bad
+    good="$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$log" | tail -n 1)"
+    bad="$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below:.*/\1/p' "$log" | tail -n 1)"
+    rm -f "$log"
+    passed=$((passed + ${good:-0}))
+    failed=$((failed + ${bad:-0}))
+    if [ -z "$good" ] || { [ "$status" -ne 0 ] && [ "${bad:-0}" -eq 0 ]; }; then
+        record 1 "$*"
+    fi
+}
+
 echo "== windowless tests under ThreadSanitizer"
 run_ctest env TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest --test-dir "$root/build-tsan" --output-on-failure -j2 --timeout 600
+
+echo "== shutdown order under AddressSanitizer"
+run_gtest xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    env ASAN_OPTIONS="halt_on_error=1" \
+    "$root/build-asan/bin/shutdown_tests"
 
 echo "== fuzz targets"
 seconds="${ZR_FUZZ_SECONDS:-20}"

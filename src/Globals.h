@@ -2,7 +2,8 @@
 
 // Every program-wide instance, in one place.  Each is set once by its creator (see the
 // comments) and cleared again by its destructor; tests swap them with ScopedGlobal.
-// Nothing else in the program is global.
+// Nothing else in the program is global: the pages get what they use from the panel
+// when they are built (docs/pages.md), not from here.
 
 #include <string>
 
@@ -14,9 +15,6 @@ class PacketSink;
 class Dialogs;
 class UsbConnection;
 class UdpConnection;
-class RemoteControl;
-class CSetupPage;
-class presetDocument;
 namespace osc { class OscCom; }
 
 namespace globals
@@ -27,15 +25,13 @@ namespace globals
     /** Where blocks hand their finished messages (the hub while it exists); null frees them. */
     inline PacketSink* packetSink = nullptr;
 
-    /** Every modal question and message box goes through this (AlertWindow in the program). */
+    /** The hub's questions and message boxes (AlertWindow in the program); the pages are
+        handed the same object when they are built. */
     inline Dialogs* dialogs = nullptr;
 
     inline osc::OscCom* hub = nullptr;            // created by the panel, after the pages
     inline UsbConnection* usb = nullptr;          // created by the hub
     inline UdpConnection* udp = nullptr;          // created by the hub
-    inline RemoteControl* panel = nullptr;        // the main window's content
-    inline CSetupPage* setupPage = nullptr;       // created by the panel, before the hub
-    inline presetDocument* presets = nullptr;     // created last by MainWindow
     inline Ciospeaker* speaker = nullptr;         // owned by the Configuration page
     inline Ciosiggen* siggen = nullptr;           // owned by the Utility page
 }

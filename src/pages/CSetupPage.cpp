@@ -1,55 +1,17 @@
+// The Setup page's behaviour in the "Amp Connection" area, the hub's calls and the
+// listeners.  The layout is in CSetupPageLayout.cpp, the preset areas in CSetupPagePresets.cpp.
+
 #include "CSetupPage.h"
 
-#include "Croot.h"
 #include "Dialogs.h"
-#include "Globals.h"
+#include "HostAddress.h"
+#include "HubControl.h"
 #include "LockCode.h"
-#include "ModelTable.h"
-#include "OscCom.h"
-#include "PresetFile.h"
-#include "presetDocument.h"
-
-#include <arpa/inet.h>
-#include <netdb.h>
+#include "PanelLink.h"
 
 namespace
 {
-    constexpr int timerIntervalMs = 10;
-
     const char* const broadcastTarget = "255.255.255.255";
-    const char* const usbElementName = "USBdevice";
-    const char* const usbAddressText = "USB device";
-
-    constexpr Dialogs::Icon warningIcon = Dialogs::Icon::warning;
-
-    /** True for a dotted IPv4 address of a host ("192.168.1.20"), or a host name that
-        resolves to one.  0.x.x.x addresses are placeholders, never destinations. */
-    bool isReachableAddress (const juce::String& text)
-    {
-        if (text.isEmpty() || text.length() > 253)
-            return false;
-
-        const auto host = text.toStdString();
-        if (text.containsOnly ("0123456789."))
-        {
-            // Digits alone must be a full dotted address: the resolver would also take
-            // "1234" or "10.1" as addresses, which is not what anyone types on purpose.
-            in_addr parsed {};
-            return inet_pton (AF_INET, host.c_str(), &parsed) == 1 && (ntohl (parsed.s_addr) >> 24) != 0;
-        }
-
-        if (! text.containsOnly ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-"))
-            return false;
-
-        addrinfo hints {};
-        hints.ai_family = AF_INET;
-        hints.ai_socktype = SOCK_DGRAM;
-        addrinfo* found = nullptr;
-        const bool resolved = getaddrinfo (host.c_str(), nullptr, &hints, &found) == 0 && found != nullptr;
-        if (found != nullptr)
-            freeaddrinfo (found);
-        return resolved;
-    }
 
     /** The four characters of a packed lock code, least significant byte first, as text. */
     juce::String lockCodeText (int code)
@@ -77,22 +39,32 @@ namespace
 }
 
 //==============================================================================
-CSetupPage::CSetupPage()
-    : juce::Component ("SetupPage")
+CSetupPage::CSetupPage (Croot& rootToUse, presetDocument& presetsToUse, Dialogs& dialogsToUse,
+                        PanelLink& panelToUse, HubControl& hubToUse)
+    : juce::Component ("SetupPage"),
+      root (rootToUse),
+      presets (presetsToUse),
+      dialogs (dialogsToUse),
+      panel (panelToUse),
+      hub (hubToUse)
 {
+    // The look first: the widgets take their colours from it as they are built.
+    setLookAndFeel (&look.get());
     setOpaque (true);
-    deviceList.addChildElement (makeRow (usbElementName, 0, ModelTable::noDevice, usbAddressText, "-"));
-    rowCount = deviceList.getNumChildElements();
 
     buildConnectionArea();
     buildPresetAreas();
     setSize (pageWidth, pageHeight);
+
+    rowClicks.onClick = [this] (int row) { rowClicked (row); };
+    rowClicks.onOtherRelease = [this] { selectOnlyActiveRow(); };
 }
 
 CSetupPage::~CSetupPage()
 {
     stopTimer();
     deviceTable.setModel (nullptr);
+    setLookAndFeel (nullptr);
 }
 
 //==============================================================================
@@ -106,8 +78,7 @@ void CSetupPage::startSearch()
         return;
     }
 
-    if (auto* hub = globals::hub)
-        hub->searchDevices (broadcastTarget);
+    hub.searchDevices (broadcastTarget);
 
     searching = true;
     runAfter (searchWaitMs, [this] { searching = false; });
@@ -115,49 +86,56 @@ void CSetupPage::startSearch()
 
 void CSetupPage::addFixedAddress()
 {
-    const auto target = ipEditor.getText().trim();
-    if (! isReachableAddress (target))
+    // Resolved here, once: the hub is only ever handed a dotted address.
+    const auto address = hostaddress::resolve (ipEditor.getText().trim().toStdString());
+    if (! address.has_value() || hostaddress::isPlaceholder (*address))
     {
-        if (auto* dialogs = globals::dialogs)
-            dialogs->showMessage (warningIcon, TRANS ("Not an IP address"),
-                                  TRANS ("Please enter an address like 192.168.1.20."), TRANS ("Ok"));
+        dialogs.showMessage (Dialogs::Icon::warning, TRANS ("Not an IP address"),
+                             TRANS ("Please enter an address like 192.168.1.20."), TRANS ("Ok"));
         return;
     }
 
-    if (auto* hub = globals::hub)
-        hub->searchDevices (target);
+    hub.searchDevices (hostaddress::dotted (*address));
 }
 
 void CSetupPage::rowClicked (int row)
 {
-    if (row < 0 || row >= rowCount)
+    if (row < 0 || row >= devices.size())
         return;
 
-    if (row == activeRow || (row == 0 && ! usbDevicePresent()))
+    if (row == activeRow || (row == 0 && ! hub.usbDevicePresent()))
     {
         selectActiveRow();
         return;
     }
 
-    // The connection is given up only once the user has chosen another device: "Cancel"
-    // leaves everything as it was.
-    auto* dialogs = globals::dialogs;
-    const auto chosen = deviceList.getChildElement (row)->getTagName();
-    const bool connect = dialogs != nullptr
-                      && dialogs->askOkCancel (Dialogs::Icon::question, TRANS ("Select active Device"),
-                                               TRANS ("Connect to device and lose current settings?"),
-                                               TRANS ("Connect"), TRANS ("Cancel"));
+    // Rows may come or go while the question is open: the chosen one is found again by its
+    // address when the answer arrives.
+    const auto chosen = devices.text (row, "IPorUSB");
+    dialogs.askOkCancel (Dialogs::Icon::question, TRANS ("Select active Device"),
+                         TRANS ("Connect to device and lose current settings?"), TRANS ("Connect"), TRANS ("Cancel"),
+                         [page = juce::Component::SafePointer<CSetupPage> (this), chosen] (bool connect)
+                         {
+                             if (page != nullptr)
+                                 page->connectChosenDevice (chosen, connect);
+                         });
+}
 
-    // Rows may have come or gone while the question was open: find the chosen one again.
-    const int current = rowNamed (chosen);
-    if (! connect || current < 0)
+void CSetupPage::connectChosenDevice (const juce::String& address, bool connect)
+{
+    // The connection is given up only once the user has chosen another device that is
+    // still there: "Cancel" leaves everything as it was.
+    const int row = devices.rowOf (address);
+    const bool gone = row < 0 || (row == 0 && ! hub.usbDevicePresent());
+    const bool alreadyConnected = row == activeRow && ! offline;
+    if (! connect || gone || alreadyConnected)
     {
         selectActiveRow();
         return;
     }
 
     disconnectDevice();
-    selectDevice (current);
+    selectDevice (row);
     connectDevice();
 }
 
@@ -167,8 +145,7 @@ void CSetupPage::renameAmp()
         return;
 
     const auto newName = ampNameEditor.getText();
-    if (auto* hub = globals::hub)
-        hub->sendAmpName (newName);
+    hub.sendAmpName (newName);
 
     // Read the name back once the amplifier has taken it.  What to refresh is decided now,
     // so a device chosen in the meantime is not the one asked.
@@ -177,15 +154,10 @@ void CSetupPage::renameAmp()
     const int model = modelIndex;
     runAfter (renameWaitMs, [this, usbRow, address, model, newName]
     {
-        if (usbRow)
-        {
-            if (usbDevicePresent())
-                updateUsbEntry (model, newName);
-        }
-        else if (auto* hub = globals::hub)
-        {
-            hub->searchDevices (address);
-        }
+        if (! usbRow)
+            hub.searchDevices (address);
+        else if (hub.usbDevicePresent())
+            updateUsbEntry (model, newName);
     });
 }
 
@@ -200,33 +172,29 @@ void CSetupPage::sendLockCommand (const char* address)
     if (text.length() != lockCodeLength || ! lockCodeBytes (text, bytes) || ! osc::packLockCode (bytes, code))
         return;
 
-    if (auto* hub = globals::hub)
-        hub->sendInt (address, code);
+    hub.sendInt (address, code);
 }
 
 //==============================================================================
 void CSetupPage::selectDevice (int row)
 {
-    if (row < 0 || row >= rowCount)
+    if (row < 0 || row >= devices.size())
         return;
 
     activeRow = row;
     deviceTable.selectRow (row);
 
-    deviceAddress = rowText (row, "IPorUSB");
-    deviceName = rowText (row, "AMPNAME");
+    deviceAddress = devices.text (row, "IPorUSB");
+    deviceName = devices.text (row, "AMPNAME");
 
-    if (auto* hub = globals::hub)
-    {
-        if (row > 0)
-            hub->connectNetwork (deviceAddress);
-        else if (hub->usbDevicePresent())
-            hub->setConnectionKind (osc::ConnectionUsb);
-    }
+    if (row > 0)
+        hub.connectNetwork (deviceAddress);
+    else if (hub.usbDevicePresent())
+        hub.useUsbConnection();
 
-    modelIndex = ModelTable::indexOfModel (rowText (row, "AMPMODEL"));
-    if (modelIndex < ModelTable::noDevice)
-        showDeviceOnPanel (modelIndex);
+    modelIndex = ModelTable::indexOfModel (devices.text (row, "AMPMODEL"));
+    if (modelIndex != ModelTable::noDevice)
+        panel.setDeviceLabel (modelIndex);
 }
 
 void CSetupPage::connectDevice()
@@ -236,30 +204,26 @@ void CSetupPage::connectDevice()
 
     connectButton.setToggleState (true, juce::dontSendNotification);
 
-    if (auto* hub = globals::hub)
-    {
-        hub->goOnline();
-        if (ModelTable::isZr (modelIndex))
-            hub->sendQuery ("/siggen");
-    }
+    hub.goOnline();
+    if (ModelTable::isZr (modelIndex))
+        hub.sendQuery ("/siggen");
 
     offline = false;
     ampNameEditor.setText (deviceName, false);
     deviceTable.repaint();
-    showDeviceOnPanel (modelIndex);
+    panel.setDeviceLabel (modelIndex);
 }
 
 void CSetupPage::disconnectDevice()
 {
     if (! offline)
     {
-        if (auto* hub = globals::hub)
-            hub->goOffline();
+        hub.goOffline();
 
         connectButton.setToggleState (false, juce::dontSendNotification);
         offline = true;
         deviceTable.repaint();
-        showDeviceOnPanel (ModelTable::noDevice);
+        panel.setDeviceLabel (ModelTable::noDevice);
     }
 
     presetRows->clearAll();
@@ -268,45 +232,48 @@ void CSetupPage::disconnectDevice()
 void CSetupPage::forgetActiveDevice()
 {
     if (activeRow == 0)
-    {
         updateUsbEntry (ModelTable::noDevice, "-");
-    }
-    else if (activeRow > 0 && activeRow < rowCount)
-    {
-        deviceList.removeChildElement (deviceList.getChildElement (activeRow), true);
-        rowCount = deviceList.getNumChildElements();
-    }
+    else
+        devices.removeNetworkRow (activeRow);
 
+    showNoDevice();
+}
+
+void CSetupPage::usbDeviceRemoved()
+{
+    // A USB connection in use is the hub's to end (it then calls forgetActiveDevice).
+    if (activeRow == 0 && ! offline)
+        return;
+
+    updateUsbEntry (ModelTable::noDevice, "-");
+    if (activeRow == 0)
+        showNoDevice();
+}
+
+void CSetupPage::showNoDevice()
+{
     activeRow = -1;
     // No row is chosen any more; a selection left behind would point at another device.
     deviceTable.deselectAllRows();
     refreshTable();
-    showDeviceOnPanel (ModelTable::noDevice);
+    panel.setDeviceLabel (ModelTable::noDevice);
 }
 
 void CSetupPage::addNetworkDevice (int model, const juce::String& name, const juce::String& address)
 {
-    // Row 0 is always the USB entry, whatever a network device calls itself.
-    const int row = rowNamed (address);
-    if (row > 0)
+    const int removed = devices.addNetworkDevice (model, name, address, activeRow);
+    if (removed >= 0 && removed < activeRow)
     {
-        auto* existing = deviceList.getChildElement (row);
-        const int id = existing->getIntAttribute ("ID");
-        deviceList.replaceChildElement (existing, makeRow (address, id, model, address, name));
-    }
-    else
-    {
-        deviceList.addChildElement (makeRow (address, rowCount, model, address, name));
-        rowCount = deviceList.getNumChildElements();
+        // The active device moved up a row with the rows after the one pushed out.
+        --activeRow;
+        deviceTable.selectRow (activeRow);
     }
     refreshTable();
 }
 
 void CSetupPage::updateUsbEntry (int model, const juce::String& name)
 {
-    deviceList.replaceChildElement (deviceList.getChildElement (0),
-                                    makeRow (usbElementName, 0, model, usbAddressText, name));
-    rowCount = deviceList.getNumChildElements();
+    devices.setUsbDevice (model, name);
     refreshTable();
 }
 
@@ -331,168 +298,35 @@ void CSetupPage::showLockState (int code)
 }
 
 //==============================================================================
-void CSetupPage::selectSlot (int slot)
-{
-    if (slot < 1 || slot > SetupPresetRows::slotCount)
-        return;
-
-    presetRows->setSelected (slot, true);
-    selectedSlot = slot;
-}
-
-void CSetupPage::deselectSlot()
-{
-    presetRows->setSelected (selectedSlot, false);
-    selectedSlot = 0;
-}
-
-void CSetupPage::recallSlot()
-{
-    if (offline || selectedSlot == 0)
-        return;
-
-    if (auto* hub = globals::hub)
-        hub->sendPresetCommand ("/preset/load", selectedSlot, 0, presetRows->nameOf (selectedSlot));
-}
-
-void CSetupPage::storeSlot()
-{
-    if (offline)
-        return;
-
-    if (selectedSlot < 2 || selectedSlot > SetupPresetRows::slotCount)
-    {
-        // Slot 1 holds the amplifier's initial data and is never overwritten.
-        if (auto* dialogs = globals::dialogs)
-            dialogs->showMessage (warningIcon, TRANS ("Save Preset to Amp..."), TRANS ("INIT_DATA is read-only!"),
-                                  TRANS ("Ok"));
-        return;
-    }
-
-    auto* hub = globals::hub;
-    auto* root = globals::root;
-    if (hub == nullptr || root == nullptr)
-        return;
-
-    hub->sendPresetCommand ("/preset/save", selectedSlot, root->ampmode->mode->getStep(), presetNameEditor.getText());
-}
-
-void CSetupPage::setSlot (int slot, int mode, const juce::String& name)
-{
-    presetRows->setSlot (slot, mode, name);
-}
-
-void CSetupPage::presetRecalled (const juce::String& name)
-{
-    presetNameEditor.setText (name, false);
-    fileNameEditor.clear();
-}
-
-void CSetupPage::presetStored (int slot, int mode, const juce::String& name)
-{
-    setSlot (slot, mode, name);
-    presetNameEditor.setText (name, false);
-}
-
-void CSetupPage::loadPresetFile()
-{
-    auto* dialogs = globals::dialogs;
-    auto* document = globals::presets;
-    if (dialogs == nullptr || document == nullptr)
-        return;
-
-    const auto file = dialogs->chooseFileToOpen (TRANS ("Please select the preset you want to load..."),
-                                                 document->getLastDocumentOpened(), "*.kvt");
-    if (file == juce::File())
-        return;   // cancelled
-
-    const auto result = document->loadFrom (file, false, false);
-    if (result.failed())
-        dialogs->showMessage (warningIcon, TRANS ("Failed to open file..."),
-                              TRANS ("There was an error while trying to load the file: FLNM")
-                                      .replace ("FLNM", "\n" + file.getFullPathName())
-                                  + "\n\n" + result.getErrorMessage(),
-                              TRANS ("Ok"));
-
-    // Even after a failure the fields follow and the tree's values go out: what the
-    // amplifier gets is then what the pages show.
-    fileNameEditor.setText (file.getFileName(), false);
-    presetNameEditor.setText (document->getDocumentTitle(), false);
-    deselectSlot();
-
-    if (! offline)
-        sendWholeTree();
-}
-
-void CSetupPage::savePresetFile()
-{
-    auto* dialogs = globals::dialogs;
-    auto* document = globals::presets;
-    if (dialogs == nullptr || document == nullptr)
-        return;
-
-    auto folder = document->getLastDocumentOpened();
-    if (folder == juce::File())
-        folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
-    if (! folder.isDirectory())
-        folder = folder.getParentDirectory();
-
-    auto name = fileNameEditor.getText();
-    if (name.isEmpty())
-        name = presetNameEditor.getText();
-
-    // A preset name may hold characters a file name cannot ("A/B" would point elsewhere).
-    const juce::File proposal (folder.getFullPathName() + "/" + juce::File::createLegalFileName (name));
-    const auto chosen = dialogs->chooseFileToSave (TRANS ("Save as preset file..."), proposal, "*.kvt");
-    if (chosen == juce::File())
-        return;   // cancelled
-
-    // The file written always ends in ".kvt": the chooser warned about the file it showed,
-    // so another file that would be replaced needs its own question.
-    const auto target = PresetFile::resolve (chosen);
-    if (target != chosen && target.exists()
-        && ! dialogs->askOkCancel (warningIcon, TRANS ("File already exists"),
-                                   TRANS ("There's already a file called: FLNM").replace ("FLNM", target.getFullPathName())
-                                       + "\n\n" + TRANS ("Are you sure you want to overwrite it?"),
-                                   TRANS ("Overwrite"), TRANS ("Cancel")))
-        return;
-
-    fileNameEditor.setText (target.getFileName(), false);
-    document->presetTitle = presetNameEditor.getText();
-
-    if (document->saveAs (target, false, false, false, false) == juce::FileBasedDocument::savedOk)
-        document->setLastDocumentOpened (target);
-    else
-        dialogs->showMessage (warningIcon, TRANS ("Error writing to file..."),
-                              TRANS ("An error occurred while trying to save \"DCNM\" to the file: FLNM")
-                                  .replace ("DCNM", document->getDocumentTitle())
-                                  .replace ("FLNM", "\n" + target.getFullPathName()),
-                              TRANS ("Ok"));
-
-    deselectSlot();
-}
-
-void CSetupPage::sendWholeTree()
-{
-    if (auto* root = globals::root)
-        forEachLeaf (root, [] (Cnode* block) { block->send (block->address); });
-}
-
-//==============================================================================
 int CSetupPage::getNumRows()
 {
-    return rowCount;
-}
-
-void CSetupPage::cellClicked (int row, int, const juce::MouseEvent& event)
-{
-    if (! event.mouseWasDraggedSinceMouseDown())
-        rowClicked (row);
+    return devices.size();
 }
 
 void CSetupPage::sortOrderChanged (int, bool)
 {
     refreshTable();
+}
+
+void CSetupPage::refreshTable()
+{
+    deviceTable.updateContent();
+    deviceTable.repaint();
+}
+
+void CSetupPage::selectActiveRow()
+{
+    if (activeRow >= 0)
+        deviceTable.selectRow (activeRow);
+}
+
+void CSetupPage::selectOnlyActiveRow()
+{
+    // A press the table took for a choice but that was no click leaves no choice behind.
+    if (activeRow >= 0)
+        deviceTable.selectRow (activeRow);
+    else
+        deviceTable.deselectAllRows();
 }
 
 //==============================================================================
@@ -540,58 +374,11 @@ void CSetupPage::textEditorFocusLost (juce::TextEditor& editor)
 }
 
 //==============================================================================
-juce::XmlElement* CSetupPage::makeRow (const juce::String& elementName, int id, int model,
-                                       const juce::String& address, const juce::String& name) const
-{
-    // Rows are named by dotted addresses, which XML would not allow as tag names; the list
-    // is never written out, so the name is taken as it is.
-    auto* row = new juce::XmlElement (elementName.getCharPointer(), elementName.getCharPointer().findTerminatingNull());
-    row->setAttribute ("ID", id);
-    row->setAttribute ("AMPMODEL", ModelTable::modelName (model));
-    row->setAttribute ("IPorUSB", address);
-    row->setAttribute ("AMPNAME", name);
-    return row;
-}
-
-int CSetupPage::rowNamed (const juce::String& elementName) const
-{
-    for (int row = 0; row < rowCount; ++row)
-        if (deviceList.getChildElement (row)->getTagName() == elementName)
-            return row;
-    return -1;
-}
-
-juce::String CSetupPage::rowText (int row, const char* attribute) const
-{
-    if (auto* element = deviceList.getChildElement (row))
-        return element->getStringAttribute (attribute);
-    return {};
-}
-
-void CSetupPage::refreshTable()
-{
-    deviceTable.updateContent();
-    deviceTable.repaint();
-}
-
-void CSetupPage::selectActiveRow()
-{
-    if (activeRow >= 0)
-        deviceTable.selectRow (activeRow);
-}
-
-bool CSetupPage::usbDevicePresent() const
-{
-    auto* hub = globals::hub;
-    return hub != nullptr && hub->usbDevicePresent();
-}
-
-//==============================================================================
 void CSetupPage::runAfter (int delayMs, std::function<void()> step)
 {
     delayedSteps.push_back ({ juce::Time::getMillisecondCounter() + (juce::uint32) delayMs, std::move (step) });
     if (! isTimerRunning())
-        startTimer (timerIntervalMs);
+        startTimer (juce::jmax (1, delayMs));
 }
 
 void CSetupPage::timerCallback()
@@ -605,6 +392,9 @@ void CSetupPage::timerCallback()
         step();
     }
 
+    // The timer wakes only when the next step is due, and not at all with none left.
     if (delayedSteps.empty())
         stopTimer();
+    else
+        startTimer (juce::jmax (1, (int) (juce::int32) (delayedSteps.front().dueMs - juce::Time::getMillisecondCounter())));
 }

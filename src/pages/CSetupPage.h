@@ -1,5 +1,9 @@
 #pragma once
 
+#include "ModelTable.h"
+#include "PageLookAndFeel.h"
+#include "RowClickDetector.h"
+#include "SetupDeviceList.h"
 #include "SetupOperations.h"
 #include "SetupPresetRows.h"
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -7,20 +11,22 @@
 #include <functional>
 #include <memory>
 
+class Croot;
+class Dialogs;
+class HubControl;
+class PanelLink;
+class presetDocument;
+
 /** The Setup page, the fifth tab: finding amplifiers, choosing, connecting and
     disconnecting one, renaming and locking it, and presets on the amplifier ("Amp Presets")
     and on the computer ("PC Presets").
 
-    The device list is an XmlElement "DEVICELIST" whose children are the rows: row 0, named
-    "USBdevice", stands for the amplifier on USB; every network amplifier has a row named by
-    its dotted IPv4 address, in the order they answered.  Each row carries the attributes
-    "ID", "AMPMODEL", "IPorUSB" and "AMPNAME", shown in the table's four columns.
-
-    The page is the hub's partner: the hub (globals::hub) calls the osc::SetupOperations
-    below when device answers arrive, and the page drives the hub's connection sequences.
-    It tells the main panel the model in use through showDeviceOnPanel().  Questions,
-    messages and file choosers go through globals::dialogs, presets through globals::presets.
-    Without a hub the page keeps its own state and sends nothing.
+    The device list (SetupDeviceList) is shown in the table's four columns.  The page is the
+    hub's partner: the hub calls the osc::SetupOperations below when device answers arrive,
+    and the page drives the hub's connection sequences through HubControl.  It tells the
+    main panel the model in use through PanelLink, asks and tells the user through Dialogs
+    (every answer arrives later, and the page checks that it still applies), and loads and
+    saves preset files through the preset document.  Built as every page is (docs/pages.md).
 
     Message thread only.  Widgets carry component IDs (see CSetupPageLayout.cpp, where the
     layout is) for tests and tools.
@@ -43,8 +49,9 @@ public:
     static constexpr int lockCodeLength = 4;
 
     /** Builds every widget at its place; the device list holds the USB row only, no device
-        is active, the page is offline and no preset slot is selected. */
-    CSetupPage();
+        is active, the page is offline and no preset slot is selected.  Everything passed
+        in must outlive the page. */
+    CSetupPage (Croot& root, presetDocument& presets, Dialogs& dialogs, PanelLink& panel, HubControl& hub);
     ~CSetupPage() override;
 
     void paint (juce::Graphics& g) override;
@@ -57,14 +64,16 @@ public:
         A search asked for during the wait follows when it is over. */
     void startSearch();
 
-    /** Add fixed IP (or Return in the IP field): "/info" to the typed address only.  Text
-        that is neither a dotted IPv4 address nor a host name that resolves gets a message
+    /** Add fixed IP (or Return in the IP field): the typed host is resolved once, here,
+        and "/info" goes to its dotted address only.  Text that is neither a dotted IPv4
+        address nor a host name that resolves (nor a 0.x.x.x placeholder) gets a message
         box ("Not an IP address") and nothing is sent. */
     void addFixedAddress();
 
     /** A click on table row `row`: unless it is the active row (or the USB row without a
         USB device) asks "Connect to device and lose current settings?"; "Connect" drops the
-        current connection and connects the row's device, "Cancel" changes nothing. */
+        current connection and connects the row's device, if its row is still there;
+        "Cancel" changes nothing. */
     void rowClicked (int row);
 
     /** Sends "/ampname" with the amp name field's text, then, renameWaitMs later, reads the
@@ -88,11 +97,13 @@ public:
         sent.  Nothing while offline. */
     void storeSlot();
 
-    /** Loads a preset file chosen by the user into the tree and, while connected, sends all
-        of the tree's blocks to the amplifier. */
+    /** Asks for a preset file; once chosen, loads it into the tree and, while connected,
+        sends all of the tree's blocks to the amplifier. */
     void loadPresetFile();
 
-    /** Saves the tree to a preset file chosen by the user, named after the preset name field. */
+    /** Asks for a file to save to, proposing one named after the name fields; once chosen
+        (and, for another file the ".kvt" ending would replace, confirmed) writes the tree
+        to it. */
     void savePresetFile();
 
     //==============================================================================
@@ -100,6 +111,7 @@ public:
 
     void disconnectDevice() override;
     void forgetActiveDevice() override;
+    void usbDeviceRemoved() override;
     void addNetworkDevice (int modelIndex, const juce::String& name, const juce::String& address) override;
     void updateUsbEntry (int modelIndex, const juce::String& name) override;
     void selectDevice (int row) override;
@@ -116,11 +128,11 @@ public:
     bool isOffline() const noexcept                     { return offline; }
     int getActiveRow() const noexcept                   { return activeRow; }
     int getModelIndex() const noexcept                  { return modelIndex; }
-    int getRowCount() const noexcept                    { return rowCount; }
+    int getRowCount() const                             { return devices.size(); }
     int getSelectedSlot() const noexcept                { return selectedSlot; }
     const juce::String& getDeviceName() const noexcept  { return deviceName; }
     const juce::String& getDeviceAddress() const noexcept { return deviceAddress; }
-    const juce::XmlElement& getDeviceList() const noexcept { return deviceList; }
+    const juce::XmlElement& getDeviceList() const noexcept { return devices.xml(); }
     const SetupPresetRows& getPresetRows() const noexcept { return *presetRows; }
 
     //==============================================================================
@@ -129,8 +141,6 @@ public:
     int getNumRows() override;
     void paintRowBackground (juce::Graphics& g, int row, int width, int height, bool rowIsSelected) override;
     void paintCell (juce::Graphics& g, int row, int columnId, int width, int height, bool rowIsSelected) override;
-    /** A click (not a drag) on a cell: rowClicked. */
-    void cellClicked (int row, int columnId, const juce::MouseEvent& event) override;
     void sortOrderChanged (int newSortColumnId, bool isForwards) override;
     /** The widest text of the column over all rows (at least 32 pixels), plus 8. */
     int getColumnAutoSizeWidth (int columnId) override;
@@ -146,13 +156,19 @@ public:
     void textEditorFocusLost (juce::TextEditor& editor) override;
 
 private:
+    Croot& root;
+    presetDocument& presets;
+    Dialogs& dialogs;
+    PanelLink& panel;
+    HubControl& hub;
+    juce::SharedResourcePointer<PageLookAndFeel> look;
+
     // Page state, in the order of the page's description.
     juce::TableListBox deviceTable;
-    juce::XmlElement deviceList { "DEVICELIST" };
-    int rowCount = 1;
+    SetupDeviceList devices;
     bool offline = true;
     int activeRow = -1;
-    int modelIndex = 8;   // no device (the model table's "-" row)
+    int modelIndex = ModelTable::noDevice;
     juce::String deviceName;
     juce::String deviceAddress;
     int selectedSlot = 0;
@@ -193,23 +209,28 @@ private:
     juce::Label presetNameLabel { {}, "Preset Name" };
 
     std::unique_ptr<SetupPresetRows> presetRows;
+    RowClickDetector rowClicks { deviceTable };
 
+    // Layout (CSetupPageLayout.cpp)
     void buildConnectionArea();
     void buildPresetAreas();
     void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
-    void styleButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds);
-    void styleEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds, int maxLength);
-    void styleLabel (juce::Label& label, const juce::String& id, juce::Rectangle<int> bounds);
-
-    juce::XmlElement* makeRow (const juce::String& elementName, int id, int model, const juce::String& address,
-                               const juce::String& name) const;
-    int rowNamed (const juce::String& elementName) const;
-    juce::String rowText (int row, const char* attribute) const;
-    void refreshTable();
-    void selectActiveRow();
-    bool usbDevicePresent() const;
+    void placeButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds);
+    void placeEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds, int maxLength);
     static juce::Font cellFont();
 
+    // Devices
+    void connectChosenDevice (const juce::String& address, bool connect);
+    void refreshTable();
+    void selectActiveRow();
+    void selectOnlyActiveRow();
+    void showNoDevice();
+
+    // Presets (CSetupPagePresets.cpp)
+    void loadChosenFile (const juce::File& file);
+    void saveToChosenFile (const juce::File& chosen);
+    void writePresetFile (const juce::File& target);
+    void presetFileWritten (const juce::File& target, bool written);
     void deselectSlot();
     void sendWholeTree();
 
@@ -218,8 +239,3 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CSetupPage)
 };
-
-/** Shows model `modelIndex` (0..7, or 8 for no device) on the main panel (globals::panel):
-    window title, tabs and gain controls.  Nothing when there is no panel.  It lives in a
-    file of its own so that tests of the page can stand in for the panel. */
-void showDeviceOnPanel (int modelIndex);

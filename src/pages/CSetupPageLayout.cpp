@@ -1,12 +1,12 @@
-// The Setup page's layout: where every widget sits and how it looks, and how the device
-// table paints its rows.  The behaviour is in CSetupPage.cpp.
+// The Setup page's layout: where every widget sits, and how the device table paints its
+// rows.  Colours come from the page look (PageLookAndFeel); the behaviour is in
+// CSetupPage.cpp and CSetupPagePresets.cpp.
 
 #include "CSetupPage.h"
 #include "Palette.h"
 
 namespace
 {
-    using Palette::textGrey;
     const juce::Colour connectedRow = Palette::amber;
     const juce::Colour offlineRow = Palette::textGrey;
 
@@ -21,14 +21,13 @@ namespace
 void CSetupPage::buildConnectionArea()
 {
     place (connectionGroup, "ampConnectionGroup", { 4, 8, 312, 458 });
-    connectionGroup.setColour (juce::GroupComponent::textColourId, textGrey);
 
-    styleButton (searchButton, "search", { 24, 30, 64, 24 });
-    styleButton (addIpButton, "addFixedIp", { 100, 30, 88, 24 });
-    styleEditor (ipEditor, "ipEditor", { 196, 30, 100, 24 }, 15);
+    placeButton (searchButton, "search", { 24, 30, 64, 24 });
+    placeButton (addIpButton, "addFixedIp", { 100, 30, 88, 24 });
+    placeEditor (ipEditor, "ipEditor", { 196, 30, 100, 24 }, 15);
     ipEditor.setText ("\"xxx.xxx.xxx.xxx\"", false);
     ipEditor.setCaretPosition (0);   // show the start of the hint, which is wider than the field
-    styleLabel (ipLabel, "ipLabel", { 192, 54, 84, 20 });
+    place (ipLabel, "ipLabel", { 192, 54, 84, 20 });
 
     deviceTable.setModel (this);
     auto& header = deviceTable.getHeader();
@@ -39,15 +38,15 @@ void CSetupPage::buildConnectionArea()
     deviceTable.setColour (juce::ListBox::backgroundColourId, juce::Colours::black);
     place (deviceTable, "deviceTable", { 15, 75, 290, 280 });
 
-    styleLabel (selectLabel, "selectLabel", { 22, 356, 96, 20 });
-    styleButton (connectButton, "connect", { 172, 358, 124, 24 });
-    styleEditor (ampNameEditor, "ampNameEditor", { 24, 394, 116, 24 }, 10);
-    styleButton (renameButton, "rename", { 172, 394, 124, 24 });
-    styleLabel (lockLabel, "lockLabel", { 24, 430, 72, 22 });
-    styleEditor (lockCodeEditor, "lockCodeEditor", { 96, 430, 44, 24 }, lockCodeLength);
+    place (selectLabel, "selectLabel", { 22, 356, 96, 20 });
+    placeButton (connectButton, "connect", { 172, 358, 124, 24 });
+    placeEditor (ampNameEditor, "ampNameEditor", { 24, 394, 116, 24 }, 10);
+    placeButton (renameButton, "rename", { 172, 394, 124, 24 });
+    place (lockLabel, "lockLabel", { 24, 430, 72, 22 });
+    placeEditor (lockCodeEditor, "lockCodeEditor", { 96, 430, 44, 24 }, lockCodeLength);
     lockCodeEditor.setText ("****", false);
-    styleButton (unlockButton, "unlock", { 172, 430, 56, 24 });
-    styleButton (lockButton, "lock", { 240, 430, 56, 24 });
+    placeButton (unlockButton, "unlock", { 172, 430, 56, 24 });
+    placeButton (lockButton, "lock", { 240, 430, 56, 24 });
     unlockButton.setRadioGroupId (lockRadioGroup, juce::dontSendNotification);
     lockButton.setRadioGroupId (lockRadioGroup, juce::dontSendNotification);
 }
@@ -55,18 +54,16 @@ void CSetupPage::buildConnectionArea()
 void CSetupPage::buildPresetAreas()
 {
     place (pcPresetsGroup, "pcPresetsGroup", { 316, 8, 400, 90 });
-    pcPresetsGroup.setColour (juce::GroupComponent::textColourId, textGrey);
-    styleButton (loadButton, "load", { 336, 30, 56, 24 });
-    styleButton (saveButton, "save", { 336, 62, 56, 24 });
-    styleEditor (fileNameEditor, "fileNameEditor", { 412, 30, 160, 24 }, 0);
-    styleLabel (fileNameLabel, "fileNameLabel", { 408, 54, 92, 20 });
+    placeButton (loadButton, "load", { 336, 30, 56, 24 });
+    placeButton (saveButton, "save", { 336, 62, 56, 24 });
+    placeEditor (fileNameEditor, "fileNameEditor", { 412, 30, 160, 24 }, 0);
+    place (fileNameLabel, "fileNameLabel", { 408, 54, 92, 20 });
 
     place (ampPresetsGroup, "ampPresetsGroup", { 316, 102, 400, 364 });
-    ampPresetsGroup.setColour (juce::GroupComponent::textColourId, textGrey);
-    styleButton (recallButton, "recall", { 336, 126, 56, 24 });
-    styleButton (storeButton, "store", { 336, 158, 56, 24 });
-    styleEditor (presetNameEditor, "presetNameEditor", { 412, 126, 96, 24 }, 10);
-    styleLabel (presetNameLabel, "presetNameLabel", { 408, 150, 92, 20 });
+    placeButton (recallButton, "recall", { 336, 126, 56, 24 });
+    placeButton (storeButton, "store", { 336, 158, 56, 24 });
+    placeEditor (presetNameEditor, "presetNameEditor", { 412, 126, 96, 24 }, 10);
+    place (presetNameLabel, "presetNameLabel", { 408, 150, 92, 20 });
 
     presetRows = std::make_unique<SetupPresetRows> (*this, *this);
 }
@@ -78,31 +75,21 @@ void CSetupPage::place (juce::Component& widget, const juce::String& id, juce::R
     addAndMakeVisible (widget);
 }
 
-void CSetupPage::styleButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds)
+void CSetupPage::placeButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds)
 {
-    button.setColour (juce::TextButton::buttonColourId, Palette::plate);
-    button.setColour (juce::TextButton::textColourOffId, textGrey);
-    button.setColour (juce::TextButton::textColourOnId, textGrey);
     button.addListener (this);
     place (button, id, bounds);
 }
 
-void CSetupPage::styleEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds,
+void CSetupPage::placeEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds,
                               int maxLength)
 {
     editor.setMultiLine (false);
     editor.setReturnKeyStartsNewLine (false);
     if (maxLength > 0)
         editor.setInputRestrictions (maxLength);
-    editor.setColour (juce::TextEditor::textColourId, textGrey);
     editor.addListener (this);
     place (editor, id, bounds);
-}
-
-void CSetupPage::styleLabel (juce::Label& label, const juce::String& id, juce::Rectangle<int> bounds)
-{
-    label.setColour (juce::Label::textColourId, textGrey);
-    place (label, id, bounds);
 }
 
 void CSetupPage::paint (juce::Graphics& g)
@@ -124,7 +111,7 @@ void CSetupPage::paintCell (juce::Graphics& g, int row, int columnId, int width,
     {
         g.setColour (rowIsSelected ? juce::Colours::black : juce::Colours::white);
         g.setFont (cellFont());
-        g.drawText (rowText (row, attributeNames[columnId - 1]), cellInset, 0, width - 2 * cellInset, height,
+        g.drawText (devices.text (row, attributeNames[columnId - 1]), cellInset, 0, width - 2 * cellInset, height,
                     juce::Justification::centredLeft, true);
     }
 
@@ -139,8 +126,8 @@ int CSetupPage::getColumnAutoSizeWidth (int columnId)
 
     const auto font = cellFont();
     int widest = narrowestColumn;
-    for (int row = 0; row < rowCount; ++row)
-        widest = juce::jmax (widest, font.getStringWidth (rowText (row, attributeNames[columnId - 1])));
+    for (int row = 0; row < devices.size(); ++row)
+        widest = juce::jmax (widest, font.getStringWidth (devices.text (row, attributeNames[columnId - 1])));
     return widest + columnPadding;
 }
 

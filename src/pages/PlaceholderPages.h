@@ -1,16 +1,14 @@
 #pragma once
 
 // TEMPORARY: stand-ins for the editor pages that are not written yet.  Each is a black
-// component of the page size carrying the page's component name.  A finished page replaces
-// its factory (and its stand-in class) here, one at a time, and this file goes once the last
-// one is in.
+// component of the page size carrying the page's component name, with the operations the
+// panel calls on the real page.  A finished page replaces its stand-in in the panel (the
+// pointer's type and the line that builds it), one at a time, and this file goes once the
+// last one is in.
 
 #include <juce_gui_basics/juce_gui_basics.h>
-#include <memory>
 
-class RemoteControl;
-
-/** A black component of the page size with the given component name. */
+/** A black component of the page size with the given component name (the Utility page). */
 class PlaceholderPage : public juce::Component
 {
 public:
@@ -21,30 +19,27 @@ public:
     void paint (juce::Graphics& g) override;
 };
 
-/** Stands in for the Configuration page, which is told the connected model. */
+/** Stands in for the Configuration page, which the panel tells the model in use. */
 class PlaceholderConfigPage : public PlaceholderPage
 {
 public:
     PlaceholderConfigPage();
 
+    /** The model index in use, 0..8 (8: no device). */
+    void setDeviceModel (int model)         { deviceModel = model; }
+
     int deviceModel = 0;
 };
 
-/** How the main panel creates the six pages, in tab order, and tells the Configuration page
-    the model in use.  Message thread only. */
-namespace pages
+/** Stands in for the Parametric EQ, Filter/Crossover and Dynamic EQ pages, which the panel
+    tells each amplifier mode applied. */
+class PlaceholderModePage : public PlaceholderPage
 {
-    std::unique_ptr<juce::Component> createConfigPage();
-    /** Tells the Configuration page the model index 0..8 in use (8: no device). */
-    void setDeviceModel (juce::Component& configPage, int model);
+public:
+    explicit PlaceholderModePage (const juce::String& name);
 
-    std::unique_ptr<juce::Component> createXoverPage();
-    std::unique_ptr<juce::Component> createPeqPage();
-    std::unique_ptr<juce::Component> createDeqPage();
+    /** The amplifier mode applied, 0 "DUAL" .. 4 "BRIDGE". */
+    void ampModeChanged (int mode)          { ampMode = mode; }
 
-    /** The Setup page (published as globals::setupPage); the component is also the hub's
-        osc::SetupOperations. */
-    std::unique_ptr<juce::Component> createSetupPage (RemoteControl& panel);
-
-    std::unique_ptr<juce::Component> createUtilityPage();
-}
+    int ampMode = 0;
+};

@@ -1,9 +1,7 @@
 #include "SetupPresetRows.h"
-#include "Palette.h"
 
 namespace
 {
-    using Palette::textGrey;
     const juce::Colour nameBackground (0x50ffffff);
     const juce::Colour modeOutline (0x50ffffff);
     const juce::Colour modeBox (0x50000000);
@@ -45,7 +43,6 @@ void SetupPresetRows::buildRow (int slot, juce::Component& page, juce::Button::L
     r.toggle.setButtonText (number);
     r.toggle.setComponentID ("slotToggle" + number);
     r.toggle.setRadioGroupId (radioGroup, juce::dontSendNotification);
-    r.toggle.setColour (juce::ToggleButton::textColourId, textGrey);
     r.toggle.setBounds (toggleBounds (slot));
     r.toggle.addListener (&listener);
     page.addAndMakeVisible (r.toggle);
@@ -55,7 +52,6 @@ void SetupPresetRows::buildRow (int slot, juce::Component& page, juce::Button::L
     r.name.setReadOnly (true);
     r.name.setCaretVisible (false);
     r.name.setColour (juce::TextEditor::backgroundColourId, nameBackground);
-    r.name.setColour (juce::TextEditor::textColourId, textGrey);
     r.name.setBounds (nameBounds (slot));
     page.addAndMakeVisible (r.name);
 
@@ -63,7 +59,6 @@ void SetupPresetRows::buildRow (int slot, juce::Component& page, juce::Button::L
     r.mode.setText (modeText (noMode), juce::dontSendNotification);
     r.mode.setFont (juce::Font (modeFontHeight));
     r.mode.setJustificationType (juce::Justification::centredLeft);
-    r.mode.setColour (juce::Label::textColourId, textGrey);
     r.mode.setColour (juce::Label::outlineColourId, modeOutline);
     r.mode.setBounds (modeBounds (slot));
     page.addAndMakeVisible (r.mode);

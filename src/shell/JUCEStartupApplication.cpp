@@ -9,9 +9,10 @@ JUCEStartupApplication::~JUCEStartupApplication() = default;
 
 void JUCEStartupApplication::initialise (const juce::String&)
 {
+    // The pages get the dialogs from the window; the hub finds them in the shared cell.
     dialogs = std::make_unique<AlertDialogs>();
     globals::dialogs = dialogs.get();
-    mainWindow = std::make_unique<MainWindow>();
+    mainWindow = std::make_unique<MainWindow> (*dialogs);
 }
 
 void JUCEStartupApplication::shutdown()

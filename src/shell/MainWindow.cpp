@@ -5,7 +5,7 @@
 #include "RemoteControl.h"
 #include "presetDocument.h"
 
-MainWindow::MainWindow()
+MainWindow::MainWindow (Dialogs& dialogs)
     : DocumentWindow (" Tarvo Remote Connect ", juce::Colour (0xff222222),
                       DocumentWindow::minimiseButton | DocumentWindow::closeButton)
 {
@@ -16,30 +16,26 @@ MainWindow::MainWindow()
     globals::root = root.get();
     assignAddresses (*root);
 
+    presets = std::make_unique<presetDocument>();
+
     // The panel creates the pages and then the hub, and titles this window "[not connected!]".
-    auto panel = std::make_unique<RemoteControl> (*this);
-    globals::panel = panel.get();
-    setContentOwned (panel.release(), true);
+    setContentOwned (new RemoteControl (*this, *root, *presets, dialogs), true);
 
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
-
-    presets = std::make_unique<presetDocument>();
-    globals::presets = presets.get();
 }
 
 MainWindow::~MainWindow()
 {
-    // The tree goes first; nothing may reach it through the shared cell from here on.
-    globals::root = nullptr;
-    root.reset();
-
-    // Then the panel: its pages, then the hub, whose threads stop before it goes.
-    globals::panel = nullptr;
+    // The panel first: its pages, which may listen to blocks of the tree, then the hub,
+    // whose threads stop before it goes.
     clearContentComponent();
 
-    globals::presets = nullptr;
     presets.reset();
+
+    // The tree last; nothing reaches it through the shared cell from here on.
+    globals::root = nullptr;
+    root.reset();
 }
 
 void MainWindow::closeButtonPressed()

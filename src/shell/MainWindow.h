@@ -4,21 +4,25 @@
 #include <memory>
 
 class Croot;
+class Dialogs;
 class presetDocument;
 
-/** The one top-level window.  It owns the parameter tree, its content (the main panel) and
-    the preset document.
+/** The one top-level window.  It owns the parameter tree, the preset document and its
+    content, the main panel.
 
-    Construction order matters: the tree is built and addressed before the panel exists
-    (the pages and the hub read it while they are built), and the preset document comes
-    last so the pages receive the default preset through change notifications.  On the way
-    out the tree goes first, then the panel with its pages and the hub's threads, and the
-    preset document last.  Message thread only.
+    Construction order matters: the tree is built and addressed first (the document, the
+    pages and the hub read it while they are built), then the preset document applies the
+    default preset to it (the pages receive it through change notifications, delivered
+    once the message loop runs), then the panel with its pages and the hub.  On the way out
+    the panel goes first, with its pages and the hub's threads, while everything a page
+    listens to still exists; then the preset document, and the tree last.  Message thread
+    only.
 */
 class MainWindow : public juce::DocumentWindow
 {
 public:
-    MainWindow();
+    /** `dialogs` serves the pages' questions and must outlive the window. */
+    explicit MainWindow (Dialogs& dialogs);
     ~MainWindow() override;
 
     /** Closing the window ends the program; nothing is asked or saved first. */

@@ -1,8 +1,7 @@
 #include "RemoteControl.h"
 
 #include "Artwork.h"
-#include "Globals.h"
-#include "ModelTable.h"
+#include "CSetupPage.h"
 #include "NumberText.h"
 #include "Palette.h"
 #include "PlaceholderPages.h"
@@ -74,7 +73,8 @@ namespace
 }
 
 //==============================================================================
-RemoteControl::RemoteControl (juce::Component& mainWindowToUse, osc::HubOptions hubOptions)
+RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, presetDocument& presets,
+                              Dialogs& dialogs, osc::HubOptions hubOptions)
     : mainWindow (mainWindowToUse)
 {
     styleGroup (outputsGroup);
@@ -88,7 +88,7 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, osc::HubOptions 
 
     buildGainControls();
     buildLabels();
-    buildTabs();
+    buildTabs (root, presets, dialogs);
 
     dbLabel.setFont (juce::Font (15.0f, juce::Font::plain));
     dbLabel.setJustificationType (juce::Justification::centredLeft);
@@ -114,9 +114,8 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, osc::HubOptions 
         button->setClickingTogglesState (true);
 
     // The hub takes the Setup page at construction, so the pages exist before it.
-    jassert (setupOperations != nullptr);
-    if (setupOperations != nullptr)
-        hub = std::make_unique<osc::OscCom> (*this, *setupOperations, std::move (hubOptions));
+    hub = std::make_unique<osc::OscCom> (*this, *setupPage, std::move (hubOptions));
+    hubForwarder.attach (hub.get());
 
     muteA = muteB = link = false;
     buildMeters();
@@ -128,12 +127,13 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, osc::HubOptions 
 RemoteControl::~RemoteControl()
 {
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
-    globals::setupPage = nullptr;
     configPage = nullptr;
-    setupOperations = nullptr;
+    xoverPage = peqPage = deqPage = nullptr;
+    setupPage = nullptr;
     tabs.reset();
     utilityPage.reset();
 
+    hubForwarder.attach (nullptr);
     hub.reset();
 }
 
@@ -170,18 +170,40 @@ void RemoteControl::buildGainControls()
     gainEntryB.setComponentID ("gainEntryB");
     gainEntryA.setBounds (752, 386, 48, 20);
     gainEntryB.setBounds (844, 386, 48, 20);
+    bindGainEntry (gainEntryA, gainA);
+    bindGainEntry (gainEntryB, gainB);
     for (auto* entry : { &gainEntryA, &gainEntryB })
     {
-        entry->setMultiLine (false);
-        entry->setReturnKeyStartsNewLine (false);
+        entry->setLookAndFeel (&entryLook.get());
         entry->setColour (juce::TextEditor::textColourId, textGrey);
         entry->setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
         entry->setColour (juce::TextEditor::outlineColourId, juce::Colour (0x60a8a8a8));
         entry->setColour (juce::CaretComponent::caretColourId, juce::Colour (0xfff0ffff));
-        entry->addListener (this);
-        entry->setText ("0.0", false);
+        entry->setText ("0.0", false);   // until the device reports its gains
         addAndMakeVisible (entry);
     }
+}
+
+void RemoteControl::bindGainEntry (ValueEntry& entry, juce::Slider& fader)
+{
+    // The fader is the value: it clamps to -60..0 and snaps to its grid, and the entry
+    // shows what it then holds.  Moving it notifies the panel, which sends the gains.
+    entry.bind ({ [&fader] { return gainText (fader.getValue()); },
+                  [&fader] (const juce::String& typed)
+                  {
+                      // A sign or a point alone reads as 0 dB, the loudest setting: only
+                      // text with digits is a number.
+                      float value = 0.0f;
+                      const int used = parseFloatText (typed.toRawUTF8(), value);
+                      if (used < 1 || ! typed.substring (0, used).containsAnyOf ("0123456789") || std::isnan (value))
+                          return false;
+                      fader.setValue ((double) value);
+                      return true;
+                  } });
+
+    // Return and leaving the entry both send the gains as they now are.
+    entry.onCommit = [this] { sendGains(); };
+    entry.onRevert = [this] { sendGains(); };
 }
 
 void RemoteControl::buildLabels()
@@ -199,7 +221,7 @@ void RemoteControl::buildLabels()
     }
 }
 
-void RemoteControl::buildTabs()
+void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& dialogs)
 {
     tabs = std::make_unique<juce::TabbedComponent> (juce::TabbedButtonBar::TabsAtTop);
     tabs->setComponentID ("tabs");
@@ -208,18 +230,20 @@ void RemoteControl::buildTabs()
     tabs->setBounds (8, 8, 720, 500);
     addAndMakeVisible (tabs.get());
 
-    // Each page is created before it is added, in tab order.  The tabs own the first five.
-    configPage = pages::createConfigPage().release();
+    // Each page is created before it is added, in tab order, with what it uses (see
+    // docs/pages.md).  The tabs own the first five.
+    configPage = new PlaceholderConfigPage();
     tabs->addTab ("  Configuration  ", tabColour, configPage, true);
-    tabs->addTab ("  Filter/Crossover  ", tabColour, pages::createXoverPage().release(), true);
-    tabs->addTab ("  Parametric EQ  ", tabColour, pages::createPeqPage().release(), true);
-    tabs->addTab ("  Dynamic EQ  ", tabColour, pages::createDeqPage().release(), true);
-
-    auto* setupPage = pages::createSetupPage (*this).release();
-    setupOperations = dynamic_cast<osc::SetupOperations*> (setupPage);
+    xoverPage = new PlaceholderModePage ("XoverPage");
+    tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);
+    peqPage = new PlaceholderModePage ("PeqPage");
+    tabs->addTab ("  Parametric EQ  ", tabColour, peqPage, true);
+    deqPage = new PlaceholderModePage ("DeqPage");
+    tabs->addTab ("  Dynamic EQ  ", tabColour, deqPage, true);
+    setupPage = new CSetupPage (root, presets, dialogs, *this, hubForwarder);
     tabs->addTab ("  Setup  ", tabColour, setupPage, true);
 
-    utilityPage = pages::createUtilityPage();
+    utilityPage = std::make_unique<PlaceholderPage> ("UtilityPage");
     tabs->addTab ("  Utility  ", tabColour, utilityPage.get(), false);
 
     tabs->setCurrentTabIndex (setupTabIndex);
@@ -279,8 +303,7 @@ void RemoteControl::setWindowIcon()
 void RemoteControl::setDeviceLabel (int index)
 {
     modelIndex = ModelTable::checkedIndex (index);
-    if (configPage != nullptr)
-        pages::setDeviceModel (*configPage, modelIndex);
+    configPage->setDeviceModel (modelIndex);
 
     mainWindow.setName (ModelTable::deviceLabel (modelIndex));
 
@@ -310,8 +333,8 @@ void RemoteControl::setGainsFromDevice (float newGainA, float newGainB, bool new
 
     gainA.setValue (newGainA, juce::dontSendNotification);
     gainB.setValue (newGainB, juce::dontSendNotification);
-    gainEntryA.setText (gainText (newGainA), false);
-    gainEntryB.setText (gainText (newGainB), false);
+    gainEntryA.showValue();
+    gainEntryB.showValue();
 
     muteButtonA.setToggleState (newMuteA, juce::dontSendNotification);
     muteButtonB.setToggleState (newMuteB, juce::dontSendNotification);
@@ -321,6 +344,13 @@ void RemoteControl::setGainsFromDevice (float newGainA, float newGainB, bool new
     // Taken from the faders, which hold the values on their 0.5 dB grid: an offset off that
     // grid would make linked faders push each other along by a step on every correction.
     linkOffset = gainA.getValue() - gainB.getValue();
+}
+
+void RemoteControl::ampModeApplied (int mode)
+{
+    peqPage->ampModeChanged (mode);
+    xoverPage->ampModeChanged (mode);
+    deqPage->ampModeChanged (mode);
 }
 
 double RemoteControl::meterLevelFor (float value)
@@ -406,30 +436,6 @@ void RemoteControl::buttonClicked (juce::Button* button)
     }
 }
 
-void RemoteControl::textEditorReturnKeyPressed (juce::TextEditor& editor)
-{
-    float value = 0.0f;
-    parseFloatText (editor.getText().toRawUTF8(), value);   // no number: 0
-
-    auto& fader = faderFor (editor);
-    fader.setValue (std::isnan (value) ? 0.0 : (double) value);
-    editor.setText (gainText (fader.getValue()), false);
-    sendGains();
-    editor.selectAll();
-}
-
-void RemoteControl::textEditorFocusLost (juce::TextEditor& editor)
-{
-    editor.setText (gainText (faderFor (editor).getValue()), false);
-    editor.setCaretPosition (0);
-    sendGains();
-}
-
-juce::Slider& RemoteControl::faderFor (juce::TextEditor& editor)
-{
-    return &editor == &gainEntryA ? gainA : gainB;
-}
-
 juce::String RemoteControl::gainText (double value)
 {
     return juce::String (value, 1);
@@ -437,8 +443,8 @@ juce::String RemoteControl::gainText (double value)
 
 void RemoteControl::sendGains()
 {
-    if (auto* hubInUse = globals::hub)
-        hubInUse->sendGains ((float) gainA.getValue(), (float) gainB.getValue(), muteA ? 1 : 0, muteB ? 1 : 0);
+    if (hub != nullptr)
+        hub->sendGains ((float) gainA.getValue(), (float) gainB.getValue(), muteA ? 1 : 0, muteB ? 1 : 0);
 }
 
 //==============================================================================

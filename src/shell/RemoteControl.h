@@ -1,11 +1,24 @@
 #pragma once
 
+#include "HubForwarder.h"
+#include "ModelTable.h"
 #include "OscCom.h"
+#include "PageLookAndFeel.h"
+#include "PanelLink.h"
 #include "PanelOperations.h"
+#include "ValueEntry.h"
 #include "led_clip.h"
 #include "led_meter.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
+
+class CSetupPage;
+class Croot;
+class Dialogs;
+class PlaceholderConfigPage;
+class PlaceholderModePage;
+class PlaceholderPage;
+class presetDocument;
 
 /** The main panel: the content of the main window, fixed at 912 x 516.
 
@@ -13,15 +26,17 @@
     output and input meters with their limit and clip lamps and, for the ZR family, the two
     input gain faders with mute, link and entry fields.  It creates the pages and then the
     communication hub, shows the connected model in the window title and adapts tabs and
-    controls to the model's family.  Everything here runs on the message thread.
+    controls to the model's family.  It is the pages' PanelLink: it passes the model to the
+    Configuration page and an applied amplifier mode to the pages that follow it.
+    Everything here runs on the message thread.
 
     Children that other code or tests look up carry a component ID (see the constructor).
 */
 class RemoteControl : public juce::Component,
                       public osc::PanelOperations,
+                      public PanelLink,
                       private juce::Slider::Listener,
-                      private juce::Button::Listener,
-                      private juce::TextEditor::Listener
+                      private juce::Button::Listener
 {
 public:
     static constexpr int panelWidth = 912;
@@ -31,11 +46,12 @@ public:
     /** Tab index of the Utility page while it is shown. */
     static constexpr int utilityTabIndex = 5;
 
-    /** Builds the panel: widgets, the six pages (the Utility tab removed again), then the hub
-        with `hubOptions`, then meters and lamps; ends by showing "no device" in
-        `mainWindow`'s title and, when it is a DocumentWindow, setting its icon.
-        `mainWindow` must outlive the panel. */
-    explicit RemoteControl (juce::Component& mainWindow, osc::HubOptions hubOptions = {});
+    /** Builds the panel: widgets, the six pages (the Utility tab removed again) with the
+        tree, the preset document and the dialogs, then the hub with `hubOptions`, then
+        meters and lamps; ends by showing "no device" in `mainWindow`'s title and, when it
+        is a DocumentWindow, setting its icon.  Everything passed in must outlive the panel. */
+    RemoteControl (juce::Component& mainWindow, Croot& root, presetDocument& presets, Dialogs& dialogs,
+                   osc::HubOptions hubOptions = {});
 
     /** Deletes the pages first (a page's own threads may send through the hub), then the
         hub, whose threads are stopped before it goes. */
@@ -44,12 +60,17 @@ public:
     /** Shows model `index` (0..8; anything else is read as 8, no device): window title,
         Utility tab and gain controls for the ZR family only, inputs group height.  Also
         hands the index to the Configuration page.  Called by the Setup page. */
-    void setDeviceLabel (int index);
+    void setDeviceLabel (int index) override;
+
+    /** Hands the mode to the Parametric EQ, Filter/Crossover and Dynamic EQ pages, in that
+        order.  Called by the Configuration page. */
+    void ampModeApplied (int mode) override;
 
     /** The model index last set, 0..8. */
     int getModelIndex() const noexcept          { return modelIndex; }
 
-    /** From "/gain" (dB): both faders and entries follow without sending anything; the mute
+    /** From "/gain" (dB): both faders follow without sending anything, and the entries show
+        the faders' values (a gain outside -60..0 shows as the end it is held at); the mute
         buttons take the states; the link offset becomes gain A - gain B.  Gains that are
         not finite numbers change nothing. */
     void setGainsFromDevice (float gainA, float gainB, bool muteA, bool muteB) override;
@@ -72,12 +93,11 @@ public:
 private:
     void sliderValueChanged (juce::Slider* slider) override;
     void buttonClicked (juce::Button* button) override;
-    void textEditorReturnKeyPressed (juce::TextEditor& editor) override;
-    void textEditorFocusLost (juce::TextEditor& editor) override;
 
     void buildGainControls();
+    void bindGainEntry (ValueEntry& entry, juce::Slider& fader);
     void buildLabels();
-    void buildTabs();
+    void buildTabs (Croot& root, presetDocument& presets, Dialogs& dialogs);
     void buildMeters();
     void loadImages();
     void setWindowIcon();
@@ -85,11 +105,10 @@ private:
     void followLinkFromA();
     void followLinkFromB();
     void sendGains();
-    juce::Slider& faderFor (juce::TextEditor& editor);
     static juce::String gainText (double value);
 
     juce::Component& mainWindow;
-    int modelIndex = 8;
+    int modelIndex = ModelTable::noDevice;
     bool muteA = false;
     bool muteB = false;
     bool link = false;
@@ -102,8 +121,11 @@ private:
     juce::TextButton muteButtonB { "mutegainB" };
     juce::TextButton muteButtonA { "mutegainA" };
     juce::TextButton linkButton { "linkgain" };
-    juce::TextEditor gainEntryA { "gain text editor" };
-    juce::TextEditor gainEntryB { "gain text editor" };
+    // The gain entries are the pages' entries, with their look (their caret is quiet
+    // while they have no focus); declared first, the look outlives them.
+    juce::SharedResourcePointer<PageLookAndFeel> entryLook;
+    ValueEntry gainEntryA { "gain text editor" };
+    ValueEntry gainEntryB { "gain text editor" };
     juce::Label outputLabelA { "new label", "A" };
     juce::Label outputLabelB { "new label", "B" };
     juce::Label inputLabelA { "new label", "A" };
@@ -111,11 +133,17 @@ private:
     juce::Label dbLabel { "dB label", "dB" };
     juce::Label versionLabel { "new label", "V1.4" };
 
+    // The Setup page reaches the hub through this; the hub comes after the pages.
+    HubForwarder hubForwarder;
+
     // The tabs own five pages; the Utility page is the panel's, shown only for the ZR family.
     std::unique_ptr<juce::TabbedComponent> tabs;
-    std::unique_ptr<juce::Component> utilityPage;
-    juce::Component* configPage = nullptr;
-    osc::SetupOperations* setupOperations = nullptr;   // the Setup page, the hub's partner
+    PlaceholderConfigPage* configPage = nullptr;
+    PlaceholderModePage* xoverPage = nullptr;
+    PlaceholderModePage* peqPage = nullptr;
+    PlaceholderModePage* deqPage = nullptr;
+    CSetupPage* setupPage = nullptr;                  // the hub's partner
+    std::unique_ptr<PlaceholderPage> utilityPage;
 
     std::unique_ptr<osc::OscCom> hub;
 

@@ -91,5 +91,9 @@ def is_mute_red(colour):
     r, g, b = colour
     return r >= 240 and g <= 60 and b <= 60
 
+# The connect question ("Select active Device"): its "Cancel" button, from the middle of the
+# box's bottom edge.
+SELECT_DEVICE_CANCEL = (57, -38)
+
 # JUCE's own file chooser is a 600 x 500 window; its file name box runs along the bottom.
 FILE_CHOOSER_NAME_BOX = (300, 437)

@@ -54,6 +54,47 @@ class ConnectTest(harness.ProgramTestCase):
         self.assertEqual(self.title(), harness.TITLE_OFFLINE)
         self.assertEqual([r.address for r in amplifier.heard()], ["/info"])
 
+    def test_the_click_after_cancel_is_not_lost(self):
+        self.start_lan("left")
+        amplifier = self.start_simulator("left", "Stage Left", 1)
+        self.start_program_window()
+        self.wait_heard(amplifier, address="/info", what=("send",))
+        self.wait_for_row(1)
+
+        # "Cancel" clicked, as a user answers; the keyboard is not handed back afterwards.
+        self.click_for_window(layout.device_row(1), harness.TITLE_SELECT_DEVICE)
+        box = self.wait_for_window(harness.TITLE_SELECT_DEVICE)
+        x, y, width, height = self.display.geometry(box)
+        dx, dy = layout.SELECT_DEVICE_CANCEL
+        self.display.xdotool("mousemove", str(x + width // 2 + dx), str(y + height + dy), "click", "1")
+        self.assertTrue(harness.wait_for(lambda: not self.display.window_titled(harness.TITLE_SELECT_DEVICE), 5.0),
+                        "the question stayed open after a click on Cancel")
+
+        # The next click does its work at once: Search asks again, and so does the row.
+        since = amplifier.mark()
+        self.click(layout.SEARCH)
+        self.wait_heard(amplifier, since=since, address="/info", timeout=3.0)
+        self.click(layout.device_row(1))
+        self.assertTrue(harness.wait_for(lambda: self.display.window_titled(harness.TITLE_SELECT_DEVICE), 3.0),
+                        "a click on the row after Cancel asked nothing")
+        self.answer_box(harness.TITLE_SELECT_DEVICE, key="Escape")
+        self.assertEqual(self.title(), harness.TITLE_OFFLINE)
+
+    def test_a_press_dragged_across_the_rows_asks_nothing(self):
+        self.start_lan("left", "right")
+        self.start_simulator("left", "Stage Left", 1)
+        self.start_simulator("right", "Monitors", 6)
+        self.start_program_window()
+        self.wait_for_row(2)
+
+        first, second = layout.device_row(1), layout.device_row(2)
+        self.drag([first] + [(first[0], y) for y in range(first[1] + 2, second[1] + 1, 2)])
+        self.assertFalse(harness.wait_for(lambda: self.display.window_titled(harness.TITLE_SELECT_DEVICE), 1.5),
+                         "a drag asked to connect")
+        self.click_for_window(second, harness.TITLE_SELECT_DEVICE)
+        self.answer_box(harness.TITLE_SELECT_DEVICE, key="Escape")
+        self.assertEqual(self.title(), harness.TITLE_OFFLINE)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -3,6 +3,7 @@
 
 #include "SetupTestSupport.h"
 #include "LockCode.h"
+#include "TestDisplay.h"
 
 using namespace setuptest;
 
@@ -60,7 +61,7 @@ TEST_F (PageTest, DeviceRowsAreAddedOnceAndRefreshedInPlace)
     page->addNetworkDevice (6, "Left renamed", "192.0.2.7");
 
     ASSERT_EQ (page->getRowCount(), 3);
-    EXPECT_EQ (list.getChildElement (1)->getTagName(), "192.0.2.7");
+    EXPECT_EQ (list.getChildElement (1)->getTagName(), "DEVICE");
     EXPECT_EQ (cell (1, "ID") + " " + cell (1, "AMPMODEL") + " " + cell (1, "AMPNAME"), "1 TARVO-4 Left renamed");
     EXPECT_EQ (attributeOrder (*list.getChildElement (1)), "ID,AMPMODEL,IPorUSB,AMPNAME");
     EXPECT_EQ (cell (2, "ID") + " " + cell (2, "IPorUSB"), "2 192.0.2.9");
@@ -88,6 +89,28 @@ TEST_F (PageTest, LostNetworkRowGoesAndLaterRowsTakeTheRowCountAsId)
     page->addNetworkDevice (0, "late", "192.0.2.4");
     EXPECT_EQ (cell (3, "ID"), "3");   // the same "ID" as 192.0.2.3's
     EXPECT_EQ (cell (2, "ID"), "3");
+}
+
+TEST_F (PageTest, UnpluggedUsbAmplifierEmptiesTheUsbRowUnlessItIsTheConnection)
+{
+    page->updateUsbEntry (2, "Desk");
+    page->usbDeviceRemoved();
+    EXPECT_EQ (cell (0, "AMPMODEL") + cell (0, "IPorUSB") + cell (0, "AMPNAME"), "-USB device-");
+
+    page->updateUsbEntry (2, "Desk");
+    page->selectDevice (0);
+    page->connectDevice();
+    ASSERT_FALSE (page->isOffline());
+    page->usbDeviceRemoved();   // the hub ends a connection in use itself
+    EXPECT_EQ (cell (0, "AMPNAME"), "Desk");
+    EXPECT_EQ (page->getActiveRow(), 0);
+
+    // Chosen but not connected: the choice goes with the device.
+    page->disconnectDevice();
+    page->usbDeviceRemoved();
+    EXPECT_EQ (cell (0, "AMPNAME"), "-");
+    EXPECT_EQ (page->getActiveRow(), -1);
+    EXPECT_EQ (panelModels().back(), 8);
 }
 
 TEST_F (PageTest, ConnectionQuestionOnlyForAnotherReachableRow)
@@ -223,4 +246,165 @@ TEST_F (PageTest, ReturnSelectsTheTextAndLeavingMovesTheCaretHome)
     page->textEditorFocusLost (name);
     EXPECT_EQ (name.getCaretPosition(), 0);
     EXPECT_EQ (name.getText(), "Club");
+}
+
+//==============================================================================
+TEST_F (PageTest, DeviceListIsWellFormedXmlWithTheAddressAsAnAttribute)
+{
+    page->addNetworkDevice (1, "Left", "192.0.2.7");
+    page->addNetworkDevice (6, "Right", "10.0.0.250");
+
+    // Rows once carried the address as their tag, which is no XML name.
+    const auto reread = juce::parseXML (page->getDeviceList().toString());
+    ASSERT_NE (reread, nullptr);
+    ASSERT_EQ (reread->getNumChildElements(), 3);
+    EXPECT_EQ (reread->getChildElement (0)->getTagName(), "USBdevice");
+    for (int row = 1; row < 3; ++row)
+    {
+        EXPECT_EQ (reread->getChildElement (row)->getTagName(), "DEVICE");
+        EXPECT_TRUE (reread->getChildElement (row)->isEquivalentTo (page->getDeviceList().getChildElement (row), false));
+    }
+    EXPECT_EQ (reread->getChildElement (2)->getStringAttribute ("IPorUSB"), "10.0.0.250");
+}
+
+TEST_F (PageTest, NetworkRowsStopAtSixtyFourAndTheOldestUnconnectedGoesFirst)
+{
+    const auto address = [] (int n) { return "192.0.2." + juce::String (n); };
+    for (int n = 1; n <= 10; ++n)
+        page->addNetworkDevice (1, "amp", address (n));
+
+    dialogs.answers = { true };
+    page->rowClicked (5);
+    ASSERT_FALSE (page->isOffline());
+    ASSERT_EQ (page->getDeviceAddress(), address (5));
+
+    for (int n = 11; n <= 80; ++n)
+        page->addNetworkDevice (1, "amp", address (n));
+
+    // 80 answered; 16 rows went, oldest first, but never the connected one.
+    ASSERT_EQ (page->getRowCount(), 1 + 64);
+    EXPECT_EQ (cell (1, "IPorUSB"), address (5));
+    EXPECT_EQ (cell (2, "IPorUSB"), address (18));
+    EXPECT_EQ (cell (64, "IPorUSB"), address (80));
+    EXPECT_EQ (page->getActiveRow(), 1);
+    EXPECT_EQ (widget<juce::TableListBox> ("deviceTable").getSelectedRow(), 1);
+    EXPECT_FALSE (page->isOffline());
+
+    // A device that answers again keeps its row and does not push anyone out.
+    page->addNetworkDevice (4, "renamed", address (40));
+    EXPECT_EQ (page->getRowCount(), 1 + 64);
+    EXPECT_EQ (cell (1 + 40 - 18 + 1, "AMPNAME"), "renamed");
+
+    // Losing the connection frees its row, and then any row may go.
+    page->forgetActiveDevice();
+    page->addNetworkDevice (1, "amp", address (81));
+    page->addNetworkDevice (1, "amp", address (82));
+    EXPECT_EQ (page->getRowCount(), 1 + 64);
+    EXPECT_EQ (cell (1, "IPorUSB"), address (19));
+    EXPECT_EQ (cell (64, "IPorUSB"), address (82));
+}
+
+TEST_F (PageTest, ConnectQuestionAnsweredLaterConnectsTheChosenDeviceWhereverItsRowIsNow)
+{
+    for (auto address : { "192.0.2.1", "192.0.2.2", "192.0.2.3" })
+        page->addNetworkDevice (1, "amp", address);
+    dialogs.answers = { true };
+    page->rowClicked (1);
+    ASSERT_EQ (page->getDeviceAddress(), "192.0.2.1");
+
+    // The user clicks row 3 and, while the question is open, the connection to row 1 is
+    // lost and its row removed: the chosen device is now row 2.
+    dialogs.holdBoxes = true;
+    page->rowClicked (3);
+    ASSERT_EQ (dialogs.open.size(), 1u);
+    page->disconnectDevice();
+    page->forgetActiveDevice();
+    ASSERT_EQ (cell (2, "IPorUSB"), "192.0.2.3");
+
+    dialogs.answers = { true };
+    ASSERT_TRUE (dialogs.answerOpenBox());
+    EXPECT_FALSE (page->isOffline());
+    EXPECT_EQ (page->getActiveRow(), 2);
+    EXPECT_EQ (page->getDeviceAddress(), "192.0.2.3");
+    EXPECT_EQ (panelModels().back(), 1);
+
+    // A device whose row was pushed out while the question was open is not connected.
+    page->rowClicked (1);   // 192.0.2.2, the oldest row not connected
+    for (int n = 0; n < 64; ++n)
+        page->addNetworkDevice (1, "amp", "198.51.100." + juce::String (n));
+    ASSERT_EQ (page->getRowCount(), 1 + 64);
+    ASSERT_NE (cell (1, "IPorUSB"), "192.0.2.2");
+    const auto told = panelModels().size();
+    dialogs.answers = { true };
+    ASSERT_TRUE (dialogs.answerOpenBox());
+    EXPECT_FALSE (page->isOffline());
+    EXPECT_EQ (page->getDeviceAddress(), "192.0.2.3");
+    EXPECT_EQ (cell (page->getActiveRow(), "IPorUSB"), "192.0.2.3");
+    EXPECT_EQ (panelModels().size(), told);
+}
+
+TEST_F (PageTest, AnswersArrivingAfterThePageWentAreDropped)
+{
+    page->addNetworkDevice (1, "amp", "192.0.2.1");
+    dialogs.holdBoxes = true;
+    page->rowClicked (1);
+    page->loadPresetFile();
+    page->savePresetFile();
+    ASSERT_EQ (dialogs.open.size(), 3u);
+
+    page.reset();
+    dialogs.answers = { true, true, true };
+    dialogs.openAnswer = folder.getChildFile ("never.kvt");
+    dialogs.saveAnswer = folder.getChildFile ("never.kvt");
+    while (dialogs.answerOpenBox())
+        ;
+    EXPECT_FALSE (folder.getChildFile ("never.kvt").exists());
+    EXPECT_TRUE (panelModels().empty());
+}
+
+TEST_F (PageTest, OnlyAClickOnARowAsksToConnectNotAPressThatDrags)
+{
+    REQUIRE_DISPLAY();
+    page->addNetworkDevice (1, "Stage", "192.0.2.5");
+    page->addNetworkDevice (4, "Hall", "192.0.2.6");
+    page->addToDesktop (0);
+    page->setVisible (true);
+    auto* peer = page->getPeer();
+    ASSERT_NE (peer, nullptr);
+
+    // Mouse events as the window system delivers them, in page pixels, 50 ms apart.
+    auto time = juce::Time::currentTimeMillis();
+    const auto mouse = [peer, &time] (juce::Point<float> at, bool buttonDown, int afterMs = 50)
+    {
+        time += afterMs;
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
+                                buttonDown ? juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier) : juce::ModifierKeys(),
+                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, time);
+    };
+    const auto row = [] (int r) { return juce::Point<float> (122.0f, 75.0f + 28.0f + 22.0f * (float) r + 11.0f); };
+
+    // Pressed on row 1 (not selected), dragged to row 2 and let go there: no question.
+    mouse (row (1), false);
+    mouse (row (1), true);
+    mouse (row (1).translated (0.0f, 12.0f), true);
+    mouse (row (2), true);
+    mouse (row (2), false);
+    EXPECT_TRUE (dialogs.shown.empty());
+    EXPECT_EQ (widget<juce::TableListBox> ("deviceTable").getSelectedRow(), -1);
+
+    // A click: press and release on the same row.
+    mouse (row (2), true);
+    mouse (row (2), false);
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (page->getActiveRow(), -1);   // "Cancel"
+
+    // A slow click, held for a second, is a click too.
+    dialogs.answers = { true };
+    mouse (row (1), true, 1000);
+    mouse (row (1), false, 1000);
+    EXPECT_EQ (dialogs.shown.size(), 2u);
+    EXPECT_EQ (page->getActiveRow(), 1);
+    EXPECT_EQ (page->getDeviceAddress(), "192.0.2.5");
+
+    page->removeFromDesktop();
 }

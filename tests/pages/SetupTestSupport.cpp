@@ -11,12 +11,6 @@
 
 extern char** environ;
 
-// The panel, as far as the page reaches it.
-void showDeviceOnPanel (int modelIndex)
-{
-    setuptest::panelModels().push_back (modelIndex);
-}
-
 namespace setuptest
 {
     namespace
@@ -27,12 +21,6 @@ namespace setuptest
             loopback from 127.0.0.1 (without a source address they would leave from 0.0.0.0,
             which no amplifier answers). */
         const char* const broadcastOnLoopback = "ip route add 255.255.255.255/32 dev lo src 127.0.0.1";
-    }
-
-    std::vector<int>& panelModels()
-    {
-        static std::vector<int> models;
-        return models;
     }
 
     //==============================================================================
@@ -46,15 +34,12 @@ namespace setuptest
         assignAddresses (*root);
         rootInstalled = std::make_unique<ScopedGlobal<Croot*>> (globals::root, root.get());
         document = std::make_unique<presetDocument>();
-        documentInstalled = std::make_unique<ScopedGlobal<presetDocument*>> (globals::presets, document.get());
-        page = std::make_unique<CSetupPage>();
-        panelModels().clear();
+        page = std::make_unique<CSetupPage> (*root, *document, dialogs, panelLink, hubForwarder);
     }
 
     PageTest::~PageTest()
     {
         page.reset();
-        documentInstalled.reset();
         document.reset();
         rootInstalled.reset();
         root.reset();
@@ -125,10 +110,12 @@ namespace setuptest
         options.udpPort = port;
         options.makeHidAccess = [this] { return bus.makeAccess(); };
         hub = std::make_unique<osc::OscCom> (panel, *page, options);
+        hubForwarder.attach (hub.get());
     }
 
     void LinkTest::TearDown()
     {
+        hubForwarder.attach (nullptr);
         hub.reset();
         amps.clear();
     }
@@ -141,7 +128,7 @@ namespace setuptest
         EXPECT_TRUE (testloop::runUntil ([this, &amp]
         {
             for (auto* row : page->getDeviceList().getChildIterator())
-                if (row->getTagName() == juce::String (amp.address))
+                if (row->getStringAttribute ("IPorUSB") == juce::String (amp.address))
                     return true;
             return false;
         })) << amp.address << " never answered";

@@ -1,7 +1,8 @@
 #pragma once
 
-// The Setup page under test: a tree, the preset document with a settings file of its own,
-// scripted dialogs, a stand-in for the panel and, for the link tests, the real hub talking
+// The Setup page under test, built as the panel builds it: a tree, the preset document with
+// a settings file of its own, scripted dialogs, a stand-in for the panel and a hub forwarder
+// with no hub behind it; for the link tests the real hub, attached to the forwarder, talking
 // to zr-ampsim processes on loopback addresses inside a network namespace of the test's own.
 
 #include "CSetupPage.h"
@@ -9,8 +10,10 @@
 #include "FakeDialogs.h"
 #include "FakePanel.h"
 #include "Globals.h"
+#include "HubForwarder.h"
 #include "MessageLoop.h"
 #include "OscCom.h"
+#include "RecordingPanelLink.h"
 #include "presetDocument.h"
 #include "SettingsStore.h"
 #include "SimulatedHid.h"
@@ -23,10 +26,9 @@
 
 namespace setuptest
 {
-    /** Every model index the page handed to the panel, oldest first. */
-    std::vector<int>& panelModels();
-
-    /** FakeDialogs that also answers the file choosers from a script and records them. */
+    /** FakeDialogs that also answers the file choosers from a script and records them.  A
+        chooser answers inline, like the boxes, unless `holdBoxes` is set: then it stays open
+        in `open` (answerOpenBox() picks the scripted file, answerOpenBoxWith (false) cancels). */
     class ScriptedDialogs : public FakeDialogs
     {
     public:
@@ -37,20 +39,31 @@ namespace setuptest
             juce::String patterns;
         };
 
-        juce::File chooseFileToOpen (const juce::String& t, const juce::File& i, const juce::String& p) override
+        void chooseFileToOpen (const juce::String& t, const juce::File& i, const juce::String& p,
+                               std::function<void (const juce::File&)> onChosen) override
         {
             opens.push_back ({ t, i, p });
-            return openAnswer;
+            answer (openAnswer, std::move (onChosen));
         }
 
-        juce::File chooseFileToSave (const juce::String& t, const juce::File& i, const juce::String& p) override
+        void chooseFileToSave (const juce::String& t, const juce::File& i, const juce::String& p,
+                               std::function<void (const juce::File&)> onChosen) override
         {
             saves.push_back ({ t, i, p });
-            return saveAnswer;
+            answer (saveAnswer, std::move (onChosen));
         }
 
         juce::File openAnswer, saveAnswer;
         std::vector<Pick> opens, saves;
+
+    private:
+        void answer (const juce::File& file, std::function<void (const juce::File&)> onChosen)
+        {
+            if (holdBoxes)
+                open.push_back ([file, onChosen] (bool chosen) { onChosen (chosen ? file : juce::File()); });
+            else
+                onChosen (file);
+        }
     };
 
     /** A page as the program has it, without a hub. */
@@ -76,15 +89,19 @@ namespace setuptest
             return element != nullptr ? element->getStringAttribute (attribute) : "<no row>";
         }
 
+        /** Every model index the page handed to the panel, oldest first. */
+        std::vector<int>& panelModels()    { return panelLink.models; }
+
         /** A fresh folder for the test's files and its settings file; removed afterwards. */
         TempFolder temp { "zr-setup-test" };
         const juce::File folder = temp.get();
         ScriptedDialogs dialogs;
-        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
+        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };   // the hub's, in the link tests
+        RecordingPanelLink panelLink;
+        HubForwarder hubForwarder;
         std::unique_ptr<Croot> root;
-        std::unique_ptr<ScopedGlobal<Croot*>> rootInstalled;
+        std::unique_ptr<ScopedGlobal<Croot*>> rootInstalled;   // the preset document reads it
         std::unique_ptr<presetDocument> document;
-        std::unique_ptr<ScopedGlobal<presetDocument*>> documentInstalled;
         std::unique_ptr<CSetupPage> page;
     };
 

@@ -2,8 +2,9 @@
 
 // The main panel as the program builds it, with a hub on a free loopback port and a
 // simulated USB bus, inside a stand-in for the main window (a plain component whose name
-// is the title).
+// is the title) that owns the tree and the preset document as the window does.
 
+#include "Croot.h"
 #include "FakeDialogs.h"
 #include "FakeNetworkAmp.h"
 #include "Globals.h"
@@ -12,6 +13,7 @@
 #include "OscCom.h"
 #include "RemoteControl.h"
 #include "SimulatedHid.h"
+#include "presetDocument.h"
 
 #include "PrivateNetwork.h"
 #include <gtest/gtest.h>
@@ -41,7 +43,7 @@ namespace paneltest
             osc::HubOptions options;
             options.udpPort = FakeNetworkAmp::freePort();
             options.makeHidAccess = [this] { return bus.makeAccess(); };
-            panel = std::make_unique<RemoteControl> (window, options);
+            panel = std::make_unique<RemoteControl> (window, *root, presets, dialogs, options);
         }
 
         void TearDown() override
@@ -134,6 +136,9 @@ namespace paneltest
         ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
         SimulatedHid bus;
         juce::Component window { " Tarvo Remote Connect " };
+        std::unique_ptr<Croot> root = [] { auto r = std::make_unique<Croot>(); assignAddresses (*r); return r; }();
+        ScopedGlobal<Croot*> rootInstalled { globals::root, root.get() };
+        presetDocument presets;
         std::unique_ptr<RemoteControl> panel;
     };
 }

@@ -113,9 +113,11 @@ TEST_F (GainControls, ReturnInAnEntryClampsSnapsWritesBackAndSends)
     EXPECT_EQ (entryA().getText(), "-60.0");
     EXPECT_EQ (entryA().getHighlightedRegion(), juce::Range<int> (0, 5));
 
+    // Text that is no number leaves the fader where it was (it once meant 0 dB, the
+    // loudest setting) and shows its value again.
     typeAndReturn (entryB(), "abc");
-    EXPECT_EQ (gainB().getValue(), 0.0);
-    EXPECT_EQ (entryB().getText(), "0.0");
+    EXPECT_EQ (gainB().getValue(), -60.0);
+    EXPECT_EQ (entryB().getText(), "-60.0");
 
     typeAndReturn (entryB(), "-12.3");
     EXPECT_EQ (gainB().getValue(), -12.5);
@@ -129,6 +131,44 @@ TEST_F (GainControls, ReturnInAnEntryClampsSnapsWritesBackAndSends)
     ASSERT_TRUE (sent.has_value());
     EXPECT_EQ (sent->a, 0.0f);
     EXPECT_EQ (sent->b, -12.5f);
+}
+
+TEST_F (GainControls, EntriesReadNumbersWithBlanksAroundAndNothingElse)
+{
+    panel->setGainsFromDevice (-8.0f, -9.0f, false, false);
+
+    // A blank in front once read as no number at all, that is 0 dB, the loudest setting.
+    typeAndReturn (entryA(), " -10");
+    EXPECT_EQ (gainA().getValue(), -10.0);
+    EXPECT_EQ (entryA().getText(), "-10.0");
+    typeAndReturn (entryA(), "\t-20.5  ");
+    EXPECT_EQ (gainA().getValue(), -20.5);
+
+    for (auto typed : { "", "   ", "dB", "- 3" })
+    {
+        typeAndReturn (entryB(), typed);
+        EXPECT_EQ (gainB().getValue(), -9.0) << typed;
+        EXPECT_EQ (entryB().getText(), "-9.0") << typed;
+    }
+
+    const auto sent = queuedGains();
+    ASSERT_TRUE (sent.has_value());
+    EXPECT_EQ (sent->a, -20.5f);
+    EXPECT_EQ (sent->b, -9.0f);
+}
+
+TEST_F (GainControls, DeviceGainsOutsideTheRangeShowAsTheFaderHoldsThem)
+{
+    panel->setGainsFromDevice (1.0e30f, -80.0f, false, false);
+    EXPECT_EQ (gainA().getValue(), 0.0);
+    EXPECT_EQ (entryA().getText(), "0.0");
+    EXPECT_EQ (gainB().getValue(), -60.0);
+    EXPECT_EQ (entryB().getText(), "-60.0");
+
+    // Off the fader's grid: the entry shows the step the fader shows.
+    panel->setGainsFromDevice (-20.3f, -0.2f, false, false);
+    EXPECT_EQ (entryA().getText(), juce::String (gainA().getValue(), 1));
+    EXPECT_EQ (entryB().getText(), juce::String (gainB().getValue(), 1));
 }
 
 TEST_F (GainControls, LeavingAnEntryDropsTheTypedTextAndSends)

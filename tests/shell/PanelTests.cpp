@@ -2,7 +2,9 @@
 // the meters and lamps the hub sets, and the painted right-hand column.
 
 #include "Artwork.h"
+#include "CSetupPage.h"
 #include "PanelFixture.h"
+#include "PlaceholderPages.h"
 
 using paneltest::PanelTest;
 
@@ -49,10 +51,9 @@ TEST_F (PanelTest, StartsNotConnectedWithFiveTabsAndTheSetupTabCurrent)
 
     // The hub exists, with the Setup page as its partner, and goes with the panel.
     EXPECT_NE (globals::hub, nullptr);
-    EXPECT_NE (globals::setupPage, nullptr);
+    EXPECT_NE (dynamic_cast<CSetupPage*> (tabs().getTabContentComponent (4)), nullptr);
     panel.reset();
     EXPECT_EQ (globals::hub, nullptr);
-    EXPECT_EQ (globals::setupPage, nullptr);
     EXPECT_EQ (globals::udp, nullptr);
     EXPECT_EQ (globals::usb, nullptr);
 }
@@ -113,6 +114,25 @@ TEST_F (PanelTest, TarvoModelsAndStrayNumbersShowNoUtilityTab)
         EXPECT_EQ (window.getName(), "[not connected!]") << stray;
         EXPECT_EQ (panel->getModelIndex(), 8);
         EXPECT_EQ (tabs().getNumTabs(), 5);
+    }
+}
+
+TEST_F (PanelTest, PagesHearTheModelAndTheAppliedAmpModeFromThePanel)
+{
+    auto* config = dynamic_cast<PlaceholderConfigPage*> (tabs().getTabContentComponent (0));
+    ASSERT_NE (config, nullptr);
+    EXPECT_EQ (config->deviceModel, 8);   // told "no device" at the end of construction
+    panel->setDeviceLabel (6);
+    EXPECT_EQ (config->deviceModel, 6);
+    panel->setDeviceLabel (42);
+    EXPECT_EQ (config->deviceModel, 8);
+
+    panel->ampModeApplied (3);
+    for (int tab : { 1, 2, 3 })
+    {
+        auto* page = dynamic_cast<PlaceholderModePage*> (tabs().getTabContentComponent (tab));
+        ASSERT_NE (page, nullptr) << tab;
+        EXPECT_EQ (page->ampMode, 3) << page->getName();
     }
 }
 

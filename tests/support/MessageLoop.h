@@ -3,13 +3,29 @@
 #include <juce_events/juce_events.h>
 #include <functional>
 
+namespace juce
+{
+    // One step of the framework's own message loop (its Linux messaging): dispatches one
+    // pending message, posted message, timer callback or async update, and returns false
+    // at once when there is none.  The program's loop is this step repeated; tests step it
+    // themselves, since the framework's runDispatchLoopUntil exists only with modal loops.
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+
 /** Helpers for tests that need the message loop to deliver change messages and posts. */
 namespace testloop
 {
     /** Runs the message loop for about `milliseconds`. */
     inline void run (int milliseconds)
     {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) juce::jmax (0, milliseconds);
+        do
+        {
+            // Idle: a short nap rather than a busy loop, as the framework's loop does.
+            if (! juce::dispatchNextMessageOnSystemQueue (true))
+                juce::Thread::sleep (1);
+        }
+        while ((juce::int32) (juce::Time::getMillisecondCounter() - end) < 0);
     }
 
     /** Runs the loop until `done` is true or `timeoutMs` passes; returns done(). */

@@ -1,0 +1,74 @@
+#include "ValueEntry.h"
+
+#include "Cparam.h"
+
+ValueEntry::ValueEntry (const juce::String& componentName)
+    : juce::TextEditor (componentName)
+{
+    setMultiLine (false);
+    setReturnKeyStartsNewLine (false);
+    addListener (this);
+}
+
+ValueEntry::~ValueEntry()
+{
+    removeListener (this);
+}
+
+void ValueEntry::bind (Binding newBinding)
+{
+    binding = std::move (newBinding);
+}
+
+void ValueEntry::bind (Cparam& param)
+{
+    bind ({ [&param]
+            {
+                char text[nodeTextCapacity] {};
+                param.toText (text, (int) sizeof text);
+                return juce::String (text);
+            },
+            [&param] (const juce::String& typed)
+            {
+                return param.fromText (typed.toRawUTF8()) > 0;
+            } });
+}
+
+void ValueEntry::showValue()
+{
+    if (binding.text)
+        setText (binding.text(), false);
+}
+
+void ValueEntry::commit()
+{
+    // A leading blank would stop the number parsers at once and read as nothing at all.
+    const auto typed = getText().trim();
+    if (binding.read && typed.isNotEmpty())
+        binding.read (typed);
+
+    showValue();
+    selectAll();
+
+    if (onCommit)
+        onCommit();
+}
+
+void ValueEntry::revert()
+{
+    showValue();
+    setCaretPosition (0);
+
+    if (onRevert)
+        onRevert();
+}
+
+void ValueEntry::textEditorReturnKeyPressed (juce::TextEditor&)
+{
+    commit();
+}
+
+void ValueEntry::textEditorFocusLost (juce::TextEditor&)
+{
+    revert();
+}

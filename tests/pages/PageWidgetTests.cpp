@@ -1,0 +1,213 @@
+// The widgets and the look every page shares: the entry bound to a value, the knob over a
+// parameter's steps, and the page look's colours and knob drawing.
+
+#include "Cpeq.h"
+#include "FocusCaret.h"
+#include "MessageLoop.h"
+#include "PageLookAndFeel.h"
+#include "Palette.h"
+#include "ParamKnob.h"
+#include "TestDisplay.h"
+#include "ValueEntry.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace
+{
+    juce::String textOf (Cparam& param)
+    {
+        char text[nodeTextCapacity] {};
+        param.toText (text, (int) sizeof text);
+        return text;
+    }
+
+    FocusCaret* caretOf (juce::Component& editor)
+    {
+        for (auto* child : editor.getChildren())
+        {
+            if (auto* caret = dynamic_cast<FocusCaret*> (child))
+                return caret;
+            if (auto* inner = caretOf (*child))
+                return inner;
+        }
+        return nullptr;
+    }
+
+    struct SliderCalls : public juce::Slider::Listener
+    {
+        void sliderValueChanged (juce::Slider*) override    { ++count; }
+        int count = 0;
+    };
+}
+
+TEST (PageWidgets, EntryCommitsTrimmedTextOnReturnAndDropsTypedTextWhenLeft)
+{
+    Cpeq band (1, 3);
+    ValueEntry entry ("freq text editor");
+    entry.bind (*band.freq);
+    EXPECT_EQ (entry.getText(), "");   // shown only when asked
+    entry.showValue();
+    EXPECT_EQ (entry.getText(), "20.0");
+
+    int commits = 0, reverts = 0;
+    entry.onCommit = [&] { ++commits; };
+    entry.onRevert = [&] { ++reverts; };
+    const auto typeAndReturn = [&entry] (const juce::String& typed)
+    {
+        entry.setText (typed, true);
+        entry.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+        testloop::run (20);
+    };
+
+    // Blanks around the number are no reason to read nothing; the text is rewritten.
+    typeAndReturn ("  2k5 ");
+    EXPECT_NEAR (band.freq->getValue(), 2500.0f, 3.0f);
+    EXPECT_EQ (entry.getText(), "2k50");
+    EXPECT_EQ (entry.getHighlightedRegion(), juce::Range<int> (0, 4));
+    EXPECT_EQ (commits, 1);
+
+    typeAndReturn ("99999");   // clamped by the parameter
+    EXPECT_EQ (band.freq->getStep(), 600);
+    EXPECT_EQ (entry.getText(), textOf (*band.freq));
+
+    // No number, or nothing: the value stays and shows again; the owner still hears of it.
+    band.freq->setStep (401);
+    for (auto typed : { "abc", "", "   " })
+    {
+        typeAndReturn (typed);
+        EXPECT_EQ (band.freq->getStep(), 401) << typed;
+        EXPECT_EQ (entry.getText(), "2k02") << typed;
+    }
+    EXPECT_EQ (commits, 5);
+    EXPECT_EQ (reverts, 0);
+
+    // Leaving drops what was typed.
+    entry.setText ("123", true);
+    entry.setCaretPosition (3);
+    static_cast<juce::Component&> (entry).focusLost (juce::Component::focusChangedByMouseClick);
+    testloop::run (20);
+    EXPECT_EQ (entry.getText(), "2k02");
+    EXPECT_EQ (entry.getCaretPosition(), 0);
+    EXPECT_EQ (band.freq->getStep(), 401);
+    EXPECT_EQ (reverts, 1);
+    EXPECT_EQ (commits, 5);
+}
+
+TEST (PageWidgets, KnobSpansTheParameterStepsAndMirrorsItWithoutNotifying)
+{
+    Cpeq band (1, 3);
+    const std::unique_ptr<Cparam> slope (Cparam::makeInt ("slope", NodeKind::xover, 1, 8, "%d"));
+    ParamKnob freq, gain, type, slopeKnob;
+    freq.bind (*band.freq);
+    gain.bind (*band.gain);
+    type.bind (*band.type);
+    slopeKnob.bind (*slope);
+
+    EXPECT_EQ (freq.getRange(), juce::Range<double> (0.0, 600.0));   // whole logarithmic steps
+    EXPECT_EQ (gain.getRange(), juce::Range<double> (0.0, 60.0));
+    EXPECT_EQ (type.getRange(), juce::Range<double> (0.0, 5.0));
+    EXPECT_EQ (slopeKnob.getRange(), juce::Range<double> (1.0, 8.0));
+    EXPECT_EQ (freq.getInterval(), 1.0);
+    EXPECT_EQ (freq.getSliderStyle(), juce::Slider::RotaryHorizontalVerticalDrag);
+    EXPECT_EQ (gain.getValue(), 0.0);     // -15 dB, the parameter's first step
+    EXPECT_EQ (slopeKnob.getValue(), 1.0);
+    EXPECT_EQ (freq.getParam(), band.freq);
+
+    SliderCalls calls;
+    freq.addListener (&calls);
+    band.freq->setStep (401);
+    freq.showParam();
+    testloop::run (20);
+    EXPECT_EQ (freq.getValue(), 401.0);
+    EXPECT_EQ (calls.count, 0);
+
+    // A turn lands on a whole step, which is what the page stores.
+    freq.setValue (123.4, juce::sendNotificationSync);
+    EXPECT_EQ (freq.getStep(), 123);
+    EXPECT_EQ (calls.count, 1);
+    freq.removeListener (&calls);
+}
+
+TEST (PageWidgets, PageLookGivesTheSharedColoursAndDrawsTheKnobToItsValue)
+{
+    juce::SharedResourcePointer<PageLookAndFeel> look;
+    juce::Component page;
+    page.setLookAndFeel (&look.get());
+
+    juce::Label label;
+    juce::TextButton button;
+    juce::GroupComponent group;
+    ParamKnob knob;
+    for (auto* c : std::initializer_list<juce::Component*> { &label, &button, &group, &knob })
+        page.addAndMakeVisible (c);
+
+    EXPECT_EQ (label.findColour (juce::Label::textColourId), Palette::textGrey);
+    EXPECT_EQ (group.findColour (juce::GroupComponent::textColourId), Palette::textGrey);
+    EXPECT_EQ (button.findColour (juce::TextButton::buttonColourId), Palette::plate);
+    EXPECT_EQ (button.findColour (juce::TextButton::textColourOffId), Palette::textGrey);
+    EXPECT_EQ (knob.findColour (juce::Slider::rotarySliderFillColourId), Palette::amber);
+
+    Cpeq band (1, 3);
+    knob.bind (*band.gain);
+    knob.setBounds (0, 0, 40, 40);
+    const auto paintAt = [&knob] (double step)
+    {
+        knob.setValue (step, juce::dontSendNotification);
+        juce::Image image (juce::Image::ARGB, 40, 40, true);
+        juce::Graphics g (image);
+        knob.paintEntireComponent (g, false);
+        return image;
+    };
+    const auto low = paintAt (0.0);
+    const auto high = paintAt (60.0);
+
+    // The arc passes twelve o'clock half-way: lit at the top end, only the track at the bottom.
+    EXPECT_EQ (high.getPixelAt (20, 4), Palette::amber);
+    EXPECT_EQ (low.getPixelAt (20, 4).getAlpha(), PageLookAndFeel::knobTrack.getAlpha());
+    EXPECT_EQ (low.getPixelAt (20, 4).getBrightness(), 0.0f);
+
+    // The pointer runs from the middle towards the value: lower left at the start.
+    const auto reddish = [] (juce::Colour c) { return c.getRed() > 2 * c.getGreen() && c.getRed() > 100; };
+    EXPECT_TRUE (reddish (low.getPixelAt (16, 25))) << low.getPixelAt (16, 25).toDisplayString (true);
+    EXPECT_FALSE (reddish (high.getPixelAt (16, 25)));
+    EXPECT_TRUE (reddish (high.getPixelAt (24, 25))) << high.getPixelAt (24, 25).toDisplayString (true);
+
+    page.setLookAndFeel (nullptr);
+}
+
+TEST (PageWidgets, EntryCaretBlinksOnlyWhileTheEntryHasTheFocus)
+{
+    REQUIRE_DISPLAY();
+    juce::SharedResourcePointer<PageLookAndFeel> look;
+    juce::Component page;
+    page.setLookAndFeel (&look.get());
+    page.setBounds (0, 0, 200, 100);
+    ValueEntry first, second;
+    first.setBounds (10, 10, 80, 24);
+    second.setBounds (10, 50, 80, 24);
+    page.addAndMakeVisible (first);
+    page.addAndMakeVisible (second);
+    page.addToDesktop (0);
+    page.setVisible (true);
+
+    // Without the focus the framework's caret would still wake every 380 ms, for ever.
+    auto* caret = caretOf (first);
+    ASSERT_NE (caret, nullptr);
+    EXPECT_FALSE (caret->isBlinking());
+    EXPECT_FALSE (caret->isVisible());
+
+    first.grabKeyboardFocus();
+    if (! first.hasKeyboardFocus (false))
+        GTEST_SKIP() << "the display gives no keyboard focus";
+    EXPECT_TRUE (caretOf (first)->isBlinking());
+    EXPECT_TRUE (caretOf (first)->isVisible());
+
+    second.grabKeyboardFocus();
+    EXPECT_FALSE (caretOf (first)->isBlinking());
+    EXPECT_FALSE (caretOf (first)->isVisible());
+    EXPECT_TRUE (caretOf (second)->isBlinking());
+
+    page.removeFromDesktop();
+    page.setLookAndFeel (nullptr);
+}
