@@ -22,10 +22,6 @@ namespace osc
         /** After a lost connection: resets the USB row or removes the network row in use. */
         virtual void forgetActiveDevice() = 0;
 
-        /** The USB amplifier was unplugged while not connected: the USB row shows no device
-            again (unless it is the connection in use, which forgetActiveDevice ends). */
-        virtual void usbDeviceRemoved() = 0;
-
         /** A network amplifier answered "/info": model index 0..7, its name, and its IPv4
             address in dotted form ("192.0.2.7").  Adds its row or refreshes it. */
         virtual void addNetworkDevice (int modelIndex, const juce::String& name, const juce::String& address) = 0;

@@ -1,23 +1,28 @@
 #include "HubForwarder.h"
 
+#include "HostAddress.h"
 #include "OscCom.h"
 
+// The page hands over dotted addresses it resolved when they were typed: they are read as
+// numbers here, so nothing on this path can wait for a name server.
 void HubForwarder::searchDevices (const juce::String& address)
 {
-    if (hub != nullptr)
-        hub->searchDevices (address);
+    const auto target = hostaddress::parseDotted (address.toStdString());
+    if (hub != nullptr && target.has_value())
+        hub->searchDevices (*target);
 }
 
 void HubForwarder::connectNetwork (const juce::String& address)
 {
-    if (hub != nullptr)
-        hub->connectNetwork (address);
+    const auto device = hostaddress::parseDotted (address.toStdString());
+    if (hub != nullptr && device.has_value())
+        hub->connectNetwork (*device);
 }
 
 void HubForwarder::useUsbConnection()
 {
     if (hub != nullptr)
-        hub->setConnectionKind (osc::ConnectionUsb);
+        hub->setConnectionKind (osc::ConnectionKind::usb);
 }
 
 bool HubForwarder::usbDevicePresent() const

@@ -1,6 +1,7 @@
 // The Setup page with the real hub, talking to zr-ampsim processes over loopback inside the
 // test's own network namespace.
 
+#include "HostAddress.h"
 #include "SetupTestSupport.h"
 
 #include <algorithm>
@@ -173,7 +174,7 @@ TEST_F (LinkTest, TextThatIsNoAddressGetsAMessageAndNothingIsSent)
         page->buttonClicked (&widget<juce::Button> ("addFixedIp"));
         ASSERT_EQ (dialogs.shown.size(), 1u) << text;
         EXPECT_EQ (dialogs.shown[0], "Not an IP address|Please enter an address like 192.168.1.20.|Ok||warning");
-        EXPECT_EQ (globals::queryTarget, amp.address);
+        EXPECT_EQ (std::optional<std::uint32_t> (hub->getQueryTarget()), hostaddress::parseDotted (amp.address));
     }
 
     ip.setText (" 127.0.0.2 ");
@@ -199,7 +200,7 @@ TEST_F (LinkTest, UsbRowConnectsOverUsbAndIsResetWhenLeft)
 
     dialogs.answers = { true };
     page->rowClicked (0);
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionUsb);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
     EXPECT_TRUE (hub->isOnline());
     EXPECT_EQ (page->getDeviceAddress(), "USB device");
     EXPECT_EQ (panelModels().back(), 2);
@@ -207,5 +208,5 @@ TEST_F (LinkTest, UsbRowConnectsOverUsbAndIsResetWhenLeft)
     page->disconnectDevice();
     EXPECT_EQ (cell (0, "AMPMODEL") + cell (0, "AMPNAME"), "--");
     EXPECT_EQ (page->getActiveRow(), -1);
-    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionNone);
+    EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::none);
 }

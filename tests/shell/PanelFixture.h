@@ -120,7 +120,7 @@ namespace paneltest
             const std::uint8_t sender[4] = { 127, 0, 0, 2 };
             block.copyFrom (sender, 0, 4);
             block.copyFrom (oscBytes.data(), 4, oscBytes.size());
-            globals::hub->postMessage (new osc::LinkMessage (osc::messageTag, osc::PacketReceived, osc::SourceNetwork, std::move (block)));
+            globals::hub->postMessage (new osc::LinkMessage (osc::PacketSource::network, std::move (block)));
         }
 
         template <typename Build>

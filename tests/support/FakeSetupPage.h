@@ -27,7 +27,6 @@ public:
     }
 
     void forgetActiveDevice() override                  { log ("forgetActiveDevice"); }
-    void usbDeviceRemoved() override                    { log ("usbDeviceRemoved"); }
 
     void addNetworkDevice (int model, const juce::String& name, const juce::String& address) override
     {
