@@ -13,8 +13,7 @@ class Ciospeaker;
 class Ciosiggen;
 class PacketSink;
 class Dialogs;
-class UsbConnection;
-class UdpConnection;
+class SettingsStore;
 namespace osc { class OscCom; }
 
 namespace globals
@@ -30,10 +29,12 @@ namespace globals
     inline Dialogs* dialogs = nullptr;
 
     inline osc::OscCom* hub = nullptr;            // created by the panel, after the pages
-    inline UsbConnection* usb = nullptr;          // created by the hub
-    inline UdpConnection* udp = nullptr;          // created by the hub
     inline Ciospeaker* speaker = nullptr;         // owned by the Configuration page
     inline Ciosiggen* siggen = nullptr;           // owned by the Utility page
+
+    /** The settings file with the recent preset files, created by the application object
+        before the window; without one the preset document keeps no list. */
+    inline SettingsStore* settings = nullptr;
 }
 
 /** Sets a global for the lifetime of a scope and puts the old value back (tests, and creators). */

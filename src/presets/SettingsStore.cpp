@@ -18,12 +18,6 @@ namespace
     }
 }
 
-SettingsStore& SettingsStore::instance()
-{
-    static SettingsStore store;
-    return store;
-}
-
 SettingsStore::SettingsStore()
 {
     reopen();

@@ -7,14 +7,15 @@
 
     The file is "ZR Series.settings" in the folder "ZR Series" of the user's configuration
     folder ($XDG_CONFIG_HOME, or ~/.config when that is not set); the list is stored under
-    "recentFiles" in RecentlyOpenedFilesList's string form.  One store exists per process,
-    created on first use.  Message thread only.
+    "recentFiles" in RecentlyOpenedFilesList's string form.  The program's store is made by
+    the application object and reached as globals::settings.  Message thread only.
 */
 class SettingsStore
 {
 public:
-    /** The store, created (and its file read) on first use. */
-    static SettingsStore& instance();
+    /** Opens the settings file at its default place and reads the list from it. */
+    SettingsStore();
+    ~SettingsStore();
 
     /** The recent preset files, most recent first. */
     const juce::RecentlyOpenedFilesList& recentFiles() const noexcept  { return recent; }
@@ -35,9 +36,6 @@ public:
     static juce::File defaultSettingsFile();
 
 private:
-    SettingsStore();
-    ~SettingsStore();
-
     void storeList();
 
     juce::RecentlyOpenedFilesList recent;

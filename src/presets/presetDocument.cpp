@@ -107,10 +107,12 @@ juce::Result presetDocument::saveDocument (const juce::File& file)
 
 juce::File presetDocument::getLastDocumentOpened()
 {
-    return SettingsStore::instance().recentFiles().getFile (0);
+    auto* settings = globals::settings;
+    return settings != nullptr ? settings->recentFiles().getFile (0) : juce::File();
 }
 
 void presetDocument::setLastDocumentOpened (const juce::File& file)
 {
-    SettingsStore::instance().addRecentFile (file);
+    if (auto* settings = globals::settings)
+        settings->addRecentFile (file);
 }

@@ -5,6 +5,7 @@
 
 class MainWindow;
 class AlertDialogs;
+class SettingsStore;
 
 /** The application object: one instance at a time, one main window. */
 class JUCEStartupApplication : public juce::JUCEApplication
@@ -25,6 +26,7 @@ public:
     void anotherInstanceStarted (const juce::String& commandLine) override;
 
 private:
+    std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<AlertDialogs> dialogs;
     std::unique_ptr<MainWindow> mainWindow;
 };

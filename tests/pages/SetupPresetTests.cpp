@@ -1,6 +1,7 @@
 // The "PC Presets" area: loading and saving preset files through the scripted choosers.
 
 #include "SetupTestSupport.h"
+#include "TestSettings.h"
 #include "PacketRecorder.h"
 
 using namespace setuptest;
@@ -82,7 +83,7 @@ TEST_F (PageTest, SaveProposesTheLastFolderAndWritesAPresetFile)
     EXPECT_TRUE (written.loadFileAsString().startsWith ("Live Set\r\nBEGIN_OSC_DATA\r\n/ampmode s DUAL"));
     EXPECT_EQ (fileName.getText(), "live.kvt");
     EXPECT_EQ (page->getSelectedSlot(), 0);
-    EXPECT_EQ (SettingsStore::instance().recentFiles().getFile (0), written);
+    EXPECT_EQ (testSettings().recentFiles().getFile (0), written);
 
     fileName.clear();
     presetName.clear();

@@ -1,4 +1,5 @@
 #include "SetupTestSupport.h"
+#include "TestSettings.h"
 #include "PrivateNetwork.h"
 
 #include <fcntl.h>
@@ -28,7 +29,7 @@ namespace setuptest
     {
         // A settings file of the test's own: the recent-files list starts empty.
         setenv ("XDG_CONFIG_HOME", folder.getChildFile ("config").getFullPathName().toRawUTF8(), 1);
-        SettingsStore::instance().reopen();
+        testSettings().reopen();
 
         root = std::make_unique<Croot>();
         assignAddresses (*root);

@@ -2,6 +2,7 @@
 // failures, locale independence and the recent-files hand-over.
 
 #include "PresetTestSupport.h"
+#include "TestSettings.h"
 #include "presetDocument.h"
 #include "SettingsStore.h"
 #include "Globals.h"
@@ -18,6 +19,7 @@ namespace
     {
         std::unique_ptr<Croot> root = makeTree();
         ScopedGlobal<Croot*> installed { globals::root, root.get() };
+        SettingsStore& settings = testSettings();   // the recent-files list, as in the program
         TempFolder temp;
 
         void write (const juce::String& name, const std::string& bytes)
@@ -236,7 +238,7 @@ TEST_F (DocumentTest, LoadingAndSavingThroughTheDocumentKeepRecentFiles)
 
     document.setLastDocumentOpened (temp.file ("b.kvt"));
     EXPECT_EQ (document.getLastDocumentOpened(), temp.file ("b.kvt"));
-    EXPECT_EQ (SettingsStore::instance().recentFiles().getFile (1), temp.file ("a.kvt"));
+    EXPECT_EQ (testSettings().recentFiles().getFile (1), temp.file ("a.kvt"));
 }
 
 namespace

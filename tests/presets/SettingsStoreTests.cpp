@@ -3,6 +3,7 @@
 // or written.
 
 #include "PresetTestSupport.h"
+#include "TestSettings.h"
 #include "SettingsStore.h"
 
 #include <cstdlib>
@@ -39,7 +40,7 @@ namespace
         ~ConfigFolder()
         {
             setenv ("XDG_CONFIG_HOME", previous.toRawUTF8(), 1);
-            SettingsStore::instance().reopen();
+            testSettings().reopen();
         }
 
     private:
@@ -79,7 +80,7 @@ TEST (SettingsStore, TheFileLivesInTheXdgConfigFolder)
     EXPECT_EQ (SettingsStore::defaultSettingsFile(), privateHome->file (".config/ZR Series/ZR Series.settings"));
 
     setenv ("XDG_CONFIG_HOME", previous.toRawUTF8(), 1);
-    EXPECT_EQ (SettingsStore::instance().getSettingsFile(), privateHome->file ("config/ZR Series/ZR Series.settings"));
+    EXPECT_EQ (testSettings().getSettingsFile(), privateHome->file ("config/ZR Series/ZR Series.settings"));
 }
 
 TEST (SettingsStore, RecentFilesAreWrittenAtOnceAndReadBack)
@@ -88,7 +89,7 @@ TEST (SettingsStore, RecentFilesAreWrittenAtOnceAndReadBack)
     for (auto name : { "a.kvt", "b.kvt", "c.kvt" })
         temp.file (name).create();
 
-    auto& store = SettingsStore::instance();
+    auto& store = testSettings();
     ConfigFolder first (temp.file ("first"));
     store.reopen();
     EXPECT_EQ (store.recentFiles().getNumFiles(), 0);
