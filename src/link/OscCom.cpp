@@ -41,8 +41,6 @@ namespace osc
         udp->startThread();
 
         globals::hub = this;
-        globals::usb = usb.get();
-        globals::udp = udp.get();
         globals::packetSink = this;
 
         startThread();
@@ -58,12 +56,7 @@ namespace osc
 
         stopThread (sendThreadStopMs);
 
-        if (globals::udp == udp.get())
-            globals::udp = nullptr;
         udp.reset();
-
-        if (globals::usb == usb.get())
-            globals::usb = nullptr;
         usb.reset();
 
         if (globals::hub == this)

@@ -73,9 +73,8 @@ namespace osc
         meter watch runs only while online.  The USB thread looks for an amplifier every
         200 ms.
 
-        While it exists it is globals::hub and globals::packetSink, and its transports are
-        globals::usb and globals::udp.  Everything runs on the message thread unless a
-        comment says otherwise.
+        While it exists it is globals::hub and globals::packetSink.  Everything runs on the
+        message thread unless a comment says otherwise.
     */
     class OscCom : public juce::Thread,
                    public juce::MessageListener,
@@ -179,6 +178,10 @@ namespace osc
 
         /** True while the USB transport holds a device open. */
         bool usbDevicePresent() const;
+
+        /** True while the USB transport will announce the next device it opens (after a
+            search, or while no device is present).  Any thread. */
+        bool isUsbAnnouncementArmed() const;
 
         /** Asks "Connect to device and lose current settings?"; `onAnswer` gets true for
             "Connect" (false at once when there is no one to ask). */

@@ -120,6 +120,11 @@ namespace osc
         return usb != nullptr && usb->hasDevice();
     }
 
+    bool OscCom::isUsbAnnouncementArmed() const
+    {
+        return usb != nullptr && usb->isAnnouncementArmed();
+    }
+
     void OscCom::confirmConnect (std::function<void (bool)> onAnswer)
     {
         if (globals::dialogs == nullptr)

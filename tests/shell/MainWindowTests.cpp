@@ -46,6 +46,4 @@ TEST (MainWindow, BuildsTreePanelAndPresetsAndTearsThemDownInOrder)
     EXPECT_EQ (globals::root, nullptr);
     EXPECT_EQ (globals::hub, nullptr);
     EXPECT_EQ (globals::packetSink, nullptr);
-    EXPECT_EQ (globals::udp, nullptr);
-    EXPECT_EQ (globals::usb, nullptr);
 }

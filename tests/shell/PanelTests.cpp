@@ -54,8 +54,6 @@ TEST_F (PanelTest, StartsNotConnectedWithFiveTabsAndTheSetupTabCurrent)
     EXPECT_NE (dynamic_cast<CSetupPage*> (tabs().getTabContentComponent (4)), nullptr);
     panel.reset();
     EXPECT_EQ (globals::hub, nullptr);
-    EXPECT_EQ (globals::udp, nullptr);
-    EXPECT_EQ (globals::usb, nullptr);
 }
 
 TEST_F (PanelTest, ZrModelAddsTheUtilityTabAndGainControlsAndNoDeviceTakesThemAway)
