@@ -1,4 +1,6 @@
 #include "DeviceCodec.h"
+
+#include "ModelTable.h"
 #include "OscMessageCheck.h"
 #include <cmath>
 #include <cstring>
@@ -47,8 +49,6 @@ namespace osc::codec
         {
             return value > 0.0f ? value : 0.0f;
         }
-
-        constexpr int lastModel = 7;
     }
 
     //==============================================================================
@@ -227,7 +227,8 @@ namespace osc::codec
             const char* secondText;   // the amplifier's own, not used
             osc::int32 model;
             args >> name >> secondText >> model;
-            if (model < 0 || model > lastModel)
+            // Only the known models can be shown or configured; "no device" is no answer.
+            if (ModelTable::checkedIndex (model) == ModelTable::noDevice)
                 return std::nullopt;
             return DeviceInfo { model, deviceText (name) };
         });

@@ -5,19 +5,19 @@ namespace
     struct Row
     {
         const char* modelName;
-        ModelTable::Family family;
+        DeviceFamily family;
     };
 
     const Row rows[ModelTable::rowCount] = {
-        { "ZR220", ModelTable::Family::zr },
-        { "ZR440", ModelTable::Family::zr },
-        { "ZR220Z", ModelTable::Family::zr },
-        { "ZR440Z", ModelTable::Family::zr },
-        { "TARVO-1", ModelTable::Family::tarvo },
-        { "TARVO-2", ModelTable::Family::tarvo },
-        { "TARVO-4", ModelTable::Family::tarvo },
-        { "TARVO-8", ModelTable::Family::tarvo },
-        { "-", ModelTable::Family::none },
+        { "ZR220", DeviceFamily::zr },
+        { "ZR440", DeviceFamily::zr },
+        { "ZR220Z", DeviceFamily::zr },
+        { "ZR440Z", DeviceFamily::zr },
+        { "TARVO-1", DeviceFamily::tarvo },
+        { "TARVO-2", DeviceFamily::tarvo },
+        { "TARVO-4", DeviceFamily::tarvo },
+        { "TARVO-8", DeviceFamily::tarvo },
+        { "-", DeviceFamily::none },
     };
 }
 
@@ -40,7 +40,7 @@ juce::String ModelTable::deviceLabel (int index)
     return "[Device: " + juce::String (rows[row].modelName) + "]";
 }
 
-ModelTable::Family ModelTable::family (int index) noexcept
+DeviceFamily ModelTable::family (int index) noexcept
 {
     return rows[checkedIndex (index)].family;
 }

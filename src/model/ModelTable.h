@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceFamily.h"
 #include <juce_core/juce_core.h>
 
 /** The amplifier models the program knows, by the model index an amplifier reports in its
@@ -11,8 +12,6 @@
 class ModelTable
 {
 public:
-    enum class Family { none, zr, tarvo };
-
     /** The index that stands for "no device". */
     static constexpr int noDevice = 8;
     /** Rows in the table, "no device" included. */
@@ -30,8 +29,8 @@ public:
     /** The window title for the model: "[Device: ZR440]", or "[not connected!]". */
     static juce::String deviceLabel (int index);
 
-    static Family family (int index) noexcept;
+    static DeviceFamily family (int index) noexcept;
 
     /** True for the ZR family (0..3): the input gains and the signal generator exist. */
-    static bool isZr (int index) noexcept      { return family (index) == Family::zr; }
+    static bool isZr (int index) noexcept      { return family (index) == DeviceFamily::zr; }
 };

@@ -1,5 +1,7 @@
 #include "SetupPresetRows.h"
 
+#include "Cioampmode.h"
+
 namespace
 {
     const juce::Colour nameBackground (0x50ffffff);
@@ -12,7 +14,7 @@ namespace
     constexpr int rowsPerColumn = 10;
     constexpr float modeFontHeight = 14.0f;
 
-    const char* const modeTexts[] = { "DUAL", "STEREO", "BIAMP1", "BIAMP2", "BRIDGE", "-MODE-" };
+    const char* const noModeText = "-MODE-";
 
     bool isSlot (int slot) noexcept
     {
@@ -119,7 +121,7 @@ void SetupPresetRows::paintModeBoxes (juce::Graphics& g) const
 
 juce::String SetupPresetRows::modeText (int mode)
 {
-    return modeTexts[mode >= 0 && mode <= noMode ? mode : noMode];
+    return mode >= 0 && mode < Cioampmode::modeCount ? Cioampmode::modeLabels[mode] : noModeText;
 }
 
 int SetupPresetRows::rowY (int slot) noexcept

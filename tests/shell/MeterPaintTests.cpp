@@ -182,6 +182,6 @@ TEST (ModelTable, StrayNumbersReadAsNoDevice)
         EXPECT_EQ (ModelTable::checkedIndex (odd), 8);
         EXPECT_EQ (ModelTable::modelName (odd), "-");
         EXPECT_EQ (ModelTable::deviceLabel (odd), "[not connected!]");
-        EXPECT_EQ (ModelTable::family (odd), ModelTable::Family::none);
+        EXPECT_EQ (ModelTable::family (odd), DeviceFamily::none);
     }
 }
