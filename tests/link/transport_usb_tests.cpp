@@ -316,6 +316,9 @@ TEST_F (UsbTransport, EachArrivalIsAnnouncedOnce)
         ASSERT_TRUE (testloop::runUntil ([&] { return usb->isAnnouncementArmed() && ! bus.isHeld ("ap"); }));
         EXPECT_EQ (usb->openDeviceKind(), DeviceFamily::none);
     }
+    // The removal is posted after the device is let go: wait for the second to arrive.
+    EXPECT_TRUE (testloop::runUntil ([&] { return hub.countEvents (osc::LinkEvent::usbRemoved) == 2; }));
+    testloop::run (50);
     EXPECT_EQ (hub.countOpenings(), 2);
     EXPECT_EQ (hub.countEvents (osc::LinkEvent::usbRemoved), 2);
 }

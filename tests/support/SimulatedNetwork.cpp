@@ -41,6 +41,13 @@ public:
              || isPlaceholder (address))
             return false;
 
+        {
+            // A broken socket sends nothing either, whether or not its thread noticed yet.
+            const std::lock_guard<std::mutex> l (network.lock);
+            if (broken)
+                return false;
+        }
+
         const auto* bytes = static_cast<const char*> (data);
         network.deliverFromProgram ({ address, toPort, std::vector<char> (bytes, bytes + length) });
         return true;
