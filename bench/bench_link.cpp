@@ -135,7 +135,8 @@ namespace
             char name[] = "/tmp/zr-bench-link-XXXXXX";
             if (mkdtemp (name) != nullptr)
                 folder = name;
-            process = std::make_unique<AmpSimProcess> (ZR_AMPSIM,
+            process = std::make_unique<AmpSimProcess> (
+                ZR_AMPSIM,
                 std::vector<std::string> { "--bind", simAddress, "--port", std::to_string (udpPort), "--model", "1",
                                            "--reply-delay", "0", "--meter-rate", "30" },
                 "", folder, "sim");
@@ -151,8 +152,8 @@ namespace
                 std::filesystem::remove_all (folder);
         }
 
-        bool isReady() const            { return process->isListening(); }
-        std::string errors() const      { return process->errors(); }
+        bool isReady() const { return process->isListening(); }
+        std::string errors() const { return process->errors(); }
 
     private:
         std::string folder;
@@ -175,7 +176,7 @@ namespace
             requestSize = stream.Size();
         }
 
-        ~RoundTripProbe()   { ::close (handle); }
+        ~RoundTripProbe() { ::close (handle); }
 
         RoundTripProbe (const RoundTripProbe&) = delete;
         RoundTripProbe& operator= (const RoundTripProbe&) = delete;
@@ -368,7 +369,8 @@ static void linkThreadsWhileMetering (benchmark::State& state)
         double total = 0.0;
         for (const char* name : linkThreads)
         {
-            const auto used = (double) (after.count (name) ? after.at (name) : 0) - (before.count (name) ? before.at (name) : 0);
+            const auto used = (double) (after.count (name) ? after.at (name) : 0)
+                              - (before.count (name) ? before.at (name) : 0);
             const double percent = 100.0 * used / ticksPerSecond / seconds;
             state.counters[std::string (name).substr (0, 3) + "_cpu_pct"] = percent;
             total += percent;
@@ -388,14 +390,15 @@ static void linkThreadsAtRest (benchmark::State& state)
     // look at the clock: a tick every 500 ms lets it (about 2 of the message thread's
     // wake-ups a second are this tick's).
     std::atomic<bool> resting { true };
-    std::thread tick ([&resting]
-    {
-        while (resting.load())
+    std::thread tick (
+        [&resting]
         {
-            std::this_thread::sleep_for (std::chrono::milliseconds (500));
-            juce::MessageManager::callAsync ([] {});
-        }
-    });
+            while (resting.load())
+            {
+                std::this_thread::sleep_for (std::chrono::milliseconds (500));
+                juce::MessageManager::callAsync ([] {});
+            }
+        });
 
     // The program as it starts: real transports, nothing to find.
     FakePanel panel;
@@ -442,8 +445,10 @@ int main (int argc, char** argv)
     std::string why;
     if (! insidePrivateNetwork (why))
     {
-        std::fprintf (stderr, "bench_link: refusing to run outside a private network namespace (%s).\n"
-                              "Run it as: scripts/in-private-network.sh %s\n", why.c_str(), argv[0]);
+        std::fprintf (stderr,
+                      "bench_link: refusing to run outside a private network namespace (%s).\n"
+                      "Run it as: scripts/in-private-network.sh %s\n",
+                      why.c_str(), argv[0]);
         return 1;
     }
 

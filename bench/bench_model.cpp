@@ -13,11 +13,14 @@ namespace
 {
     struct Model
     {
-        Model()  { assignAddresses (root); }
+        Model() { assignAddresses (root); }
         Croot root;
     };
 
-    Cpeq& band (Model& m)  { return *m.root.channels[0]->peq->bands[2]; }
+    Cpeq& band (Model& m)
+    {
+        return *m.root.channels[0]->peq->bands[2];
+    }
 
     void formatFrequency (benchmark::State& state)
     {

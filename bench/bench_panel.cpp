@@ -27,13 +27,13 @@ namespace
     class EmptyBus : public HidAccess
     {
     public:
-        std::vector<DeviceInfo> enumerate (int, int) override           { return {}; }
-        bool open (const std::string&) override                         { return false; }
-        bool readIndexedString (int, std::wstring&, int) override       { return false; }
-        bool writeReport (const std::uint8_t*, int) override            { return false; }
-        int readReport (std::uint8_t*, int) override                    { return -1; }
+        std::vector<DeviceInfo> enumerate (int, int) override { return {}; }
+        bool open (const std::string&) override { return false; }
+        bool readIndexedString (int, std::wstring&, int) override { return false; }
+        bool writeReport (const std::uint8_t*, int) override { return false; }
+        int readReport (std::uint8_t*, int) override { return -1; }
         void close() override {}
-        bool isOpen() const override                                    { return false; }
+        bool isOpen() const override { return false; }
     };
 }
 

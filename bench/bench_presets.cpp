@@ -40,7 +40,8 @@ BENCHMARK (applyDefaultPreset)->Unit (benchmark::kMicrosecond);
 static void buildPresetText (benchmark::State& state)
 {
     auto root = makeTree();
-    PresetText::applyLines (*root, PresetText::splitLines (PresetText::defaultPreset, std::strlen (PresetText::defaultPreset)));
+    PresetText::applyLines (
+        *root, PresetText::splitLines (PresetText::defaultPreset, std::strlen (PresetText::defaultPreset)));
 
     for (auto _ : state)
         benchmark::DoNotOptimize (PresetText::build (*root));
@@ -50,7 +51,8 @@ BENCHMARK (buildPresetText)->Unit (benchmark::kMicrosecond);
 static void buildAndSavePresetFile (benchmark::State& state)
 {
     auto root = makeTree();
-    PresetText::applyLines (*root, PresetText::splitLines (PresetText::defaultPreset, std::strlen (PresetText::defaultPreset)));
+    PresetText::applyLines (
+        *root, PresetText::splitLines (PresetText::defaultPreset, std::strlen (PresetText::defaultPreset)));
     const juce::TemporaryFile target (".kvt");
 
     for (auto _ : state)

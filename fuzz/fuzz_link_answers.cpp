@@ -64,8 +64,9 @@ namespace
         const bool finite = std::isfinite (gainA) && std::isfinite (gainB);
         if (read.has_value() != finite)
             std::abort();
-        if (read && (std::memcmp (&read->gainA, &gainA, 4) != 0 || std::memcmp (&read->gainB, &gainB, 4) != 0
-                     || read->muteA != (muteA == 1) || read->muteB != (muteB == 1)))
+        if (read
+            && (std::memcmp (&read->gainA, &gainA, 4) != 0 || std::memcmp (&read->gainB, &gainB, 4) != 0
+                || read->muteA != (muteA == 1) || read->muteB != (muteB == 1)))
             std::abort();
     }
 }

@@ -29,13 +29,17 @@ namespace
     class NoDevices : public HidAccess
     {
     public:
-        std::vector<DeviceInfo> enumerate (int, int) override          { return {}; }
-        bool open (const std::string&) override                         { return false; }
-        bool readIndexedString (int, std::wstring& text, int) override  { text.clear(); return false; }
-        bool writeReport (const std::uint8_t*, int) override            { return false; }
-        int readReport (std::uint8_t*, int) override                    { return -1; }
-        void close() override                                           {}
-        bool isOpen() const override                                    { return false; }
+        std::vector<DeviceInfo> enumerate (int, int) override { return {}; }
+        bool open (const std::string&) override { return false; }
+        bool readIndexedString (int, std::wstring& text, int) override
+        {
+            text.clear();
+            return false;
+        }
+        bool writeReport (const std::uint8_t*, int) override { return false; }
+        int readReport (std::uint8_t*, int) override { return -1; }
+        void close() override {}
+        bool isOpen() const override { return false; }
     };
 
     bool onlyLoopbackExists()
@@ -65,10 +69,7 @@ namespace
             setup.selectDevice (1);
         }
 
-        ~World()
-        {
-            hub.reset();
-        }
+        ~World() { hub.reset(); }
 
         juce::ScopedJuceInitialiser_GUI juce;
         Croot root;
@@ -142,7 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     }
     block.copyFrom (data + 1, 4, size - 1);
 
-    w.hub->handleMessage (osc::LinkMessage (overUsb ? osc::PacketSource::usb : osc::PacketSource::network, std::move (block)));
+    w.hub->handleMessage (
+        osc::LinkMessage (overUsb ? osc::PacketSource::usb : osc::PacketSource::network, std::move (block)));
     w.setup.calls.clear();
     w.dialogs.shown.clear();
     return 0;

@@ -25,13 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
         return 0;
 
     if (length > UsbConnection::maxPayload || length % 4 != 0 || 2 + length > bytesRead
-         || bytesRead > HidAccess::reportSize || report[2] != '/')
+        || bytesRead > HidAccess::reportSize || report[2] != '/')
         std::abort();
 
     std::uint8_t framed[HidAccess::reportSize];
     if (! UsbConnection::frameReport (report + 2, length, framed)
-         || UsbConnection::acceptedPayloadLength (framed, HidAccess::reportSize) != length
-         || std::memcmp (framed + 2, report + 2, (std::size_t) length) != 0)
+        || UsbConnection::acceptedPayloadLength (framed, HidAccess::reportSize) != length
+        || std::memcmp (framed + 2, report + 2, (std::size_t) length) != 0)
         std::abort();
 
     return 0;

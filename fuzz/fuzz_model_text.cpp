@@ -45,11 +45,14 @@ namespace
         }
         // ("%c" of 0 writes a NUL of its own, so the text may end before the count.)
         if (written < 0 || (std::size_t) written >= capacity || buffer[(std::size_t) written] != '\0'
-             || std::strlen (buffer.get()) > (std::size_t) written)
+            || std::strlen (buffer.get()) > (std::size_t) written)
             std::abort();
     }
 
-    bool isFlag (char c)  { return c == '+' || c == '.' || c == 'k' || (c >= '0' && c <= '9'); }
+    bool isFlag (char c)
+    {
+        return c == '+' || c == '.' || c == 'k' || (c >= '0' && c <= '9');
+    }
 
     /** Cuts the format after each conversion and gives every piece the argument its letter
         reads, so the variadic call is always well typed. */
@@ -77,11 +80,12 @@ namespace
             const char c = letter < format.size() ? format[letter] : '\0';
             switch (c)
             {
-                case 'f':           formatChecked (capacity, piece.c_str(), number); break;
-                case 'd': case 'x':
-                case 'c':           formatChecked (capacity, piece.c_str(), integer); break;
-                case 's':           formatChecked (capacity, piece.c_str(), text); break;
-                default:            formatChecked (capacity, piece.c_str()); break;
+                case 'f': formatChecked (capacity, piece.c_str(), number); break;
+                case 'd':
+                case 'x':
+                case 'c': formatChecked (capacity, piece.c_str(), integer); break;
+                case 's': formatChecked (capacity, piece.c_str(), text); break;
+                default: formatChecked (capacity, piece.c_str()); break;
             }
             start = end;
         }
@@ -128,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     float parsedFloat = 0.0f;
     const auto length = std::strlen (text.c_str());
     if ((std::size_t) parseIntText (text.c_str(), parsedInt) > length
-         || (std::size_t) parseFloatText (text.c_str(), parsedFloat) > length)
+        || (std::size_t) parseFloatText (text.c_str(), parsedFloat) > length)
         std::abort();
 
     formatPieces (text.substr (0, length), capacity, number, integer, text.c_str());

@@ -20,24 +20,34 @@
 class Dialogs
 {
 public:
-    enum class Icon { none, question, warning, info };
+    enum class Icon
+    {
+        none,
+        question,
+        warning,
+        info
+    };
 
     virtual ~Dialogs() = default;
 
     /** A two-button question; `onAnswer` gets true when the first button (okText) was chosen. */
     virtual void askOkCancel (Icon icon, const juce::String& title, const juce::String& message,
                               const juce::String& okText, const juce::String& cancelText,
-                              std::function<void (bool ok)> onAnswer) = 0;
+                              std::function<void (bool ok)> onAnswer)
+        = 0;
 
     /** A message with one button; `onClosed` (may be empty) runs once it was dismissed. */
     virtual void showMessage (Icon icon, const juce::String& title, const juce::String& message,
-                              const juce::String& buttonText, std::function<void()> onClosed = {}) = 0;
+                              const juce::String& buttonText, std::function<void()> onClosed = {})
+        = 0;
 
     /** A file to open: `onChosen` gets it, or a File() (empty full path) when cancelled. */
     virtual void chooseFileToOpen (const juce::String& title, const juce::File& initial, const juce::String& patterns,
-                                   std::function<void (const juce::File&)> onChosen) = 0;
+                                   std::function<void (const juce::File&)> onChosen)
+        = 0;
 
     /** A file to save to: `onChosen` gets it, or a File() (empty full path) when cancelled. */
     virtual void chooseFileToSave (const juce::String& title, const juce::File& initial, const juce::String& patterns,
-                                   std::function<void (const juce::File&)> onChosen) = 0;
+                                   std::function<void (const juce::File&)> onChosen)
+        = 0;
 };

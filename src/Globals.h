@@ -14,7 +14,10 @@ class Ciosiggen;
 class PacketSink;
 class Dialogs;
 class SettingsStore;
-namespace osc { class OscCom; }
+namespace osc
+{
+    class OscCom;
+}
 
 namespace globals
 {
@@ -28,9 +31,9 @@ namespace globals
         handed the same object when they are built. */
     inline Dialogs* dialogs = nullptr;
 
-    inline osc::OscCom* hub = nullptr;            // created by the panel, after the pages
-    inline Ciospeaker* speaker = nullptr;         // owned by the Configuration page
-    inline Ciosiggen* siggen = nullptr;           // owned by the Utility page
+    inline osc::OscCom* hub = nullptr;      // created by the panel, after the pages
+    inline Ciospeaker* speaker = nullptr;   // owned by the Configuration page
+    inline Ciosiggen* siggen = nullptr;     // owned by the Utility page
 
     /** The settings file with the recent preset files, created by the application object
         before the window; without one the preset document keeps no list. */
@@ -42,7 +45,12 @@ template <typename T>
 class ScopedGlobal
 {
 public:
-    ScopedGlobal (T& cell, T value) : cell (cell), previous (cell) { cell = value; }
+    ScopedGlobal (T& cell, T value)
+        : cell (cell),
+          previous (cell)
+    {
+        cell = value;
+    }
     ~ScopedGlobal() { cell = previous; }
     ScopedGlobal (const ScopedGlobal&) = delete;
     ScopedGlobal& operator= (const ScopedGlobal&) = delete;

@@ -65,11 +65,12 @@ namespace osc::codec
 
     OutboundPacketPtr presetCommand (const char* address, int slot, int value, const juce::String& text)
     {
-        return build ([&] (osc::OutboundPacketStream& s)
-                      {
-                          s << osc::BeginMessage (address) << (osc::int32) slot << (osc::int32) value
-                            << text.toRawUTF8() << osc::EndMessage;
-                      });
+        return build (
+            [&] (osc::OutboundPacketStream& s)
+            {
+                s << osc::BeginMessage (address) << (osc::int32) slot << (osc::int32) value << text.toRawUTF8()
+                  << osc::EndMessage;
+            });
     }
 
     OutboundPacketPtr ampName (const juce::String& name)
@@ -80,16 +81,17 @@ namespace osc::codec
 
     OutboundPacketPtr meterRequest (float value)
     {
-        return build ([&] (osc::OutboundPacketStream& s) { s << osc::BeginMessage ("/meter") << value << osc::EndMessage; });
+        return build ([&] (osc::OutboundPacketStream& s)
+                      { s << osc::BeginMessage ("/meter") << value << osc::EndMessage; });
     }
 
     OutboundPacketPtr gains (float gainA, float gainB, int muteA, int muteB)
     {
-        return build ([&] (osc::OutboundPacketStream& s)
-                      {
-                          s << osc::BeginMessage ("/gain") << gainA << gainB << (osc::int32) muteA << (osc::int32) muteB
-                            << osc::EndMessage;
-                      });
+        return build (
+            [&] (osc::OutboundPacketStream& s) {
+                s << osc::BeginMessage ("/gain") << gainA << gainB << (osc::int32) muteA << (osc::int32) muteB
+                  << osc::EndMessage;
+            });
     }
 
     //==============================================================================
@@ -119,46 +121,49 @@ namespace osc::codec
     //==============================================================================
     std::optional<Meters> readMeters (const osc::ReceivedMessage& message)
     {
-        return readExactly<Meters> (message, 4, [] (osc::ReceivedMessageArgumentStream& args) -> std::optional<Meters>
-        {
-            Meters meters {};
-            for (auto& level : meters.levels)
-            {
-                args >> level;
-                if (! std::isfinite (level))
-                    return std::nullopt;
-                level = meterLevel (level);
-            }
-            return meters;
-        });
+        return readExactly<Meters> (message, 4,
+                                    [] (osc::ReceivedMessageArgumentStream& args) -> std::optional<Meters>
+                                    {
+                                        Meters meters {};
+                                        for (auto& level : meters.levels)
+                                        {
+                                            args >> level;
+                                            if (! std::isfinite (level))
+                                                return std::nullopt;
+                                            level = meterLevel (level);
+                                        }
+                                        return meters;
+                                    });
     }
 
     std::optional<Lamps> readLamps (const osc::ReceivedMessage& message)
     {
-        return readExactly<Lamps> (message, 4, [] (osc::ReceivedMessageArgumentStream& args)
-        {
-            Lamps lamps {};
-            for (auto& lit : lamps.lit)
-            {
-                osc::int32 value;
-                args >> value;
-                lit = value > 0;
-            }
-            return std::optional<Lamps> (lamps);
-        });
+        return readExactly<Lamps> (message, 4,
+                                   [] (osc::ReceivedMessageArgumentStream& args)
+                                   {
+                                       Lamps lamps {};
+                                       for (auto& lit : lamps.lit)
+                                       {
+                                           osc::int32 value;
+                                           args >> value;
+                                           lit = value > 0;
+                                       }
+                                       return std::optional<Lamps> (lamps);
+                                   });
     }
 
     std::optional<Gains> readGains (const osc::ReceivedMessage& message)
     {
-        return readExactly<Gains> (message, 4, [] (osc::ReceivedMessageArgumentStream& args) -> std::optional<Gains>
-        {
-            float gainA, gainB;
-            osc::int32 muteA, muteB;
-            args >> gainA >> gainB >> muteA >> muteB;
-            if (! std::isfinite (gainA) || ! std::isfinite (gainB))
-                return std::nullopt;
-            return Gains { gainA, gainB, muteA > 0, muteB > 0 };
-        });
+        return readExactly<Gains> (message, 4,
+                                   [] (osc::ReceivedMessageArgumentStream& args) -> std::optional<Gains>
+                                   {
+                                       float gainA, gainB;
+                                       osc::int32 muteA, muteB;
+                                       args >> gainA >> gainB >> muteA >> muteB;
+                                       if (! std::isfinite (gainA) || ! std::isfinite (gainB))
+                                           return std::nullopt;
+                                       return Gains { gainA, gainB, muteA > 0, muteB > 0 };
+                                   });
     }
 
     std::optional<PresetAnswer> readPreset (const osc::ReceivedMessage& message)
@@ -179,59 +184,65 @@ namespace osc::codec
         else
             return std::nullopt;
 
-        return readExactly<PresetAnswer> (message, 3, [kind] (osc::ReceivedMessageArgumentStream& args)
-        {
-            osc::int32 slot, mode;
-            const char* text;
-            args >> slot >> mode >> text;
-            return std::optional<PresetAnswer> (PresetAnswer { kind, slot, mode, deviceText (text) });
-        });
+        return readExactly<PresetAnswer> (
+            message, 3,
+            [kind] (osc::ReceivedMessageArgumentStream& args)
+            {
+                osc::int32 slot, mode;
+                const char* text;
+                args >> slot >> mode >> text;
+                return std::optional<PresetAnswer> (PresetAnswer { kind, slot, mode, deviceText (text) });
+            });
     }
 
     std::optional<std::int32_t> readLockCode (const osc::ReceivedMessage& message)
     {
-        return readExactly<std::int32_t> (message, 1, [] (osc::ReceivedMessageArgumentStream& args)
-        {
-            osc::int32 code;
-            args >> code;
-            return std::optional<std::int32_t> (code);
-        });
+        return readExactly<std::int32_t> (message, 1,
+                                          [] (osc::ReceivedMessageArgumentStream& args)
+                                          {
+                                              osc::int32 code;
+                                              args >> code;
+                                              return std::optional<std::int32_t> (code);
+                                          });
     }
 
     std::optional<juce::String> readAmpName (const osc::ReceivedMessage& message)
     {
-        return readExactly<juce::String> (message, 1, [] (osc::ReceivedMessageArgumentStream& args)
-        {
-            const char* name;
-            args >> name;
-            return std::optional<juce::String> (deviceText (name));
-        });
+        return readExactly<juce::String> (message, 1,
+                                          [] (osc::ReceivedMessageArgumentStream& args)
+                                          {
+                                              const char* name;
+                                              args >> name;
+                                              return std::optional<juce::String> (deviceText (name));
+                                          });
     }
 
     bool readPowerOff (const osc::ReceivedMessage& message)
     {
-        const auto off = readExactly<bool> (message, 1, [] (osc::ReceivedMessageArgumentStream& args)
-        {
-            const char* state;
-            args >> state;
-            return std::optional<bool> (std::strcmp (state, "OFF") == 0);
-        });
+        const auto off = readExactly<bool> (message, 1,
+                                            [] (osc::ReceivedMessageArgumentStream& args)
+                                            {
+                                                const char* state;
+                                                args >> state;
+                                                return std::optional<bool> (std::strcmp (state, "OFF") == 0);
+                                            });
         return off.value_or (false);
     }
 
     std::optional<DeviceInfo> readInfo (const osc::ReceivedMessage& message)
     {
-        return readExactly<DeviceInfo> (message, 3, [] (osc::ReceivedMessageArgumentStream& args) -> std::optional<DeviceInfo>
-        {
-            const char* name;
-            const char* secondText;   // the amplifier's own, not used
-            osc::int32 model;
-            args >> name >> secondText >> model;
-            // Only the known models can be shown or configured; "no device" is no answer.
-            if (ModelTable::checkedIndex (model) == ModelTable::noDevice)
-                return std::nullopt;
-            return DeviceInfo { model, deviceText (name) };
-        });
+        return readExactly<DeviceInfo> (message, 3,
+                                        [] (osc::ReceivedMessageArgumentStream& args) -> std::optional<DeviceInfo>
+                                        {
+                                            const char* name;
+                                            const char* secondText;   // the amplifier's own, not used
+                                            osc::int32 model;
+                                            args >> name >> secondText >> model;
+                                            // Only the known models can be shown or configured; "no device" is no answer.
+                                            if (ModelTable::checkedIndex (model) == ModelTable::noDevice)
+                                                return std::nullopt;
+                                            return DeviceInfo { model, deviceText (name) };
+                                        });
     }
 
     juce::String deviceText (const char* text)

@@ -56,10 +56,10 @@ namespace osc::codec
         InboundMessage (const InboundMessage&) = delete;
         InboundMessage& operator= (const InboundMessage&) = delete;
 
-        bool isValid() const                        { return message.has_value(); }
+        bool isValid() const { return message.has_value(); }
 
         /** The message; only when isValid(). */
-        const osc::ReceivedMessage& get() const     { return *message; }
+        const osc::ReceivedMessage& get() const { return *message; }
 
     private:
         std::array<std::uint32_t, largest / 4> words {};
@@ -68,23 +68,38 @@ namespace osc::codec
 
     /** "/meter" ,ffff: input A, input B, output A, output B as linear levels; negative
         levels read as silence (0.0).  Nothing when a level is not finite. */
-    struct Meters { std::array<float, 4> levels; };
+    struct Meters
+    {
+        std::array<float, 4> levels;
+    };
     std::optional<Meters> readMeters (const osc::ReceivedMessage& message);
 
     /** "/peaklimit" ,iiii: input clip A, input clip B, output limit A, output limit B; a
         value above 0 lights its lamp. */
-    struct Lamps { std::array<bool, 4> lit; };
+    struct Lamps
+    {
+        std::array<bool, 4> lit;
+    };
     std::optional<Lamps> readLamps (const osc::ReceivedMessage& message);
 
     /** "/gain" ,ffii: gains in dB (finite), mutes above 0 = muted. */
-    struct Gains { float gainA, gainB; bool muteA, muteB; };
+    struct Gains
+    {
+        float gainA, gainB;
+        bool muteA, muteB;
+    };
     std::optional<Gains> readGains (const osc::ReceivedMessage& message);
 
     /** "/preset/name", "/preset/load", "/preset/save" ,iis (other "/preset..." addresses:
         nothing). */
     struct PresetAnswer
     {
-        enum class Kind { name, load, save };
+        enum class Kind
+        {
+            name,
+            load,
+            save
+        };
         Kind kind;
         int slot, mode;
         juce::String name;
@@ -102,7 +117,11 @@ namespace osc::codec
 
     /** "/info" ,ssi: the amplifier's name and its model index; models outside 0..7 are
         unknown to the program and read as nothing. */
-    struct DeviceInfo { int model; juce::String name; };
+    struct DeviceInfo
+    {
+        int model;
+        juce::String name;
+    };
     std::optional<DeviceInfo> readInfo (const osc::ReceivedMessage& message);
 
     /** A text from an amplifier: UTF-8 when it is, otherwise one character per byte. */

@@ -20,7 +20,7 @@ public:
     /** One present HID device of the wanted vendor and product. */
     struct DeviceInfo
     {
-        std::string path;       // backend-specific, passed back to open()
+        std::string path;   // backend-specific, passed back to open()
         int vendorId = 0;
         int productId = 0;
     };

@@ -42,7 +42,7 @@ namespace
         const auto name = hidrawPath.substr (slash == std::string::npos ? 0 : slash + 1);
 
         if (name.size() <= 6 || name.compare (0, 6, "hidraw") != 0
-             || ! std::all_of (name.begin() + 6, name.end(), [] (char c) { return c >= '0' && c <= '9'; }))
+            || ! std::all_of (name.begin() + 6, name.end(), [] (char c) { return c >= '0' && c <= '9'; }))
             return {};
 
         char resolved[4096];
@@ -74,8 +74,8 @@ namespace
     int getStringDescriptor (int fd, int index, int langId, unsigned char* data, int size)
     {
         usbdevfs_ctrltransfer transfer {};
-        transfer.bRequestType = 0x80;       // device to host, standard, device
-        transfer.bRequest = 0x06;           // GET_DESCRIPTOR
+        transfer.bRequestType = 0x80;   // device to host, standard, device
+        transfer.bRequest = 0x06;       // GET_DESCRIPTOR
         transfer.wValue = (unsigned short) (0x0300 | (index & 0xff));
         transfer.wIndex = (unsigned short) langId;
         transfer.wLength = (unsigned short) size;
@@ -146,8 +146,7 @@ bool HidapiAccess::readIndexedString (int index, std::wstring& text, int maxChar
         return true;
 
     // Last resort where neither the HID layer nor the USB node can give the descriptor.
-    if (index == identityStringIndex
-         && hid_get_product_string (device, buffer.data(), buffer.size()) == 0)
+    if (index == identityStringIndex && hid_get_product_string (device, buffer.data(), buffer.size()) == 0)
     {
         text.assign (buffer.data(), wcsnlen (buffer.data(), (size_t) maxChars));
         return true;

@@ -55,7 +55,7 @@ namespace hostaddress
         std::uint8_t bytes[4];
         std::memcpy (bytes, &address, sizeof bytes);
         return std::to_string (bytes[0]) + "." + std::to_string (bytes[1]) + "." + std::to_string (bytes[2]) + "."
-             + std::to_string (bytes[3]);
+               + std::to_string (bytes[3]);
     }
 
     bool isPlaceholder (std::uint32_t address)

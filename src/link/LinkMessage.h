@@ -18,10 +18,10 @@ namespace osc
     /** What happened on a link, as the transports and the send thread report it. */
     enum class LinkEvent
     {
-        usbOpened,       // a USB amplifier was found and opened (its family comes along)
-        usbRemoved,      // the open USB amplifier went away (a read failed: unplugged)
-        usbSilent,       // requests over USB went unanswered too often (the send thread)
-        networkSilent    // the same over the network
+        usbOpened,      // a USB amplifier was found and opened (its family comes along)
+        usbRemoved,     // the open USB amplifier went away (a read failed: unplugged)
+        usbSilent,      // requests over USB went unanswered too often (the send thread)
+        networkSilent   // the same over the network
     };
 
     /** What the transports and the send thread post to the hub's MessageListener: either a
@@ -39,21 +39,28 @@ namespace osc
     public:
         /** A packet received from `source`. */
         LinkMessage (PacketSource sourceToUse, juce::MemoryBlock packetToUse, int tagToUse = messageTag)
-            : tag (tagToUse), isPacket (true), source (sourceToUse), packet (std::move (packetToUse))
+            : tag (tagToUse),
+              isPacket (true),
+              source (sourceToUse),
+              packet (std::move (packetToUse))
         {
         }
 
         /** A link event; `familyToUse` tells the family of a device just opened. */
-        explicit LinkMessage (LinkEvent eventToUse, DeviceFamily familyToUse = DeviceFamily::none, int tagToUse = messageTag)
-            : tag (tagToUse), isPacket (false), event (eventToUse), family (familyToUse)
+        explicit LinkMessage (LinkEvent eventToUse, DeviceFamily familyToUse = DeviceFamily::none,
+                              int tagToUse = messageTag)
+            : tag (tagToUse),
+              isPacket (false),
+              event (eventToUse),
+              family (familyToUse)
         {
         }
 
         const int tag;
         const bool isPacket;
-        const PacketSource source = PacketSource::usb;        // packets only
-        const LinkEvent event = LinkEvent::usbOpened;         // events only
-        const DeviceFamily family = DeviceFamily::none;       // LinkEvent::usbOpened only
-        juce::MemoryBlock packet;                             // packets only
+        const PacketSource source = PacketSource::usb;    // packets only
+        const LinkEvent event = LinkEvent::usbOpened;     // events only
+        const DeviceFamily family = DeviceFamily::none;   // LinkEvent::usbOpened only
+        juce::MemoryBlock packet;                         // packets only
     };
 }

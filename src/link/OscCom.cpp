@@ -21,7 +21,10 @@ namespace osc
 
     //==============================================================================
     OscCom::OscCom (PanelOperations& panelToUse, SetupOperations& setupToUse, HubOptions optionsToUse)
-        : juce::Thread ("OSC connection"), panel (panelToUse), setup (setupToUse), options (std::move (optionsToUse))
+        : juce::Thread ("OSC connection"),
+          panel (panelToUse),
+          setup (setupToUse),
+          options (std::move (optionsToUse))
     {
         // A MessageListener makes its weak reference lazily on the first post, and not
         // thread-safely; three threads post to the hub, so it is made here, before any starts.
@@ -65,7 +68,8 @@ namespace osc
 
     std::unique_ptr<DatagramSocket> OscCom::makeSocket() const
     {
-        return options.makeSocket ? options.makeSocket (options.udpPort) : std::make_unique<UdpSocket> (options.udpPort);
+        return options.makeSocket ? options.makeSocket (options.udpPort)
+                                  : std::make_unique<UdpSocket> (options.udpPort);
     }
 
     std::uint32_t OscCom::now() const
@@ -125,7 +129,7 @@ namespace osc
 
         switch (route)
         {
-            case Route::usb:    fillMailbox (*packet); break;
+            case Route::usb: fillMailbox (*packet); break;
             case Route::device: writeDatagram (*packet, deviceAddress.load()); break;
             case Route::target: writeDatagram (*packet, queryTarget); break;
         }

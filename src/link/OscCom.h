@@ -76,10 +76,7 @@ namespace osc
         While it exists it is globals::hub and globals::packetSink.  Everything runs on the
         message thread unless a comment says otherwise.
     */
-    class OscCom : public juce::Thread,
-                   public juce::MessageListener,
-                   public PacketSink,
-                   private juce::Timer
+    class OscCom : public juce::Thread, public juce::MessageListener, public PacketSink, private juce::Timer
     {
     public:
         /** Pauses of the send thread between passes, in milliseconds. */
@@ -134,7 +131,7 @@ namespace osc
         void sendNow (const char* address, Route route);
 
         /** True between the online and the offline sequence.  Any thread. */
-        bool isOnline() const                   { return online.load(); }
+        bool isOnline() const { return online.load(); }
 
         //==============================================================================
         // Connection control
@@ -167,14 +164,14 @@ namespace osc
         void connectNetwork (const juce::String& host);
 
         /** Sets the connection in use (the Setup page, when it selects the USB row). */
-        void setConnectionKind (ConnectionKind kind)    { connectionKind.store (kind); }
-        ConnectionKind getConnectionKind() const        { return connectionKind.load(); }
+        void setConnectionKind (ConnectionKind kind) { connectionKind.store (kind); }
+        ConnectionKind getConnectionKind() const { return connectionKind.load(); }
 
         /** The family of the last USB amplifier announced, none before the first. */
-        DeviceFamily getDeviceFamily() const            { return deviceFamily; }
+        DeviceFamily getDeviceFamily() const { return deviceFamily; }
 
         /** Where searches go: broadcastAddress at start, then the latest searchDevices(). */
-        std::uint32_t getQueryTarget() const            { return queryTarget; }
+        std::uint32_t getQueryTarget() const { return queryTarget; }
 
         /** True while the USB transport holds a device open. */
         bool usbDevicePresent() const;
@@ -206,9 +203,9 @@ namespace osc
 
         /** Copies of the queued messages, head first.  Any thread. */
         std::vector<juce::MemoryBlock> queuedMessages() const;
-        int getPendingTransmissions() const     { return pendingTransmissions.load(); }
-        bool isAwaitingReply() const            { return awaitingReply.load(); }
-        int getMeterReplyCount() const          { return meterReplyCount; }
+        int getPendingTransmissions() const { return pendingTransmissions.load(); }
+        bool isAwaitingReply() const { return awaitingReply.load(); }
+        int getMeterReplyCount() const { return meterReplyCount; }
 
     private:
         using Handler = void (OscCom::*) (const osc::ReceivedMessage&);

@@ -24,9 +24,9 @@ namespace osc
     {
         switch (kind)
         {
-            case ConnectionKind::usb:     return Route::usb;
+            case ConnectionKind::usb: return Route::usb;
             case ConnectionKind::network: return Route::device;
-            case ConnectionKind::none:    break;
+            case ConnectionKind::none: break;
         }
         return std::nullopt;
     }
@@ -133,10 +133,11 @@ namespace osc
             return;
         }
 
-        const auto title = deviceFamily == DeviceFamily::zr ? TRANS ("ZR series connected") : TRANS ("TARVO model connected");
+        const auto title = deviceFamily == DeviceFamily::zr ? TRANS ("ZR series connected")
+                                                            : TRANS ("TARVO model connected");
         globals::dialogs->askOkCancel (Dialogs::Icon::question, title,
-                                       TRANS ("Connect to device and lose current settings?"),
-                                       TRANS ("Connect"), TRANS ("Cancel"), std::move (onAnswer));
+                                       TRANS ("Connect to device and lose current settings?"), TRANS ("Connect"),
+                                       TRANS ("Cancel"), std::move (onAnswer));
     }
 
     void OscCom::usbConnectionError()
@@ -167,9 +168,9 @@ namespace osc
         // Told last, and nothing follows when the box closes: a connection made while it is
         // open (another amplifier chosen meanwhile) is the user's newer choice and stays.
         if (globals::dialogs != nullptr)
-            globals::dialogs->showMessage (Dialogs::Icon::warning,
-                                           overUsb ? TRANS ("USB connection error!") : TRANS ("Network connection error!"),
-                                           TRANS ("Device will be disconnected"), TRANS ("Ok"));
+            globals::dialogs->showMessage (
+                Dialogs::Icon::warning, overUsb ? TRANS ("USB connection error!") : TRANS ("Network connection error!"),
+                TRANS ("Device will be disconnected"), TRANS ("Ok"));
     }
 
     void OscCom::timerCallback()

@@ -27,15 +27,9 @@ namespace osc
 
     // Tested in this order; an address that none begins with goes to the tree.
     const OscCom::AddressRoute OscCom::addressRoutes[] = {
-        { "/meter", &OscCom::onMeter },
-        { "/peaklimit", &OscCom::onPeakLimit },
-        { "/gain", &OscCom::onGain },
-        { "/preset", &OscCom::onPreset },
-        { "/lock", &OscCom::onLock },
-        { "/speaker", &OscCom::onSpeaker },
-        { "/siggen", &OscCom::onSiggen },
-        { "/ampname", &OscCom::onAmpName },
-        { "/power", &OscCom::onPower },
+        { "/meter", &OscCom::onMeter },   { "/peaklimit", &OscCom::onPeakLimit }, { "/gain", &OscCom::onGain },
+        { "/preset", &OscCom::onPreset }, { "/lock", &OscCom::onLock },           { "/speaker", &OscCom::onSpeaker },
+        { "/siggen", &OscCom::onSiggen }, { "/ampname", &OscCom::onAmpName },     { "/power", &OscCom::onPower },
     };
 
     void OscCom::handleMessage (const juce::Message& message)
@@ -59,9 +53,7 @@ namespace osc
                 sendNow ("/info", Route::usb);
                 break;
 
-            case LinkEvent::usbRemoved:
-                usbDeviceLeft();
-                break;
+            case LinkEvent::usbRemoved: usbDeviceLeft(); break;
 
             // Only a loss on the connection still in use counts; reports queued before the
             // program went offline or changed connection are stale.
@@ -289,14 +281,15 @@ namespace osc
 
         askingToConnect = true;
         const juce::WeakReference<juce::MessageListener> hub (this);
-        confirmConnect ([this, hub] (bool connect)
-        {
-            if (hub == nullptr)
-                return;
-            askingToConnect = false;
-            if (connect)
-                connectUsbDevice();
-        });
+        confirmConnect (
+            [this, hub] (bool connect)
+            {
+                if (hub == nullptr)
+                    return;
+                askingToConnect = false;
+                if (connect)
+                    connectUsbDevice();
+            });
     }
 
     void OscCom::connectUsbDevice()

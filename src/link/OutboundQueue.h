@@ -43,13 +43,13 @@ namespace osc
         void clear();
 
         int size() const;
-        bool isEmpty() const            { return size() == 0; }
+        bool isEmpty() const { return size() == 0; }
 
         /** Live entry `index` (0 = head), or null. */
         const OutboundPacket* entry (int index) const;
 
     private:
-        static int wrap (int index)     { return (index + slots) % slots; }
+        static int wrap (int index) { return (index + slots) % slots; }
         bool store (OutboundPacketPtr packet);
 
         std::array<OutboundPacketPtr, slots> ring;

@@ -18,8 +18,7 @@
     and ends; nothing is sent on it any more, and the hub's answer rule reports the silence
     as a network error.  Sending is the hub's, through send().
 */
-class UdpConnection : public juce::Thread,
-                      private juce::Thread::Listener
+class UdpConnection : public juce::Thread, private juce::Thread::Listener
 {
 public:
     static constexpr int largestDatagram = 128;
@@ -38,14 +37,14 @@ public:
     void setSocket (std::unique_ptr<DatagramSocket> newSocket);
 
     /** The current socket, or null.  Valid until the next setSocket(). */
-    DatagramSocket* getSocket() const       { return socket.get(); }
+    DatagramSocket* getSocket() const { return socket.get(); }
 
     /** Sends one datagram to `address` on the port, unless there is no socket or it was
         given up.  True when it was sent.  Under the hub's queue lock (any thread). */
     bool send (std::uint32_t address, const void* data, int length);
 
     /** False once the receive thread gave up on the socket, or with no open socket. */
-    bool isUsable() const                   { return usable.load(); }
+    bool isUsable() const { return usable.load(); }
 
 private:
     void run() override;

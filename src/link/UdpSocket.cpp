@@ -48,8 +48,8 @@ bool UdpSocket::openHandle (int port)
     (void) ::bind (handle, reinterpret_cast<const sockaddr*> (&local), sizeof local);
 
     return setIntOption (handle, SOL_SOCKET, SO_RCVBUF, bufferBytes)
-        && setIntOption (handle, SOL_SOCKET, SO_SNDBUF, bufferBytes)
-        && setIntOption (handle, SOL_SOCKET, SO_BROADCAST, 1);
+           && setIntOption (handle, SOL_SOCKET, SO_SNDBUF, bufferBytes)
+           && setIntOption (handle, SOL_SOCKET, SO_BROADCAST, 1);
 }
 
 void UdpSocket::closeHandles()
@@ -68,8 +68,8 @@ bool UdpSocket::isOpen() const
 
 bool UdpSocket::send (std::uint32_t address, int port, const void* data, int length)
 {
-    if (handle < 0 || data == nullptr || length <= 0 || length > largestUdpPayload
-         || port <= 0 || port > 65535 || hostaddress::isPlaceholder (address))
+    if (handle < 0 || data == nullptr || length <= 0 || length > largestUdpPayload || port <= 0 || port > 65535
+        || hostaddress::isPlaceholder (address))
         return false;
 
     sockaddr_in to {};

@@ -169,8 +169,8 @@ bool UsbConnection::findDevice (int productId, const wchar_t* prefix)
 
         // Two characters and a terminator: only the prefix decides.
         std::wstring identity;
-        if (hid->readIndexedString (identityStringIndex, identity, 2)
-             && identity.size() >= 2 && identity.compare (0, 2, prefix) == 0)
+        if (hid->readIndexedString (identityStringIndex, identity, 2) && identity.size() >= 2
+            && identity.compare (0, 2, prefix) == 0)
             return true;
 
         hid->close();

@@ -8,7 +8,10 @@
 #include <memory>
 #include <mutex>
 
-namespace osc { class LinkMessage; }
+namespace osc
+{
+    class LinkMessage;
+}
 
 /** The USB transport: a thread that finds and opens the amplifier, writes the mailbox's
     payload as a 64-byte report, reads reports and posts every valid payload, every
@@ -49,16 +52,16 @@ public:
     ~UsbConnection() override;
 
     /** The family of the amplifier held open, or DeviceFamily::none.  Any thread. */
-    DeviceFamily openDeviceKind() const     { return openKind.load(); }
-    bool hasDevice() const                  { return openDeviceKind() != DeviceFamily::none; }
+    DeviceFamily openDeviceKind() const { return openKind.load(); }
+    bool hasDevice() const { return openDeviceKind() != DeviceFamily::none; }
 
     /** Lets the open amplifier go: the thread closes it on its next pass and does not
         announce it again until rearmAnnouncement().  Any thread. */
-    void release()                          { openKind.store (DeviceFamily::none); }
+    void release() { openKind.store (DeviceFamily::none); }
 
     /** Makes the next opening be announced (a search, or after a release).  Any thread. */
-    void rearmAnnouncement()                { announce.store (true); }
-    bool isAnnouncementArmed() const        { return announce.load(); }
+    void rearmAnnouncement() { announce.store (true); }
+    bool isAnnouncementArmed() const { return announce.load(); }
 
     /** Hands one OSC payload (bytes, 0..64) to the thread for sending.  Returns false and
         stores nothing when the mailbox is busy: no device open, or the previous payload not

@@ -32,8 +32,8 @@ void Cblock::decodeArguments (Cparam* const* params, int count, osc::ReceivedMes
         switch (params[i]->kind)
         {
             case NodeKind::enumParam: args >> values[i].text; break;
-            case NodeKind::intParam:  args >> values[i].integer; break;
-            default:                  args >> values[i].number; break;
+            case NodeKind::intParam: args >> values[i].integer; break;
+            default: args >> values[i].number; break;
         }
     }
     args >> osc::EndMessage;
@@ -43,16 +43,16 @@ void Cblock::decodeArguments (Cparam* const* params, int count, osc::ReceivedMes
         switch (params[i]->kind)
         {
             case NodeKind::enumParam: params[i]->fromText (values[i].text); break;
-            case NodeKind::intParam:  params[i]->setStep (values[i].integer); break;
-            default:                  params[i]->setValue (values[i].number); break;
+            case NodeKind::intParam: params[i]->setStep (values[i].integer); break;
+            default: params[i]->setValue (values[i].number); break;
         }
     }
 
     sendChangeMessage();
 }
 
-bool Cblock::encodeArguments (osc::OutboundPacketStream& stream, const char* address,
-                              const Cparam* const* params, int count)
+bool Cblock::encodeArguments (osc::OutboundPacketStream& stream, const char* address, const Cparam* const* params,
+                              int count)
 {
     if (address == nullptr || address[0] == '\0')
         return false;
@@ -63,8 +63,8 @@ bool Cblock::encodeArguments (osc::OutboundPacketStream& stream, const char* add
         switch (params[i]->kind)
         {
             case NodeKind::enumParam: stream << params[i]->label(); break;
-            case NodeKind::intParam:  stream << (osc::int32) params[i]->getStep(); break;
-            default:                  stream << params[i]->getValue(); break;
+            case NodeKind::intParam: stream << (osc::int32) params[i]->getStep(); break;
+            default: stream << params[i]->getValue(); break;
         }
     }
     stream << osc::EndMessage;

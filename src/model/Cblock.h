@@ -31,8 +31,8 @@ protected:
 
     /** Writes a message for `address` whose arguments are `params` in that order; false,
         writing nothing, for a null or empty address. */
-    static bool encodeArguments (osc::OutboundPacketStream& stream, const char* address,
-                                 const Cparam* const* params, int count);
+    static bool encodeArguments (osc::OutboundPacketStream& stream, const char* address, const Cparam* const* params,
+                                 int count);
 
 private:
     int parameterChildren (Cparam** params) const;

@@ -5,12 +5,19 @@
 #include <cstring>
 
 Cnode::Cnode (const char* fixedName, std::uint32_t kind, std::int32_t id)
-    : next (this), firstChild (this), kind (kind), id (id), name (fixedName != nullptr ? fixedName : "")
+    : next (this),
+      firstChild (this),
+      kind (kind),
+      id (id),
+      name (fixedName != nullptr ? fixedName : "")
 {
 }
 
 Cnode::Cnode (int numberName, std::uint32_t kind, std::int32_t id)
-    : next (this), firstChild (this), kind (kind), id (id)
+    : next (this),
+      firstChild (this),
+      kind (kind),
+      id (id)
 {
     char text[16];
     formatText (text, sizeof (text), "%d", numberName);
@@ -63,9 +70,7 @@ void Cnode::notifyTree()
             child->notifyTree();
 }
 
-void Cnode::decode (osc::ReceivedMessageArgumentStream&)
-{
-}
+void Cnode::decode (osc::ReceivedMessageArgumentStream&) {}
 
 void Cnode::send (const char* address)
 {
@@ -231,10 +236,10 @@ std::string typeTags (const Cnode* block)
     {
         switch (child->kind)
         {
-            case NodeKind::intParam:    tags += 'i'; break;
-            case NodeKind::enumParam:   tags += 's'; break;
+            case NodeKind::intParam: tags += 'i'; break;
+            case NodeKind::enumParam: tags += 's'; break;
             case NodeKind::linearParam:
-            case NodeKind::logParam:    tags += 'f'; break;
+            case NodeKind::logParam: tags += 'f'; break;
             default: break;
         }
     }

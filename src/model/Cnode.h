@@ -12,9 +12,19 @@ namespace NodeKind
 {
     enum : std::uint32_t
     {
-        root = 0, channel = 1, peq = 2, xover = 3, deq = 4, delay = 5, limiter = 6,
-        io = 9, speaker = 10,
-        intParam = 64, enumParam = 65, linearParam = 66, logParam = 67,
+        root = 0,
+        channel = 1,
+        peq = 2,
+        xover = 3,
+        deq = 4,
+        delay = 5,
+        limiter = 6,
+        io = 9,
+        speaker = 10,
+        intParam = 64,
+        enumParam = 65,
+        linearParam = 66,
+        logParam = 67,
         parameterBit = 64
     };
 }
@@ -22,10 +32,22 @@ namespace NodeKind
 /** Sub-block flags in a node id (dynamic EQ bands). */
 namespace NodeId
 {
-    enum : std::int32_t { deqComp = 0x10000, deqTime = 0x20000, deqFilt = 0x40000, subBlockMask = 0xF0000 };
+    enum : std::int32_t
+    {
+        deqComp = 0x10000,
+        deqTime = 0x20000,
+        deqFilt = 0x40000,
+        subBlockMask = 0xF0000
+    };
 
-    inline int bandIndex (std::int32_t id)   { return ((id >> 8) & 0xFF) - 1; }
-    inline int subBlock (std::int32_t id)    { return id & subBlockMask; }
+    inline int bandIndex (std::int32_t id)
+    {
+        return ((id >> 8) & 0xFF) - 1;
+    }
+    inline int subBlock (std::int32_t id)
+    {
+        return id & subBlockMask;
+    }
 }
 
 /** Room for any block's or parameter's text (toText): the longest block line is well under it. */
@@ -57,11 +79,15 @@ public:
     const char* address = "";
     std::int32_t addressLength = 0;
 
-    bool isParameter() const noexcept  { return (kind & NodeKind::parameterBit) != 0; }
+    bool isParameter() const noexcept { return (kind & NodeKind::parameterBit) != 0; }
 
     /** Appends a child (owned from now on) at the end of the child list; returns it. */
     template <typename Node>
-    Node* append (Node* child)  { appendChild (child); return child; }
+    Node* append (Node* child)
+    {
+        appendChild (child);
+        return child;
+    }
     void appendChild (Cnode* child);
 
     /** Calls fn for each direct child in order. */
@@ -91,7 +117,7 @@ public:
         stream is then unusable).  Reads the values only: any thread that may send. */
     virtual bool encode (osc::OutboundPacketStream& stream, const char* address) const;
     /** The same under the block's own address (tree blocks; standalone blocks have none). */
-    bool encode (osc::OutboundPacketStream& stream) const  { return encode (stream, address); }
+    bool encode (osc::OutboundPacketStream& stream) const { return encode (stream, address); }
 
 private:
     std::string ownedName, ownedAddress;

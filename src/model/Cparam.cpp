@@ -47,7 +47,8 @@ Cparam* Cparam::makeEnum (const char* name, std::uint32_t blockKind, const char*
     return p;
 }
 
-Cparam* Cparam::makeLinear (const char* name, std::uint32_t blockKind, float lower, float upper, int maxStep, const char* format)
+Cparam* Cparam::makeLinear (const char* name, std::uint32_t blockKind, float lower, float upper, int maxStep,
+                            const char* format)
 {
     auto* p = new Cparam (name, NodeKind::linearParam, blockKind);
     p->maxStep = maxStep;
@@ -57,7 +58,8 @@ Cparam* Cparam::makeLinear (const char* name, std::uint32_t blockKind, float low
     return p;
 }
 
-Cparam* Cparam::makeLog (const char* name, std::uint32_t blockKind, float low, float high, int wholeSteps, const char* format)
+Cparam* Cparam::makeLog (const char* name, std::uint32_t blockKind, float low, float high, int wholeSteps,
+                         const char* format)
 {
     auto* p = new Cparam (name, NodeKind::logParam, blockKind);
     p->maxStep = 1000 * wholeSteps;
@@ -123,8 +125,7 @@ int Cparam::fromText (const char* text)
             return used;
         }
 
-        default:
-            return 0;
+        default: return 0;
     }
 }
 
@@ -138,16 +139,13 @@ int Cparam::toText (char* buffer, int capacity)
         case NodeKind::intParam:
             return formatText (buffer, (std::size_t) capacity, format != nullptr ? format : "%d", (int) loadStep());
 
-        case NodeKind::enumParam:
-            return formatText (buffer, (std::size_t) capacity, "%s", label());
+        case NodeKind::enumParam: return formatText (buffer, (std::size_t) capacity, "%s", label());
 
         case NodeKind::linearParam:
         case NodeKind::logParam:
             return formatText (buffer, (std::size_t) capacity, format != nullptr ? format : "%f", (double) getValue());
 
-        default:
-            buffer[0] = '\0';
-            return 0;
+        default: buffer[0] = '\0'; return 0;
     }
 }
 
@@ -180,9 +178,7 @@ void Cparam::setValue (float x)
     switch (kind)
     {
         case NodeKind::intParam:
-        case NodeKind::enumParam:
-            t = std::trunc (std::trunc ((long double) x) + 0.5L);
-            break;
+        case NodeKind::enumParam: t = std::trunc (std::trunc ((long double) x) + 0.5L); break;
 
         case NodeKind::linearParam:
             t = ((long double) x - lower) * maxStep / ((long double) upper - lower) + 0.5L;
@@ -196,8 +192,7 @@ void Cparam::setValue (float x)
             break;
         }
 
-        default:
-            return;
+        default: return;
     }
 
     storeStep (truncateToStep (t));
@@ -257,8 +252,7 @@ float Cparam::valueAt (std::int32_t atStep) const
     switch (kind)
     {
         case NodeKind::intParam:
-        case NodeKind::enumParam:
-            return (float) atStep;
+        case NodeKind::enumParam: return (float) atStep;
 
         case NodeKind::linearParam:
         {
@@ -276,7 +270,6 @@ float Cparam::valueAt (std::int32_t atStep) const
             return value > logUpper ? logUpper : value;
         }
 
-        default:
-            return 0.0f;
+        default: return 0.0f;
     }
 }

@@ -20,9 +20,11 @@ public:
     /** One of `labelCount` labels, starting at the first; OSC tag "s". */
     static Cparam* makeEnum (const char* name, std::uint32_t blockKind, const char* const* labels, int labelCount);
     /** lower .. upper in maxStep equal steps, starting at lower; OSC tag "f". */
-    static Cparam* makeLinear (const char* name, std::uint32_t blockKind, float lower, float upper, int maxStep, const char* format);
+    static Cparam* makeLinear (const char* name, std::uint32_t blockKind, float lower, float upper, int maxStep,
+                               const char* format);
     /** low .. high in `wholeSteps` logarithmic steps of 1000 units each, starting at low; OSC tag "f". */
-    static Cparam* makeLog (const char* name, std::uint32_t blockKind, float low, float high, int wholeSteps, const char* format);
+    static Cparam* makeLog (const char* name, std::uint32_t blockKind, float low, float high, int wholeSteps,
+                            const char* format);
 
     std::int32_t minStep = 0;
     std::int32_t maxStep = 0;
@@ -32,8 +34,8 @@ public:
     /** Current value as a step index.  The operations below read and write it atomically
         (the sweep thread steps the signal generator's frequency while pages read it). */
     std::int32_t step = 0;
-    const char* format = nullptr;            // Int, Linear, Log
-    const char* const* labels = nullptr;     // Enum: maxStep + 1 texts
+    const char* format = nullptr;          // Int, Linear, Log
+    const char* const* labels = nullptr;   // Enum: maxStep + 1 texts
 
     void notifyTree() override;
     /** Reads a value from the start of `text` (a label, or a number with "k" notation) and

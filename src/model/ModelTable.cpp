@@ -9,15 +9,9 @@ namespace
     };
 
     const Row rows[ModelTable::rowCount] = {
-        { "ZR220", DeviceFamily::zr },
-        { "ZR440", DeviceFamily::zr },
-        { "ZR220Z", DeviceFamily::zr },
-        { "ZR440Z", DeviceFamily::zr },
-        { "TARVO-1", DeviceFamily::tarvo },
-        { "TARVO-2", DeviceFamily::tarvo },
-        { "TARVO-4", DeviceFamily::tarvo },
-        { "TARVO-8", DeviceFamily::tarvo },
-        { "-", DeviceFamily::none },
+        { "ZR220", DeviceFamily::zr },      { "ZR440", DeviceFamily::zr },      { "ZR220Z", DeviceFamily::zr },
+        { "ZR440Z", DeviceFamily::zr },     { "TARVO-1", DeviceFamily::tarvo }, { "TARVO-2", DeviceFamily::tarvo },
+        { "TARVO-4", DeviceFamily::tarvo }, { "TARVO-8", DeviceFamily::tarvo }, { "-", DeviceFamily::none },
     };
 }
 

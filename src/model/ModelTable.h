@@ -32,5 +32,5 @@ public:
     static DeviceFamily family (int index) noexcept;
 
     /** True for the ZR family (0..3): the input gains and the signal generator exist. */
-    static bool isZr (int index) noexcept      { return family (index) == DeviceFamily::zr; }
+    static bool isZr (int index) noexcept { return family (index) == DeviceFamily::zr; }
 };

@@ -16,9 +16,13 @@ namespace
     class Writer
     {
     public:
-        Writer (char* buffer, std::size_t capacity) : buffer (buffer), capacity (capacity) {}
+        Writer (char* buffer, std::size_t capacity)
+            : buffer (buffer),
+              capacity (capacity)
+        {
+        }
 
-        bool full() const noexcept  { return capacity == 0 || written + 1 >= capacity; }
+        bool full() const noexcept { return capacity == 0 || written + 1 >= capacity; }
 
         void put (char c) noexcept
         {
@@ -49,7 +53,7 @@ namespace
     {
         bool plus = false;
         bool hasWidth = false;
-        bool hasMark = false;      // "." or "k" present
+        bool hasMark = false;   // "." or "k" present
         bool kFlag = false;
         char pad = ' ';
         int width = 0;
@@ -62,7 +66,10 @@ namespace
             number = number * 10 + (digit - '0');
     }
 
-    bool isDigit (char c) noexcept  { return c >= '0' && c <= '9'; }
+    bool isDigit (char c) noexcept
+    {
+        return c >= '0' && c <= '9';
+    }
 
     /** Reads the flag characters after "%"; returns the position of the conversion letter. */
     const char* readFlags (const char* f, Conversion& conv) noexcept
@@ -112,8 +119,7 @@ namespace
     void writeInteger (Writer& out, const Conversion& conv, long long value, bool hex)
     {
         const bool negative = ! hex && value < 0;
-        unsigned long long magnitude = negative ? (unsigned long long) (-(value + 1)) + 1u
-                                                : (unsigned long long) value;
+        unsigned long long magnitude = negative ? (unsigned long long) (-(value + 1)) + 1u : (unsigned long long) value;
         const unsigned base = hex ? 16u : 10u;
 
         char digits[24];
@@ -122,8 +128,7 @@ namespace
         {
             digits[count++] = "0123456789abcdef"[magnitude % base];
             magnitude /= base;
-        }
-        while (magnitude != 0);
+        } while (magnitude != 0);
 
         const bool writeSign = ! hex && (negative || conv.plus);
         const char sign = negative ? '-' : '+';
@@ -293,9 +298,7 @@ int formatText (char* buffer, std::size_t capacity, const char* format, ...)
                     out.fill (*f++, conv.width);
                 break;
 
-            default:
-                out.put ('?');
-                break;
+            default: out.put ('?'); break;
         }
     }
 

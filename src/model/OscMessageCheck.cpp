@@ -5,7 +5,10 @@
 
 namespace
 {
-    std::size_t roundUp4 (std::size_t n)  { return (n + 3) & ~(std::size_t) 3; }
+    std::size_t roundUp4 (std::size_t n)
+    {
+        return (n + 3) & ~(std::size_t) 3;
+    }
 
     /** The padded size of the OSC string at `p`, or 0 when it runs past `end` or its padding
         is not all NULs (oscpack looks for the end only in the last byte of each group of four). */
@@ -41,13 +44,22 @@ namespace
         const auto room = (std::size_t) (end - arg);
         switch (tag)
         {
-            case 'i': case 'f': case 'c': case 'r': case 'm':
-                return room >= 4 ? 4 : -1;
-            case 'h': case 't': case 'd':
-                return room >= 8 ? 8 : -1;
-            case 'T': case 'F': case 'N': case 'I': case '[': case ']':
-                return 0;
-            case 's': case 'S':
+            case 'i':
+            case 'f':
+            case 'c':
+            case 'r':
+            case 'm': return room >= 4 ? 4 : -1;
+            case 'h':
+            case 't':
+            case 'd': return room >= 8 ? 8 : -1;
+            case 'T':
+            case 'F':
+            case 'N':
+            case 'I':
+            case '[':
+            case ']': return 0;
+            case 's':
+            case 'S':
             {
                 const auto size = stringSize (arg, end);
                 return size > 0 ? (long long) size : -1;
@@ -59,8 +71,7 @@ namespace
                 const auto size = 4 + roundUp4 (readBigEndian (arg));
                 return size <= room ? (long long) size : -1;
             }
-            default:
-                return -1;
+            default: return -1;
         }
     }
 }

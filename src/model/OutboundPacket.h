@@ -16,21 +16,25 @@ class OutboundPacket
 public:
     static constexpr std::size_t capacity = 64;
 
-    OutboundPacket() : stream (buffer, capacity)  { ++liveCount; }
-    ~OutboundPacket()                               { --liveCount; }
+    OutboundPacket()
+        : stream (buffer, capacity)
+    {
+        ++liveCount;
+    }
+    ~OutboundPacket() { --liveCount; }
     OutboundPacket (const OutboundPacket&) = delete;
     OutboundPacket& operator= (const OutboundPacket&) = delete;
 
     osc::OutboundPacketStream stream;
 
-    const char* data() const        { return stream.Data(); }
-    std::size_t size() const        { return stream.Size(); }
+    const char* data() const { return stream.Data(); }
+    std::size_t size() const { return stream.Size(); }
 
     /** The message's address pattern (the first OSC string of the buffer). */
-    const char* address() const     { return buffer; }
+    const char* address() const { return buffer; }
 
     /** Packets alive right now, on every thread: lets tests see that handed-over packets are freed. */
-    static int live() noexcept      { return liveCount.load(); }
+    static int live() noexcept { return liveCount.load(); }
 
 private:
     char buffer[capacity] {};

@@ -39,8 +39,8 @@ namespace
 }
 
 //==============================================================================
-CSetupPage::CSetupPage (Croot& rootToUse, presetDocument& presetsToUse, Dialogs& dialogsToUse,
-                        PanelLink& panelToUse, HubControl& hubToUse)
+CSetupPage::CSetupPage (Croot& rootToUse, presetDocument& presetsToUse, Dialogs& dialogsToUse, PanelLink& panelToUse,
+                        HubControl& hubToUse)
     : juce::Component ("SetupPage"),
       root (rootToUse),
       presets (presetsToUse),
@@ -152,13 +152,14 @@ void CSetupPage::renameAmp()
     const bool usbRow = activeRow == 0;
     const auto address = deviceAddress;
     const int model = modelIndex;
-    runAfter (renameWaitMs, [this, usbRow, address, model, newName]
-    {
-        if (! usbRow)
-            hub.searchDevices (address);
-        else if (hub.usbDevicePresent())
-            updateUsbEntry (model, newName);
-    });
+    runAfter (renameWaitMs,
+              [this, usbRow, address, model, newName]
+              {
+                  if (! usbRow)
+                      hub.searchDevices (address);
+                  else if (hub.usbDevicePresent())
+                      updateUsbEntry (model, newName);
+              });
 }
 
 void CSetupPage::sendLockCommand (const char* address)
@@ -396,5 +397,6 @@ void CSetupPage::timerCallback()
     if (delayedSteps.empty())
         stopTimer();
     else
-        startTimer (juce::jmax (1, (int) (juce::int32) (delayedSteps.front().dueMs - juce::Time::getMillisecondCounter())));
+        startTimer (
+            juce::jmax (1, (int) (juce::int32) (delayedSteps.front().dueMs - juce::Time::getMillisecondCounter())));
 }

@@ -125,12 +125,12 @@ public:
     //==============================================================================
     // The page's state
 
-    bool isOffline() const noexcept                     { return offline; }
-    int getActiveRow() const noexcept                   { return activeRow; }
-    int getModelIndex() const noexcept                  { return modelIndex; }
-    int getRowCount() const                             { return devices.size(); }
-    int getSelectedSlot() const noexcept                { return selectedSlot; }
-    const juce::String& getDeviceName() const noexcept  { return deviceName; }
+    bool isOffline() const noexcept { return offline; }
+    int getActiveRow() const noexcept { return activeRow; }
+    int getModelIndex() const noexcept { return modelIndex; }
+    int getRowCount() const { return devices.size(); }
+    int getSelectedSlot() const noexcept { return selectedSlot; }
+    const juce::String& getDeviceName() const noexcept { return deviceName; }
     const juce::String& getDeviceAddress() const noexcept { return deviceAddress; }
     const juce::XmlElement& getDeviceList() const noexcept { return devices.xml(); }
     const SetupPresetRows& getPresetRows() const noexcept { return *presetRows; }

@@ -46,7 +46,8 @@ void CSetupPage::storeSlot()
     if (selectedSlot < 2 || selectedSlot > SetupPresetRows::slotCount)
     {
         // Slot 1 holds the amplifier's initial data and is never overwritten.
-        dialogs.showMessage (warningIcon, TRANS ("Save Preset to Amp..."), TRANS ("INIT_DATA is read-only!"), TRANS ("Ok"));
+        dialogs.showMessage (warningIcon, TRANS ("Save Preset to Amp..."), TRANS ("INIT_DATA is read-only!"),
+                             TRANS ("Ok"));
         return;
     }
 
@@ -74,7 +75,8 @@ void CSetupPage::presetStored (int slot, int mode, const juce::String& name)
 void CSetupPage::loadPresetFile()
 {
     dialogs.chooseFileToOpen (TRANS ("Please select the preset you want to load..."), presets.getLastDocumentOpened(),
-                              filePattern, [page = juce::Component::SafePointer<CSetupPage> (this)] (const juce::File& file)
+                              filePattern,
+                              [page = juce::Component::SafePointer<CSetupPage> (this)] (const juce::File& file)
                               {
                                   if (page != nullptr)
                                       page->loadChosenFile (file);
@@ -157,12 +159,13 @@ void CSetupPage::writePresetFile (const juce::File& target)
     presets.presetTitle = presetNameEditor.getText();
 
     // The document writes at once; its answer may still come later, as for any document.
-    presets.saveAsAsync (target, false, false, false,
-                         [page = juce::Component::SafePointer<CSetupPage> (this), target] (juce::FileBasedDocument::SaveResult result)
-                         {
-                             if (page != nullptr)
-                                 page->presetFileWritten (target, result == juce::FileBasedDocument::savedOk);
-                         });
+    presets.saveAsAsync (
+        target, false, false, false,
+        [page = juce::Component::SafePointer<CSetupPage> (this), target] (juce::FileBasedDocument::SaveResult result)
+        {
+            if (page != nullptr)
+                page->presetFileWritten (target, result == juce::FileBasedDocument::savedOk);
+        });
 }
 
 void CSetupPage::presetFileWritten (const juce::File& target, bool written)

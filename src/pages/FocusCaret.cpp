@@ -28,7 +28,7 @@ void FocusCaret::setCaretPosition (const juce::Rectangle<int>& characterArea)
 bool FocusCaret::editorHasFocus() const
 {
     return editor == nullptr
-        || (editor->hasKeyboardFocus (false) && ! editor->isCurrentlyBlockedByAnotherModalComponent());
+           || (editor->hasKeyboardFocus (false) && ! editor->isCurrentlyBlockedByAnotherModalComponent());
 }
 
 void FocusCaret::tick()

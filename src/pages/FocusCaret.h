@@ -23,7 +23,7 @@ public:
     void setCaretPosition (const juce::Rectangle<int>& characterArea) override;
 
     /** True while the blink timer runs. */
-    bool isBlinking() const     { return blink.isTimerRunning(); }
+    bool isBlinking() const { return blink.isTimerRunning(); }
 
     static constexpr int blinkMs = 380;
 
@@ -31,7 +31,7 @@ private:
     struct Blink : public juce::Timer
     {
         std::function<void()> tick;
-        void timerCallback() override    { tick(); }
+        void timerCallback() override { tick(); }
     };
 
     bool editorHasFocus() const;

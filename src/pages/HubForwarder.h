@@ -2,7 +2,10 @@
 
 #include "HubControl.h"
 
-namespace osc { class OscCom; }
+namespace osc
+{
+    class OscCom;
+}
 
 /** Passes the Setup page's requests to the communication hub.
 
@@ -16,7 +19,7 @@ class HubForwarder : public HubControl
 public:
     /** Requests go to `newHub` from now on (null: nowhere).  The hub must stay alive until it
         is detached again. */
-    void attach (osc::OscCom* newHub) noexcept    { hub = newHub; }
+    void attach (osc::OscCom* newHub) noexcept { hub = newHub; }
 
     void searchDevices (const juce::String& address) override;
     void connectNetwork (const juce::String& address) override;

@@ -22,8 +22,8 @@ public:
 
     /** A knob: a dark disc, the track around it, the arc from the start to the value in the
         fill colour, and a pointer from the middle towards the value. */
-    void drawRotarySlider (juce::Graphics& g, int x, int y, int width, int height, float position,
-                           float startAngle, float endAngle, juce::Slider& slider) override;
+    void drawRotarySlider (juce::Graphics& g, int x, int y, int width, int height, float position, float startAngle,
+                           float endAngle, juce::Slider& slider) override;
 
     /** A caret that blinks only while its editor has the keyboard focus (FocusCaret). */
     juce::CaretComponent* createCaretComponent (juce::Component* keyFocusOwner) override;

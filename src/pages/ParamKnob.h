@@ -27,7 +27,7 @@ public:
     /** The knob's position as a whole step. */
     int getStep() const;
 
-    Cparam* getParam() const noexcept       { return param; }
+    Cparam* getParam() const noexcept { return param; }
 
 private:
     Cparam* param = nullptr;

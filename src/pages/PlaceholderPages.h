@@ -26,7 +26,7 @@ public:
     PlaceholderConfigPage();
 
     /** The model index in use, 0..8 (8: no device). */
-    void setDeviceModel (int model)         { deviceModel = model; }
+    void setDeviceModel (int model) { deviceModel = model; }
 
     int deviceModel = 0;
 };
@@ -39,7 +39,7 @@ public:
     explicit PlaceholderModePage (const juce::String& name);
 
     /** The amplifier mode applied, 0 "DUAL" .. 4 "BRIDGE". */
-    void ampModeChanged (int mode)          { ampMode = mode; }
+    void ampModeChanged (int mode) { ampMode = mode; }
 
     int ampMode = 0;
 };

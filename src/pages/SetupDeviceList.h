@@ -25,7 +25,7 @@ public:
     /** Rows, the USB row included. */
     int size() const;
 
-    const juce::XmlElement& xml() const noexcept    { return list; }
+    const juce::XmlElement& xml() const noexcept { return list; }
 
     /** Attribute `attribute` of row `row` ("" for a row that does not exist). */
     juce::String text (int row, const char* attribute) const;

@@ -28,10 +28,7 @@ void ValueEntry::bind (Cparam& param)
                 param.toText (text, (int) sizeof text);
                 return juce::String (text);
             },
-            [&param] (const juce::String& typed)
-            {
-                return param.fromText (typed.toRawUTF8()) > 0;
-            } });
+            [&param] (const juce::String& typed) { return param.fromText (typed.toRawUTF8()) > 0; } });
 }
 
 void ValueEntry::showValue()

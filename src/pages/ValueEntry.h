@@ -18,8 +18,7 @@ class Cparam;
     (Cparam&)), or any source and sink (a fader).  Without a binding the entry keeps its
     text.  Message thread only.
 */
-class ValueEntry : public juce::TextEditor,
-                   private juce::TextEditor::Listener
+class ValueEntry : public juce::TextEditor, private juce::TextEditor::Listener
 {
 public:
     struct Binding

@@ -36,8 +36,7 @@ juce::File SettingsStore::defaultSettingsFile()
     else
         configFolder = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (".config");
 
-    return configFolder.getChildFile (applicationName)
-                       .getChildFile (juce::String (applicationName) + ".settings");
+    return configFolder.getChildFile (applicationName).getChildFile (juce::String (applicationName) + ".settings");
 }
 
 void SettingsStore::reopen()

@@ -18,7 +18,7 @@ public:
     ~SettingsStore();
 
     /** The recent preset files, most recent first. */
-    const juce::RecentlyOpenedFilesList& recentFiles() const noexcept  { return recent; }
+    const juce::RecentlyOpenedFilesList& recentFiles() const noexcept { return recent; }
 
     /** Puts `file` at the front of the recent files and writes the list to the settings
         file at once, so a later crash or kill loses nothing. */

@@ -11,7 +11,10 @@ namespace
         int size;
     };
 
-#define ZR_ART(file) { #file, ZrArt::file##_gif, ZrArt::file##_gifSize }
+#define ZR_ART(file)                                                                                                   \
+    {                                                                                                                  \
+#file, ZrArt::file##_gif, ZrArt::file##_gifSize                                                                \
+    }
 
     // In the order of Artwork::Id.
     const Entry entries[] = {

@@ -57,11 +57,11 @@ public:
         handle8,
 
         // Graph scales
-        freqScaleWide,      // 673 x 19, 20 Hz .. 20k under the Parametric EQ and crossover graphs
-        freqScaleNarrow,    // 334 x 15, 20 .. 20k under each Dynamic EQ graph
-        peqLevelScale,      // 24 x 127, +15 .. -15 dB left of the Parametric EQ graph
-        xoverLevelScale,    // 24 x 162, +15 .. -15 dB left of the crossover graph
-        deqLevelScale       // 24 x 127, 0 .. -50 dB left of each Dynamic EQ graph
+        freqScaleWide,     // 673 x 19, 20 Hz .. 20k under the Parametric EQ and crossover graphs
+        freqScaleNarrow,   // 334 x 15, 20 .. 20k under each Dynamic EQ graph
+        peqLevelScale,     // 24 x 127, +15 .. -15 dB left of the Parametric EQ graph
+        xoverLevelScale,   // 24 x 162, +15 .. -15 dB left of the crossover graph
+        deqLevelScale      // 24 x 127, 0 .. -50 dB left of each Dynamic EQ graph
     };
 
     /** How many pictures there are; Id values run from 0 to count - 1. */
@@ -74,8 +74,8 @@ public:
         deq,
         delay,
         limiter,
-        xover,        // a channel's high-pass and low-pass pair
-        biampXover    // the crossover that splits one input in the bi-amp modes
+        xover,       // a channel's high-pass and low-pass pair
+        biampXover   // the crossover that splits one input in the bi-amp modes
     };
 
     /** The picture `id`; a null image only if `id` is not one of the Ids. */

@@ -7,9 +7,9 @@ namespace
         switch (icon)
         {
             case Dialogs::Icon::question: return juce::MessageBoxIconType::QuestionIcon;
-            case Dialogs::Icon::warning:  return juce::MessageBoxIconType::WarningIcon;
-            case Dialogs::Icon::info:     return juce::MessageBoxIconType::InfoIcon;
-            case Dialogs::Icon::none:     break;
+            case Dialogs::Icon::warning: return juce::MessageBoxIconType::WarningIcon;
+            case Dialogs::Icon::info: return juce::MessageBoxIconType::InfoIcon;
+            case Dialogs::Icon::none: break;
         }
         return juce::MessageBoxIconType::NoIcon;
     }
@@ -24,30 +24,39 @@ void AlertDialogs::askOkCancel (Icon icon, const juce::String& title, const juce
                                 const juce::String& okText, const juce::String& cancelText,
                                 std::function<void (bool)> onAnswer)
 {
-    const auto options = juce::MessageBoxOptions().withIconType (toJuce (icon)).withTitle (title)
-                             .withMessage (message).withButton (okText).withButton (cancelText);
+    const auto options = juce::MessageBoxOptions()
+                             .withIconType (toJuce (icon))
+                             .withTitle (title)
+                             .withMessage (message)
+                             .withButton (okText)
+                             .withButton (cancelText);
 
     // The first button answers 1, the second 0 (as do Escape and closing the box).
-    juce::AlertWindow::showAsync (options, [self = juce::WeakReference<AlertDialogs> (this),
-                                            onAnswer = std::move (onAnswer)] (int button)
-    {
-        if (self != nullptr && onAnswer)
-            onAnswer (button == 1);
-    });
+    juce::AlertWindow::showAsync (
+        options,
+        [self = juce::WeakReference<AlertDialogs> (this), onAnswer = std::move (onAnswer)] (int button)
+        {
+            if (self != nullptr && onAnswer)
+                onAnswer (button == 1);
+        });
 }
 
 void AlertDialogs::showMessage (Icon icon, const juce::String& title, const juce::String& message,
                                 const juce::String& buttonText, std::function<void()> onClosed)
 {
-    const auto options = juce::MessageBoxOptions().withIconType (toJuce (icon)).withTitle (title)
-                             .withMessage (message).withButton (buttonText);
+    const auto options = juce::MessageBoxOptions()
+                             .withIconType (toJuce (icon))
+                             .withTitle (title)
+                             .withMessage (message)
+                             .withButton (buttonText);
 
-    juce::AlertWindow::showAsync (options, [self = juce::WeakReference<AlertDialogs> (this),
-                                            onClosed = std::move (onClosed)] (int)
-    {
-        if (self != nullptr && onClosed)
-            onClosed();
-    });
+    juce::AlertWindow::showAsync (
+        options,
+        [self = juce::WeakReference<AlertDialogs> (this), onClosed = std::move (onClosed)] (int)
+        {
+            if (self != nullptr && onClosed)
+                onClosed();
+        });
 }
 
 void AlertDialogs::chooseFileToOpen (const juce::String& title, const juce::File& initial, const juce::String& patterns,
@@ -76,10 +85,11 @@ void AlertDialogs::launchChooser (const juce::String& title, const juce::File& i
 
     // The chooser lives on in `chooser` until the next one replaces it or this object goes;
     // deleting it closes its dialog, whose answer is then never delivered.
-    chooser->launchAsync (flags, [self = juce::WeakReference<AlertDialogs> (this),
-                                  onChosen = std::move (onChosen)] (const juce::FileChooser& done)
-    {
-        if (self != nullptr && onChosen)
-            onChosen (done.getResult());
-    });
+    chooser->launchAsync (flags,
+                          [self = juce::WeakReference<AlertDialogs> (this),
+                           onChosen = std::move (onChosen)] (const juce::FileChooser& done)
+                          {
+                              if (self != nullptr && onChosen)
+                                  onChosen (done.getResult());
+                          });
 }

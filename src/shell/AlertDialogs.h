@@ -18,19 +18,18 @@ public:
     AlertDialogs();
     ~AlertDialogs() override;
 
-    void askOkCancel (Icon icon, const juce::String& title, const juce::String& message,
-                      const juce::String& okText, const juce::String& cancelText,
-                      std::function<void (bool ok)> onAnswer) override;
-    void showMessage (Icon icon, const juce::String& title, const juce::String& message,
-                      const juce::String& buttonText, std::function<void()> onClosed) override;
+    void askOkCancel (Icon icon, const juce::String& title, const juce::String& message, const juce::String& okText,
+                      const juce::String& cancelText, std::function<void (bool ok)> onAnswer) override;
+    void showMessage (Icon icon, const juce::String& title, const juce::String& message, const juce::String& buttonText,
+                      std::function<void()> onClosed) override;
     void chooseFileToOpen (const juce::String& title, const juce::File& initial, const juce::String& patterns,
                            std::function<void (const juce::File&)> onChosen) override;
     void chooseFileToSave (const juce::String& title, const juce::File& initial, const juce::String& patterns,
                            std::function<void (const juce::File&)> onChosen) override;
 
 private:
-    void launchChooser (const juce::String& title, const juce::File& initial, const juce::String& patterns,
-                        int flags, std::function<void (const juce::File&)> onChosen);
+    void launchChooser (const juce::String& title, const juce::File& initial, const juce::String& patterns, int flags,
+                        std::function<void (const juce::File&)> onChosen);
 
     std::unique_ptr<juce::FileChooser> chooser;
 

@@ -28,6 +28,4 @@ void JUCEStartupApplication::shutdown()
     settings.reset();
 }
 
-void JUCEStartupApplication::anotherInstanceStarted (const juce::String&)
-{
-}
+void JUCEStartupApplication::anotherInstanceStarted (const juce::String&) {}

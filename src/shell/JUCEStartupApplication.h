@@ -14,9 +14,9 @@ public:
     JUCEStartupApplication();
     ~JUCEStartupApplication() override;
 
-    const juce::String getApplicationName() override     { return "ZR Remote Connect"; }
-    const juce::String getApplicationVersion() override  { return "V1.4"; }
-    bool moreThanOneInstanceAllowed() override           { return false; }
+    const juce::String getApplicationName() override { return "ZR Remote Connect"; }
+    const juce::String getApplicationVersion() override { return "V1.4"; }
+    bool moreThanOneInstanceAllowed() override { return false; }
 
     /** Creates the main window; the command line is not used. */
     void initialise (const juce::String& commandLine) override;

@@ -73,8 +73,8 @@ namespace
 }
 
 //==============================================================================
-RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, presetDocument& presets,
-                              Dialogs& dialogs, osc::HubOptions hubOptions)
+RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, presetDocument& presets, Dialogs& dialogs,
+                              osc::HubOptions hubOptions)
     : mainWindow (mainWindowToUse)
 {
     styleGroup (outputsGroup);
@@ -257,8 +257,9 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
 
 void RemoteControl::buildMeters()
 {
-    const juce::Rectangle<int> meterBounds[] = { { 790, 90, 14, 105 }, { 840, 90, 14, 105 },
-                                                 { 790, 266, 14, 105 }, { 840, 266, 14, 105 } };
+    const juce::Rectangle<int> meterBounds[] = {
+        { 790, 90, 14, 105 }, { 840, 90, 14, 105 }, { 790, 266, 14, 105 }, { 840, 266, 14, 105 }
+    };
     led_meter* meters[] = { &outputMeterA, &outputMeterB, &inputMeterA, &inputMeterB };
     for (int i = 0; i < 4; ++i)
     {
@@ -270,8 +271,9 @@ void RemoteControl::buildMeters()
         addAndMakeVisible (meters[i]);
     }
 
-    const juce::Rectangle<int> ledBounds[] = { { 790, 76, 14, 3 }, { 840, 76, 14, 3 },
-                                               { 790, 252, 14, 3 }, { 840, 252, 14, 3 } };
+    const juce::Rectangle<int> ledBounds[] = {
+        { 790, 76, 14, 3 }, { 840, 76, 14, 3 }, { 790, 252, 14, 3 }, { 840, 252, 14, 3 }
+    };
     led_clip* leds[] = { &outputLimitLedA, &outputLimitLedB, &inputClipLedA, &inputClipLedB };
     for (int i = 0; i < 4; ++i)
     {
@@ -313,10 +315,10 @@ void RemoteControl::setDeviceLabel (int index)
     else if (! zr && tabs->getNumTabs() == utilityTabIndex + 1)
         tabs->removeTab (utilityTabIndex);
 
-    for (juce::Component* c : { (juce::Component*) &gainA, (juce::Component*) &gainB,
-                                (juce::Component*) &muteButtonA, (juce::Component*) &muteButtonB,
-                                (juce::Component*) &gainEntryA, (juce::Component*) &gainEntryB,
-                                (juce::Component*) &linkButton, (juce::Component*) &dbLabel })
+    for (juce::Component* c :
+         { (juce::Component*) &gainA, (juce::Component*) &gainB, (juce::Component*) &muteButtonA,
+           (juce::Component*) &muteButtonB, (juce::Component*) &gainEntryA, (juce::Component*) &gainEntryB,
+           (juce::Component*) &linkButton, (juce::Component*) &dbLabel })
         c->setVisible (zr);
 
     inputLabelA.setVisible (! zr);
@@ -374,10 +376,10 @@ void RemoteControl::setMeters (float inputA, float inputB, float outputA, float 
 
 void RemoteControl::setClipLeds (bool inputClipA, bool inputClipB, bool outputLimitA, bool outputLimitB)
 {
-    const std::pair<led_clip*, bool> updates[] = {
-        { &inputClipLedA, inputClipA }, { &inputClipLedB, inputClipB },
-        { &outputLimitLedA, outputLimitA }, { &outputLimitLedB, outputLimitB }
-    };
+    const std::pair<led_clip*, bool> updates[] = { { &inputClipLedA, inputClipA },
+                                                   { &inputClipLedB, inputClipB },
+                                                   { &outputLimitLedA, outputLimitA },
+                                                   { &outputLimitLedB, outputLimitB } };
     for (const auto& [led, lit] : updates)
     {
         led->lit = lit;

@@ -67,7 +67,7 @@ public:
     void ampModeApplied (int mode) override;
 
     /** The model index last set, 0..8. */
-    int getModelIndex() const noexcept          { return modelIndex; }
+    int getModelIndex() const noexcept { return modelIndex; }
 
     /** From "/gain" (dB): both faders follow without sending anything, and the entries show
         the faders' values (a gain outside -60..0 shows as the end it is held at); the mute
@@ -86,7 +86,7 @@ public:
     static double meterLevelFor (float value);
 
     /** The link offset in dB (gain A - gain B) the faders keep while linked. */
-    double getLinkOffset() const noexcept       { return linkOffset; }
+    double getLinkOffset() const noexcept { return linkOffset; }
 
     void paint (juce::Graphics& g) override;
 
@@ -142,7 +142,7 @@ private:
     PlaceholderModePage* xoverPage = nullptr;
     PlaceholderModePage* peqPage = nullptr;
     PlaceholderModePage* deqPage = nullptr;
-    CSetupPage* setupPage = nullptr;                  // the hub's partner
+    CSetupPage* setupPage = nullptr;   // the hub's partner
     std::unique_ptr<PlaceholderPage> utilityPage;
 
     std::unique_ptr<osc::OscCom> hub;

@@ -27,8 +27,7 @@ void led_meter::paint (juce::Graphics& g)
         const bool lit = threshold < level;
         const bool nearTop = i < topSegments;
 
-        g.setColour (nearTop ? (lit ? topLitColour : topUnlitColour)
-                             : (lit ? litColour : unlitColour));
+        g.setColour (nearTop ? (lit ? topLitColour : topUnlitColour) : (lit ? litColour : unlitColour));
         g.fillRect (0, i * pitch, getWidth(), segmentHeight);
     }
 }

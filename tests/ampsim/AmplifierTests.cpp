@@ -161,8 +161,8 @@ TEST (SimValues, GainsAreClampedToTheFaderAndMutesAreZeroOrOne)
     Bench bench;
     EXPECT_EQ (bench.ask (msg ("/gain", -6.3f, 5.0f, 1, 7)), "/gain ,ffii -6.5 0 1 1");
     EXPECT_EQ (bench.ask (msg ("/gain", -80.0f, -12.0f, -1, 0)), "/gain ,ffii -60 -12 0 0");
-    EXPECT_EQ (bench.ask (msg ("/gain", std::numeric_limits<float>::quiet_NaN(),
-                               std::numeric_limits<float>::infinity(), 0, 0)),
+    EXPECT_EQ (bench.ask (msg ("/gain", std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                               0, 0)),
                "/gain ,ffii -60 -60 0 0");
     EXPECT_EQ (bench.ask (msg ("/gain")), "/gain ,ffii -60 -60 0 0");
 }
@@ -173,11 +173,11 @@ TEST (SimValues, ArgumentsThatDoNotFitChangeNothingAndAreNotAnswered)
     EXPECT_EQ (bench.ask (msg ("/channel/1/delay", 5.0f, 180)), "/channel/1/delay ,fi 5 180");
     const int before = bench.amp->settings().step ("/channel/1/delay", 0);
 
-    bench.send (msg ("/channel/1/delay", 1.0f, 2.0f));          // wrong type
-    bench.send (msg ("/channel/1/delay", 1.0f));                // missing
-    bench.send (msg ("/channel/1/delay", 1.0f, 0, 0));          // excess
-    bench.send (msg ("/channel/1/delay", 1, 0));                // wrong type in the first place
-    bench.send (msg ("/channel/1/peq/1", "PEQ", 100.0f, 3.0f)); // one short
+    bench.send (msg ("/channel/1/delay", 1.0f, 2.0f));              // wrong type
+    bench.send (msg ("/channel/1/delay", 1.0f));                    // missing
+    bench.send (msg ("/channel/1/delay", 1.0f, 0, 0));              // excess
+    bench.send (msg ("/channel/1/delay", 1, 0));                    // wrong type in the first place
+    bench.send (msg ("/channel/1/peq/1", "PEQ", 100.0f, 3.0f));     // one short
     bench.send (msg ("/channel/1/peq/1", 1, 100.0f, 3.0f, 1.0f));   // label as a number
     bench.send (msg ("/ampmode", "DUAL", "STEREO"));
     bench.send (msg ("/speaker", 4.0f));
@@ -367,7 +367,7 @@ TEST (SimMeters, LampsFollowTheLevelsAndForcedValues)
 
     bench.amp->setLevels ({ 1.2f, 0.5f, 0.2f, 1.0f });
     EXPECT_EQ (bench.runUntil (20.0), std::vector<std::string> { "/peaklimit ,iiii 1 0 0 1" });
-    EXPECT_TRUE (bench.runUntil (30.0).empty());    // sent on change only
+    EXPECT_TRUE (bench.runUntil (30.0).empty());   // sent on change only
 
     bench.amp->forceLamps ({ 0, 0, 5, 0 });
     EXPECT_EQ (bench.runUntil (40.0), std::vector<std::string> { "/peaklimit ,iiii 1 0 5 1" });
@@ -452,7 +452,7 @@ TEST (SimTiming, LossDropsTheChosenShareReproducibly)
     const auto quarterLost = answered (25.0, 7);
     EXPECT_GT (quarterLost.size(), 260u);
     EXPECT_LT (quarterLost.size(), 340u);
-    EXPECT_EQ (answered (25.0, 7), quarterLost);     // the same seed loses the same requests
+    EXPECT_EQ (answered (25.0, 7), quarterLost);   // the same seed loses the same requests
     EXPECT_NE (answered (25.0, 8), quarterLost);
 }
 
@@ -475,9 +475,9 @@ TEST (SimControl, SilenceStopsEveryAnswerAndTheStream)
     const auto sent = bench.runUntil (540.0);
     ASSERT_FALSE (sent.empty());
     EXPECT_NE (std::find (sent.begin(), sent.end(), "/lock ,i 0"), sent.end());
-    EXPECT_NE (std::find_if (sent.begin(), sent.end(),
-                             [] (const std::string& s) { return s.rfind ("/meter ,ffff", 0) == 0; }),
-               sent.end());   // the stream resumes
+    EXPECT_NE (
+        std::find_if (sent.begin(), sent.end(), [] (const std::string& s) { return s.rfind ("/meter ,ffff", 0) == 0; }),
+        sent.end());   // the stream resumes
 }
 
 TEST (SimControl, PowerOffSaysOffToTheProgramAndThenNothing)
@@ -530,16 +530,16 @@ TEST (SimHostileInput, OddDatagramsAreDroppedWithoutAnswer)
     bench.amp->receive (bytes, 0, program, 0.0);
     bench.amp->receive (info.data(), 2, program, 0.0);
     bench.amp->receive (info.data(), 6, program, 0.0);
-    bench.amp->receive (bytes, 132, program, 0.0);          // over 128 bytes
-    bench.amp->receive (bytes, 100000, program, 0.0);       // never read: refused by size
-    bench.amp->receive (bytes + 1, info.size, program, 0.0); // unaligned source is copied first: answered
+    bench.amp->receive (bytes, 132, program, 0.0);             // over 128 bytes
+    bench.amp->receive (bytes, 100000, program, 0.0);          // never read: refused by size
+    bench.amp->receive (bytes + 1, info.size, program, 0.0);   // unaligned source is copied first: answered
     EXPECT_EQ (bench.replies().size(), 1u);
 
     const char bundle[16] = { '#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 0, 0, 0, 0, 1 };
     bench.amp->receive (bundle, sizeof bundle, program, 0.0);
     const char unterminated[8] = { '/', 'i', 'n', 'f', 'o', 'x', 'x', 'x' };
     bench.amp->receive (unterminated, sizeof unterminated, program, 0.0);
-    bench.send (info, Endpoint { 0, 3456 });                 // no address to answer to
+    bench.send (info, Endpoint { 0, 3456 });   // no address to answer to
     EXPECT_TRUE (bench.replies().empty());
 
     // A message without a type-tag string (the older form of OSC) is a query all the same.

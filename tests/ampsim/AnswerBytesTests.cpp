@@ -20,13 +20,12 @@ using namespace std::string_literals;
 TEST (SimAnswerBytes, ParametricBand_sfff)
 {
     Bench bench;
-    const auto expected =
-        "/channel/1/peq/3\0\0\0\0"s     //  0  address
-        ",sfff\0\0\0"s                  // 20  type tags
-        "PEQ\0"s                        // 28  type
-        "\x46\x9c\x40\x00"s             // 32  freq 20000.0
-        "\x40\x40\x00\x00"s             // 36  gain 3.0
-        "\x41\x20\x00\x00"s;            // 40  qual 10.0
+    const auto expected = "/channel/1/peq/3\0\0\0\0"s   //  0  address
+                          ",sfff\0\0\0"s                // 20  type tags
+                          "PEQ\0"s                      // 28  type
+                          "\x46\x9c\x40\x00"s           // 32  freq 20000.0
+                          "\x40\x40\x00\x00"s           // 36  gain 3.0
+                          "\x41\x20\x00\x00"s;          // 40  qual 10.0
     EXPECT_EQ (bench.askBytes (msg ("/channel/1/peq/3", "PEQ", 20000.0f, 3.0f, 10.0f)), expected);
     // A query answers the same values.
     EXPECT_EQ (bench.askBytes (msg ("/channel/1/peq/3")), expected);
@@ -35,54 +34,49 @@ TEST (SimAnswerBytes, ParametricBand_sfff)
 TEST (SimAnswerBytes, Crossover_sf)
 {
     Bench bench;
-    const auto expected =
-        "/channel/2/xover/lp\0"s        //  0  address
-        ",sf\0"s                        // 20  type tags
-        "LR24\0\0\0\0"s                 // 24  type
-        "\x44\xfa\x00\x00"s;            // 32  freq 2000.0
+    const auto expected = "/channel/2/xover/lp\0"s   //  0  address
+                          ",sf\0"s                   // 20  type tags
+                          "LR24\0\0\0\0"s            // 24  type
+                          "\x44\xfa\x00\x00"s;       // 32  freq 2000.0
     EXPECT_EQ (bench.askBytes (msg ("/channel/2/xover/lp", "LR24", 2000.0f)), expected);
 }
 
 TEST (SimAnswerBytes, Delay_fi)
 {
     Bench bench;
-    const auto expected =
-        "/channel/1/delay\0\0\0\0"s     //  0  address
-        ",fi\0"s                        // 20  type tags
-        "\x43\x96\x00\x00"s             // 24  del 300.0
-        "\x00\x00\x00\xb4"s;            // 28  pol 180
+    const auto expected = "/channel/1/delay\0\0\0\0"s   //  0  address
+                          ",fi\0"s                      // 20  type tags
+                          "\x43\x96\x00\x00"s           // 24  del 300.0
+                          "\x00\x00\x00\xb4"s;          // 28  pol 180
     EXPECT_EQ (bench.askBytes (msg ("/channel/1/delay", 300.0f, 180)), expected);
 }
 
 TEST (SimAnswerBytes, AmplifierMode_s)
 {
     Bench bench;
-    const auto expected =
-        "/ampmode\0\0\0\0"s             //  0  address
-        ",s\0\0"s                       // 12  type tags
-        "BRIDGE\0\0"s;                  // 16  mode
+    const auto expected = "/ampmode\0\0\0\0"s   //  0  address
+                          ",s\0\0"s             // 12  type tags
+                          "BRIDGE\0\0"s;        // 16  mode
     EXPECT_EQ (bench.askBytes (msg ("/ampmode", "BRIDGE")), expected);
 }
 
 TEST (SimAnswerBytes, SignalGenerator_iff)
 {
-    Bench bench;   // model 1: a ZR with the generator
-    const auto expected =
-        "/siggen\0"s                    //  0  address
-        ",iff\0\0\0\0"s                 //  8  type tags
-        "\x00\x00\x00\x02"s             // 16  input 2
-        "\xc0\xd0\x00\x00"s             // 20  gain -6.5
-        "\x44\x7a\x00\x00"s;            // 24  freq 1000.0
+    Bench bench;                                 // model 1: a ZR with the generator
+    const auto expected = "/siggen\0"s           //  0  address
+                          ",iff\0\0\0\0"s        //  8  type tags
+                          "\x00\x00\x00\x02"s    // 16  input 2
+                          "\xc0\xd0\x00\x00"s    // 20  gain -6.5
+                          "\x44\x7a\x00\x00"s;   // 24  freq 1000.0
     EXPECT_EQ (bench.askBytes (msg ("/siggen", 2, -6.5f, 1000.0f)), expected);
 }
 
 TEST (SimAnswerBytes, Speaker_i)
 {
     Bench bench;
-    const auto expected =
-        "/speaker\0\0\0\0"s             //  0  address
-        ",i\0\0"s                       // 12  type tags
-        "\x00\x00\x00\x04"s;            // 16  value 4
+    const auto expected = "/speaker\0\0\0\0"s    //  0  address
+                          ",i\0\0"s              // 12  type tags
+                          "\x00\x00\x00\x04"s;   // 16  value 4
     EXPECT_EQ (bench.askBytes (msg ("/speaker", 4)), expected);
 }
 
@@ -94,14 +88,14 @@ TEST (SimAnswerBytes, ValuesOutOfRangeAreClamped)
                ",f\0\0"s                        // 24  type tags
                "\x41\x40\x00\x00"s);            // 28  gain 12.0 (asked 20.0)
     EXPECT_EQ (bench.askBytes (msg ("/speaker", 120)),
-               "/speaker\0\0\0\0"s              //  0  address
-               ",i\0\0"s                        // 12  type tags
-               "\x00\x00\x00\x64"s);            // 16  value 100 (asked 120)
+               "/speaker\0\0\0\0"s     //  0  address
+               ",i\0\0"s               // 12  type tags
+               "\x00\x00\x00\x64"s);   // 16  value 100 (asked 120)
     EXPECT_EQ (bench.askBytes (msg ("/channel/2/delay", -1.0f, -90)),
-               "/channel/2/delay\0\0\0\0"s      //  0  address
-               ",fi\0"s                         // 20  type tags
-               "\x00\x00\x00\x00"s              // 24  del 0.0 (asked -1.0)
-               "\x00\x00\x00\x00"s);            // 28  pol 0 (asked -90)
+               "/channel/2/delay\0\0\0\0"s   //  0  address
+               ",fi\0"s                      // 20  type tags
+               "\x00\x00\x00\x00"s           // 24  del 0.0 (asked -1.0)
+               "\x00\x00\x00\x00"s);         // 28  pol 0 (asked -90)
 }
 
 TEST (SimAnswerBytes, ValuesBetweenStepsAreSnapped)
@@ -112,17 +106,17 @@ TEST (SimAnswerBytes, ValuesBetweenStepsAreSnapped)
                ",f\0\0"s                        // 24  type tags
                "\x3f\x00\x00\x00"s);            // 28  gain 0.5 (asked 0.3; 0.5 dB steps)
     EXPECT_EQ (bench.askBytes (msg ("/channel/1/delay", 12.345f, 0)),
-               "/channel/1/delay\0\0\0\0"s      //  0  address
-               ",fi\0"s                         // 20  type tags
-               "\x41\x45\x99\x9a"s              // 24  del 12.35 (asked 12.345; 0.01 ms steps)
-               "\x00\x00\x00\x00"s);            // 28  pol 0
+               "/channel/1/delay\0\0\0\0"s   //  0  address
+               ",fi\0"s                      // 20  type tags
+               "\x41\x45\x99\x9a"s           // 24  del 12.35 (asked 12.345; 0.01 ms steps)
+               "\x00\x00\x00\x00"s);         // 28  pol 0
     // Frequencies: 200000 steps a decade, so 440 Hz is held as 440.0023 Hz.
     EXPECT_EQ (bench.askBytes (msg ("/siggen", 1, -6.4f, 440.0f)),
-               "/siggen\0"s                     //  0  address
-               ",iff\0\0\0\0"s                  //  8  type tags
-               "\x00\x00\x00\x01"s              // 16  input 1
-               "\xc0\xd0\x00\x00"s              // 20  gain -6.5 (asked -6.4)
-               "\x43\xdc\x00\x4d"s);            // 24  freq 440.0023 (asked 440.0)
+               "/siggen\0"s            //  0  address
+               ",iff\0\0\0\0"s         //  8  type tags
+               "\x00\x00\x00\x01"s     // 16  input 1
+               "\xc0\xd0\x00\x00"s     // 20  gain -6.5 (asked -6.4)
+               "\x43\xdc\x00\x4d"s);   // 24  freq 440.0023 (asked 440.0)
 }
 
 TEST (SimAnswerBytes, WrongTypeTagsOrCountAreDroppedUnanswered)
@@ -171,9 +165,7 @@ TEST (SimParameterTable, HoldsThe41MessagesWithTagsMatchingTheirArguments)
 TEST (SimParameterTable, StepsAndEndsOfEveryKind)
 {
     const auto argument = [] (const char* address, int i) -> const simparams::Argument&
-    {
-        return simparams::messages().at ((std::size_t) simparams::find (address)).arguments.at ((std::size_t) i);
-    };
+    { return simparams::messages().at ((std::size_t) simparams::find (address)).arguments.at ((std::size_t) i); };
 
     // Highest steps; logarithmic ones in thousandths of a step.
     EXPECT_EQ (argument ("/channel/1/peq/1", 0).highestStep(), 5);
@@ -227,8 +219,9 @@ TEST (SimPresetText, ReadsNumbersInKNotation)
 {
     double value = 0.0;
     const std::vector<std::pair<std::string, double>> good {
-        { "40.0", 40.0 }, { "+0.0", 0.0 }, { "-30.0", -30.0 }, { "1k", 1000.0 }, { "2k00", 2000.0 },
-        { "2k50", 2500.0 }, { "15k001", 15001.0 }, { "12k0", 12000.0 }, { "0.70", 0.7 }, { "100", 100.0 } };
+        { "40.0", 40.0 },   { "+0.0", 0.0 },       { "-30.0", -30.0 },  { "1k", 1000.0 }, { "2k00", 2000.0 },
+        { "2k50", 2500.0 }, { "15k001", 15001.0 }, { "12k0", 12000.0 }, { "0.70", 0.7 },  { "100", 100.0 }
+    };
     for (const auto& [text, expected] : good)
     {
         EXPECT_TRUE (simpreset::readNumber (text, value)) << text;
@@ -241,20 +234,19 @@ TEST (SimPresetText, ReadsNumbersInKNotation)
 TEST (SimPresetText, AppliesBlockLinesBetweenTheMarkers)
 {
     SimSettings settings;
-    const std::string text =
-        "Club A\r\n"
-        "/channel/1/delay fi 9.00 180\r\n"           // before the begin marker: ignored
-        "  BEGIN_OSC_DATA\r\n"
-        "/ampmode s BIAMP2\r\n"
-        "/channel/1/peq/2 sfff PEQ  1k23 -2.5 1.40\r\n"
-        "/channel/1/delay fi   2.50 180\r\n"
-        "/channel/2/delay ff 1.0 0\r\n"               // wrong type-tag word: skipped
-        "/channel/3/delay fi 1.0 0\r\n"               // no such block: skipped
-        "/speaker i 4\r\n"                            // not a preset block: skipped
-        "/channel/2/limiter fff 50.0 x 10.0\r\n"      // stops at the unreadable value
-        "/channel/2/xover/hp sf\r\n"                  // no values: skipped
-        "END_OSC_DATA\r\n"
-        "/channel/2/peq/1 sfff HS6 1k 0 1\r\n";       // after the end marker: ignored
+    const std::string text = "Club A\r\n"
+                             "/channel/1/delay fi 9.00 180\r\n"   // before the begin marker: ignored
+                             "  BEGIN_OSC_DATA\r\n"
+                             "/ampmode s BIAMP2\r\n"
+                             "/channel/1/peq/2 sfff PEQ  1k23 -2.5 1.40\r\n"
+                             "/channel/1/delay fi   2.50 180\r\n"
+                             "/channel/2/delay ff 1.0 0\r\n"            // wrong type-tag word: skipped
+                             "/channel/3/delay fi 1.0 0\r\n"            // no such block: skipped
+                             "/speaker i 4\r\n"                         // not a preset block: skipped
+                             "/channel/2/limiter fff 50.0 x 10.0\r\n"   // stops at the unreadable value
+                             "/channel/2/xover/hp sf\r\n"               // no values: skipped
+                             "END_OSC_DATA\r\n"
+                             "/channel/2/peq/1 sfff HS6 1k 0 1\r\n";   // after the end marker: ignored
     EXPECT_EQ (simpreset::apply (text, settings), 4);
 
     EXPECT_EQ (settings.label ("/ampmode", 0), "BIAMP2");

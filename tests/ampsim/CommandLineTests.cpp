@@ -27,11 +27,22 @@ TEST (SimCommandLine, ReadsEveryOption)
 {
     SimOptions options;
     std::string error;
-    ASSERT_TRUE (parse ({ "--bind", "127.0.0.3", "--port", "4000", "--name", "Rack 2", "--model", "7",
-                          "--levels", "0.5,0.25,1,2.5", "--meter-rate", "12.5", "--reply-delay", "40",
-                          "--loss", "12.5", "--seed", "99", "--log", "-", "--preset", "p.kvt",
-                          "--control", "/tmp/ctl", "--moving", "--no-stdin", "--firmware", "V2.0" },
-                        options, error)) << error;
+    ASSERT_TRUE (parse ({ "--bind",        "127.0.0.3",
+                          "--port",        "4000",
+                          "--name",        "Rack 2",
+                          "--model",       "7",
+                          "--levels",      "0.5,0.25,1,2.5",
+                          "--meter-rate",  "12.5",
+                          "--reply-delay", "40",
+                          "--loss",        "12.5",
+                          "--seed",        "99",
+                          "--log",         "-",
+                          "--preset",      "p.kvt",
+                          "--control",     "/tmp/ctl",
+                          "--moving",      "--no-stdin",
+                          "--firmware",    "V2.0" },
+                        options, error))
+        << error;
     EXPECT_EQ (options.bindAddress, 0x7F000003u);
     EXPECT_EQ (options.port, 4000);
     EXPECT_EQ (options.name, "Rack 2");
@@ -65,13 +76,28 @@ TEST (SimCommandLine, DefaultsServeOneAmplifierOnLoopback)
 
 TEST (SimCommandLine, RefusesBadValues)
 {
-    for (const auto& args : std::vector<std::vector<std::string>> {
-             { "--bind", "localhost" }, { "--bind", "127.0.0" }, { "--port", "0" }, { "--port", "65536" },
-             { "--port", "34x" }, { "--model", "8" }, { "--model", "-1" }, { "--levels", "1,2,3" },
-             { "--levels", "1,2,3,4,5" }, { "--levels", "1,,3,4" }, { "--levels", "-1,0,0,0" },
-             { "--meter-rate", "0" }, { "--meter-rate", "nan" }, { "--loss", "101" }, { "--loss", "-1" },
-             { "--reply-delay", "-5" }, { "--seed", "1e3" }, { "--name", "" },
-             { "--name", std::string (32, 'n') }, { "--log", "" }, { "--frobnicate" }, { "--port" } })
+    for (const auto& args : std::vector<std::vector<std::string>> { { "--bind", "localhost" },
+                                                                    { "--bind", "127.0.0" },
+                                                                    { "--port", "0" },
+                                                                    { "--port", "65536" },
+                                                                    { "--port", "34x" },
+                                                                    { "--model", "8" },
+                                                                    { "--model", "-1" },
+                                                                    { "--levels", "1,2,3" },
+                                                                    { "--levels", "1,2,3,4,5" },
+                                                                    { "--levels", "1,,3,4" },
+                                                                    { "--levels", "-1,0,0,0" },
+                                                                    { "--meter-rate", "0" },
+                                                                    { "--meter-rate", "nan" },
+                                                                    { "--loss", "101" },
+                                                                    { "--loss", "-1" },
+                                                                    { "--reply-delay", "-5" },
+                                                                    { "--seed", "1e3" },
+                                                                    { "--name", "" },
+                                                                    { "--name", std::string (32, 'n') },
+                                                                    { "--log", "" },
+                                                                    { "--frobnicate" },
+                                                                    { "--port" } })
     {
         EXPECT_NE (rejection (args), "accepted") << args[0] << " " << (args.size() > 1 ? args[1] : "");
     }
@@ -85,10 +111,11 @@ TEST (SimCommandLine, HelpDocumentsEveryOptionAndCommand)
     EXPECT_TRUE (options.showHelp);
 
     const auto help = SimOptions::helpText();
-    for (const char* word : { "--bind", "--port", "--name", "--model", "--firmware", "--levels", "--meter-rate",
-                              "--moving", "--reply-delay", "--loss", "--seed", "--log", "--preset",
-                              "--control", "--no-stdin", "--help", "silent on|off", "power off", "power on",
-                              "levels a b c d", "clip a b c d", "status", "quit" })
+    for (const char* word :
+         { "--bind",       "--port",         "--name",        "--model", "--firmware",    "--levels",
+           "--meter-rate", "--moving",       "--reply-delay", "--loss",  "--seed",        "--log",
+           "--preset",     "--control",      "--no-stdin",    "--help",  "silent on|off", "power off",
+           "power on",     "levels a b c d", "clip a b c d",  "status",  "quit" })
         EXPECT_NE (help.find (word), std::string::npos) << word;
 }
 
@@ -117,9 +144,9 @@ TEST (SimControlCommands, ParsesEachCommand)
 
 TEST (SimControlCommands, RefusesMalformedCommands)
 {
-    for (const char* line : { "silent", "silent maybe", "power", "levels 1 2 3", "levels 1 2 3 x",
-                              "levels 1 2 3 -4", "levels 1 2 3 inf", "clip 1 2 3", "clip 1 2 3 1.5", "clip -1 0 0 0",
-                              "quit now", "reboot", "SILENT ON" })
+    for (const char* line :
+         { "silent", "silent maybe", "power", "levels 1 2 3", "levels 1 2 3 x", "levels 1 2 3 -4", "levels 1 2 3 inf",
+           "clip 1 2 3", "clip 1 2 3 1.5", "clip -1 0 0 0", "quit now", "reboot", "SILENT ON" })
     {
         const auto command = ControlCommand::parse (line);
         EXPECT_EQ (command.kind, ControlCommand::Kind::invalid) << line;
@@ -147,19 +174,17 @@ TEST (SimLogText, DescribesMessagesFromTheirBytes)
 {
     // "/preset/name" ,iis 3 1 "A\"B"
     //  0               16       24           32           40
-    const char bytes[] = { '/', 'p', 'r', 'e', 's', 'e', 't', '/', 'n', 'a', 'm', 'e', 0, 0, 0, 0,
-                           ',', 'i', 'i', 's', 0, 0, 0, 0,
-                           0, 0, 0, 3,
-                           0, 0, 0, 1,
-                           'A', '"', 'B', '\x01', 0, 0, 0, 0 };
+    const char bytes[] = { '/', 'p', 'r', 'e', 's', 'e', 't', '/',    'n', 'a', 'm', 'e', 0, 0,
+                           0,   0,   ',', 'i', 'i', 's', 0,   0,      0,   0,   0,   0,   0, 3,
+                           0,   0,   0,   1,   'A', '"', 'B', '\x01', 0,   0,   0,   0 };
     Datagram datagram;
     ASSERT_TRUE (datagram.assign (bytes, sizeof bytes));
     EXPECT_EQ (SimLog::describe (datagram), "/preset/name ,iis 3 1 \"A\\\"B\\x01\"");
 
     // "/meter" ,ffff 1.0 0.5 0 -2.25
     //  0        8               16                  24                  32
-    const char meter[] = { '/', 'm', 'e', 't', 'e', 'r', 0, 0, ',', 'f', 'f', 'f', 'f', 0, 0, 0,
-                           0x3F, (char) 0x80, 0, 0, 0x3F, 0, 0, 0, 0, 0, 0, 0, (char) 0xC0, 0x10, 0, 0 };
+    const char meter[] = { '/',  'm',         'e', 't', 'e',  'r', 0, 0, ',', 'f', 'f', 'f', 'f',         0,    0, 0,
+                           0x3F, (char) 0x80, 0,   0,   0x3F, 0,   0, 0, 0,   0,   0,   0,   (char) 0xC0, 0x10, 0, 0 };
     ASSERT_TRUE (datagram.assign (meter, sizeof meter));
     EXPECT_EQ (SimLog::describe (datagram), "/meter ,ffff 1 0.5 0 -2.25");
 

@@ -37,8 +37,9 @@ namespace
         return onlyLo;
     }
 
-    #define REQUIRE_ONLY_LOOPBACK() \
-        if (! onlyLoopback()) GTEST_SKIP() << "needs a private network namespace with only loopback"
+#define REQUIRE_ONLY_LOOPBACK()                                                                                        \
+    if (! onlyLoopback())                                                                                              \
+    GTEST_SKIP() << "needs a private network namespace with only loopback"
 
     using Clock = std::chrono::steady_clock;
 
@@ -62,12 +63,9 @@ namespace
             const auto address = Endpoint { 0x7F000001, 0 }.toSockaddr();
             bind (fd, reinterpret_cast<const sockaddr*> (&address), sizeof address);
         }
-        ~Client()  { ::close (fd); }
+        ~Client() { ::close (fd); }
 
-        void send (const Endpoint& to, const Datagram& datagram)
-        {
-            sendRaw (to, datagram.data(), datagram.size);
-        }
+        void send (const Endpoint& to, const Datagram& datagram) { sendRaw (to, datagram.data(), datagram.size); }
 
         void sendRaw (const Endpoint& to, const void* data, std::size_t size)
         {
@@ -114,7 +112,8 @@ namespace
     class RunningSim
     {
     public:
-        explicit RunningSim (SimOptions opts) : options (std::move (opts))
+        explicit RunningSim (SimOptions opts)
+            : options (std::move (opts))
         {
             options.readStdin = false;   // the test's standard input is not a control channel
             amp = std::make_unique<SimAmplifier> (options, log);
@@ -134,7 +133,7 @@ namespace
                 finished.wait();
         }
 
-        Endpoint endpoint() const  { return server->localEndpoint(); }
+        Endpoint endpoint() const { return server->localEndpoint(); }
 
         bool logHas (const std::string& text)
         {
@@ -260,7 +259,9 @@ TEST (SimServerNetwork, StreamsMetersUntilOffline)
 
     client.send (sim.endpoint(), msg ("/offline"));
     ASSERT_TRUE (sim.waitForLog ("note offline"));
-    while (client.receive (100)) {}   // what was already on its way
+    while (client.receive (100))
+    {
+    }   // what was already on its way
     EXPECT_FALSE (client.receive (300));
 }
 
@@ -319,7 +320,9 @@ TEST (SimServerNetwork, ControlFifoSilencesPowersOffAndQuits)
     ASSERT_EQ (sim.finished.wait_for (std::chrono::seconds (5)), std::future_status::ready);
     EXPECT_EQ (sim.finished.get(), 0);
     sim.server.reset();   // closes and removes the FIFO it made
-    struct stat info {};
+    struct stat info
+    {
+    };
     EXPECT_NE (stat (options.controlPath.c_str(), &info), 0);
 }
 

@@ -43,7 +43,8 @@ namespace simtest
     class Bench
     {
     public:
-        explicit Bench (SimOptions opts = {}) : options (std::move (opts))
+        explicit Bench (SimOptions opts = {})
+            : options (std::move (opts))
         {
             amp = std::make_unique<SimAmplifier> (options, log);
         }
@@ -74,7 +75,7 @@ namespace simtest
         }
 
         /** What was sent up to now (no time passes). */
-        std::vector<std::string> replies()  { return runUntil (now); }
+        std::vector<std::string> replies() { return runUntil (now); }
 
         /** The one message sent now; fails the test when there is not exactly one. */
         std::string reply()

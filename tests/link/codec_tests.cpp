@@ -27,69 +27,66 @@ namespace
         return read (message.get());
     }
 
-    const auto meterAnswer =
-        "/meter\0\0"s                   //  0  address
-        ",ffff\0\0\0"s                  //  8  type tags
-        "\x3f\x80\x00\x00"s             // 16  input A 1.0
-        "\x3f\x00\x00\x00"s             // 20  input B 0.5
-        "\xbf\x00\x00\x00"s             // 24  output A -0.5
-        "\x00\x00\x00\x00"s;            // 28  output B 0.0
+    const auto meterAnswer = "/meter\0\0"s          //  0  address
+                             ",ffff\0\0\0"s         //  8  type tags
+                             "\x3f\x80\x00\x00"s    // 16  input A 1.0
+                             "\x3f\x00\x00\x00"s    // 20  input B 0.5
+                             "\xbf\x00\x00\x00"s    // 24  output A -0.5
+                             "\x00\x00\x00\x00"s;   // 28  output B 0.0
 
-    const auto gainAnswer =
-        "/gain\0\0\0"s                  //  0  address
-        ",ffii\0\0\0"s                  //  8  type tags
-        "\xc1\x48\x00\x00"s             // 16  gain A -12.5
-        "\xc2\x70\x00\x00"s             // 20  gain B -60.0
-        "\x00\x00\x00\x02"s             // 24  mute A 2
-        "\x00\x00\x00\x00"s;            // 28  mute B 0
+    const auto gainAnswer = "/gain\0\0\0"s         //  0  address
+                            ",ffii\0\0\0"s         //  8  type tags
+                            "\xc1\x48\x00\x00"s    // 16  gain A -12.5
+                            "\xc2\x70\x00\x00"s    // 20  gain B -60.0
+                            "\x00\x00\x00\x02"s    // 24  mute A 2
+                            "\x00\x00\x00\x00"s;   // 28  mute B 0
 
-    const auto infoAnswer =
-        "/info\0\0\0"s                  //  0  address
-        ",ssi\0\0\0\0"s                 //  8  type tags
-        "Stage Left\0\0"s               // 16  name
-        "V1.4\0\0\0\0"s                 // 28  the amplifier's own text
-        "\x00\x00\x00\x03"s;            // 36  model index 3
+    const auto infoAnswer = "/info\0\0\0"s         //  0  address
+                            ",ssi\0\0\0\0"s        //  8  type tags
+                            "Stage Left\0\0"s      // 16  name
+                            "V1.4\0\0\0\0"s        // 28  the amplifier's own text
+                            "\x00\x00\x00\x03"s;   // 36  model index 3
 }
 
 //==============================================================================
 TEST (CodecRequests, ArgumentLessMessagesCarryAnEmptyTypeTagString)
 {
     EXPECT_EQ (bytesOf (codec::bare ("/info")),
-               "/info\0\0\0"s           //  0  address
-               ",\0\0\0"s);             //  8  type tags
+               "/info\0\0\0"s   //  0  address
+               ",\0\0\0"s);     //  8  type tags
     EXPECT_EQ (bytesOf (codec::bare ("/offline")),
-               "/offline\0\0\0\0"s      //  0  address: eight characters, so a whole word of padding
-               ",\0\0\0"s);             // 12  type tags
+               "/offline\0\0\0\0"s   //  0  address: eight characters, so a whole word of padding
+               ",\0\0\0"s);          // 12  type tags
 }
 
 TEST (CodecRequests, GainsMeterLockPresetAndNameLayouts)
 {
     EXPECT_EQ (bytesOf (codec::gains (-6.0f, -3.0f, 1, 0)),
-               "/gain\0\0\0"s           //  0  address
-               ",ffii\0\0\0"s           //  8  type tags
-               "\xc0\xc0\x00\x00"s      // 16  gain A -6.0
-               "\xc0\x40\x00\x00"s      // 20  gain B -3.0
-               "\x00\x00\x00\x01"s      // 24  mute A
-               "\x00\x00\x00\x00"s);    // 28  mute B
+               "/gain\0\0\0"s          //  0  address
+               ",ffii\0\0\0"s          //  8  type tags
+               "\xc0\xc0\x00\x00"s     // 16  gain A -6.0
+               "\xc0\x40\x00\x00"s     // 20  gain B -3.0
+               "\x00\x00\x00\x01"s     // 24  mute A
+               "\x00\x00\x00\x00"s);   // 28  mute B
 
     EXPECT_EQ (bytesOf (codec::meterRequest (10.0f)),
-               "/meter\0\0"s            //  0  address
-               ",f\0\0"s                //  8  type tags
-               "\x41\x20\x00\x00"s);    // 12  10.0
+               "/meter\0\0"s           //  0  address
+               ",f\0\0"s               //  8  type tags
+               "\x41\x20\x00\x00"s);   // 12  10.0
 
     std::int32_t code = 0;
     ASSERT_TRUE (osc::packLockCode ("Ab12", code));
     EXPECT_EQ (bytesOf (codec::withInt ("/unlock", code)),
-               "/unlock\0"s             //  0  address
-               ",i\0\0"s                //  8  type tags
-               "\x32\x31\x62\x41"s);    // 12  "Ab12", first character in the lowest byte
+               "/unlock\0"s            //  0  address
+               ",i\0\0"s               //  8  type tags
+               "\x32\x31\x62\x41"s);   // 12  "Ab12", first character in the lowest byte
 
     EXPECT_EQ (bytesOf (codec::presetCommand ("/preset/save", 2, 3, "Hall")),
-               "/preset/save\0\0\0\0"s  //  0  address
-               ",iis\0\0\0\0"s          // 16  type tags
-               "\x00\x00\x00\x02"s      // 24  slot
-               "\x00\x00\x00\x03"s      // 28  mode
-               "Hall\0\0\0\0"s);        // 32  name
+               "/preset/save\0\0\0\0"s   //  0  address
+               ",iis\0\0\0\0"s           // 16  type tags
+               "\x00\x00\x00\x02"s       // 24  slot
+               "\x00\x00\x00\x03"s       // 28  mode
+               "Hall\0\0\0\0"s);         // 32  name
 
     EXPECT_EQ (bytesOf (codec::ampName (juce::String::fromUTF8 ("Caf\xc3\xa9"))),
                "/ampname\0\0\0\0"s      //  0  address
@@ -116,12 +113,12 @@ TEST (CodecInbound, OnlyOneWellFormedMessageOfUpTo128BytesIsReadable)
 
     const std::string refused[] = {
         ""s,
-        "/ga"s,                                             // not a whole number of words
-        "#bundle\0\0\0\0\0\0\0\0\x01"s,                     // bundles are not understood
-        ",ffff\0\0\0"s,                                     // no address
-        "/gain\0\0\0,ffii\0\0\0"s,                          // arguments missing
-        "/ampname\0\0\0\0,s\0\0ab\0Xcd\0\0"s,               // string padding that is not NUL
-        "/"s + std::string (127, 'a') + "\0\0\0\0,\0\0\0"s,  // longer than any datagram
+        "/ga"s,                                               // not a whole number of words
+        "#bundle\0\0\0\0\0\0\0\0\x01"s,                       // bundles are not understood
+        ",ffff\0\0\0"s,                                       // no address
+        "/gain\0\0\0,ffii\0\0\0"s,                            // arguments missing
+        "/ampname\0\0\0\0,s\0\0ab\0Xcd\0\0"s,                 // string padding that is not NUL
+        "/"s + std::string (127, 'a') + "\0\0\0\0,\0\0\0"s,   // longer than any datagram
     };
     for (const auto& bytes : refused)
         EXPECT_FALSE (codec::InboundMessage (bytes.data(), bytes.size()).isValid()) << bytes.size() << " bytes";
@@ -145,12 +142,12 @@ TEST (CodecAnswers, MetersAreReadyToShowAndOnlyFourFiniteFloatsCount)
 
 TEST (CodecAnswers, LampsLightAboveZero)
 {
-    const auto lamps = readFrom ("/peaklimit\0\0"s   //  0  address
-                                 ",iiii\0\0\0"s      // 12  type tags
-                                 "\x00\x00\x00\x01"s // 20  input clip A 1
-                                 "\x00\x00\x00\x00"s // 24  input clip B 0
-                                 "\xff\xff\xff\xfd"s // 28  output limit A -3
-                                 "\x00\x00\x00\x05"s,// 32  output limit B 5
+    const auto lamps = readFrom ("/peaklimit\0\0"s      //  0  address
+                                 ",iiii\0\0\0"s         // 12  type tags
+                                 "\x00\x00\x00\x01"s    // 20  input clip A 1
+                                 "\x00\x00\x00\x00"s    // 24  input clip B 0
+                                 "\xff\xff\xff\xfd"s    // 28  output limit A -3
+                                 "\x00\x00\x00\x05"s,   // 32  output limit B 5
                                  codec::readLamps);
     ASSERT_TRUE (lamps.has_value());
     EXPECT_EQ (lamps->lit, (std::array<bool, 4> { true, false, false, true }));
@@ -178,11 +175,10 @@ TEST (CodecAnswers, GainsNeedFiniteFloatsThenTwoInts)
 
 TEST (CodecAnswers, PresetAnswersByTheirLastAddressPart)
 {
-    const auto body =
-        ",iis\0\0\0\0"s             // 16  type tags
-        "\x00\x00\x00\x03"s         // 24  slot 3
-        "\x00\x00\x00\x02"s         // 28  mode 2
-        "Live\0\0\0\0"s;            // 32  name
+    const auto body = ",iis\0\0\0\0"s       // 16  type tags
+                      "\x00\x00\x00\x03"s   // 24  slot 3
+                      "\x00\x00\x00\x02"s   // 28  mode 2
+                      "Live\0\0\0\0"s;      // 32  name
 
     const auto name = readFrom ("/preset/name\0\0\0\0"s + body, codec::readPreset);
     ASSERT_TRUE (name.has_value());
@@ -196,7 +192,10 @@ TEST (CodecAnswers, PresetAnswersByTheirLastAddressPart)
     EXPECT_FALSE (readFrom ("/preset/names\0\0\0"s + body, codec::readPreset).has_value());
     EXPECT_FALSE (readFrom ("/preset\0"s + body, codec::readPreset).has_value());
     EXPECT_FALSE (readFrom ("/preset/name\0\0\0\0,ii\0"s + std::string (8, '\0'), codec::readPreset).has_value());
-    EXPECT_FALSE (readFrom ("/preset/name\0\0\0\0,iss\0\0\0\0\0\0\0\x03" "2\0\0\0Live\0\0\0\0"s, codec::readPreset).has_value());
+    EXPECT_FALSE (readFrom ("/preset/name\0\0\0\0,iss\0\0\0\0\0\0\0\x03"
+                            "2\0\0\0Live\0\0\0\0"s,
+                            codec::readPreset)
+                      .has_value());
 }
 
 TEST (CodecAnswers, LockNamePowerTakeOneArgumentOfTheirType)
@@ -222,7 +221,12 @@ TEST (CodecAnswers, InfoNamesAKnownModel)
     EXPECT_EQ (info->model, 3);
     EXPECT_EQ (info->name, "Stage Left");
 
-    auto model = [] (const std::string& word) { auto bytes = infoAnswer; bytes.replace (36, 4, word); return bytes; };
+    auto model = [] (const std::string& word)
+    {
+        auto bytes = infoAnswer;
+        bytes.replace (36, 4, word);
+        return bytes;
+    };
     EXPECT_EQ (readFrom (model ("\x00\x00\x00\x07"s), codec::readInfo)->model, 7);
     EXPECT_FALSE (readFrom (model ("\x00\x00\x00\x08"s), codec::readInfo).has_value());
     EXPECT_FALSE (readFrom (model ("\xff\xff\xff\xff"s), codec::readInfo).has_value());

@@ -33,7 +33,7 @@ protected:
         EXPECT_EQ (addressOf (nextAtAmp()), address);
     }
 
-    bool acknowledged() const     { return hub->queuedMessages().empty(); }
+    bool acknowledged() const { return hub->queuedMessages().empty(); }
 };
 
 TEST_F (HubDispatch, MeterShowsTheFourLevelsAndAnswersTheMeterRequest)
@@ -53,14 +53,16 @@ TEST_F (HubDispatch, MeterWithWrongCountOrTypesChangesNothing)
     ASSERT_TRUE (waitUntilAwaiting());
 
     deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/meter") << 1.0f << 1.0f << 1.0f << ::osc::EndMessage; }));
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  {
-                      s << ::osc::BeginMessage ("/meter") << (::osc::int32) 1 << (::osc::int32) 1 << (::osc::int32) 1
-                        << (::osc::int32) 1 << ::osc::EndMessage;
-                  }));
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/meter") << 1.0f << 1.0f << 1.0f << 1.0f << 1.0f << ::osc::EndMessage; }));
+                       { s << ::osc::BeginMessage ("/meter") << 1.0f << 1.0f << 1.0f << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        {
+            s << ::osc::BeginMessage ("/meter") << (::osc::int32) 1 << (::osc::int32) 1 << (::osc::int32) 1
+              << (::osc::int32) 1 << ::osc::EndMessage;
+        }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/meter") << 1.0f << 1.0f << 1.0f << 1.0f << 1.0f << ::osc::EndMessage; }));
     deliver (bare ("/meter"));
 
     EXPECT_EQ (panel.meterCalls, 0);
@@ -91,7 +93,7 @@ TEST_F (HubDispatch, The51stMeterAsksForTheStreamAgainThe50thDoesNot)
     const auto request = nextAtAmp();
     ASSERT_EQ (addressOf (request), "/meter");
     EXPECT_EQ (request, oscBytes ([] (::osc::OutboundPacketStream& s)
-                             { s << ::osc::BeginMessage ("/meter") << 10.0f << ::osc::EndMessage; }));
+                                  { s << ::osc::BeginMessage ("/meter") << 10.0f << ::osc::EndMessage; }));
 
     // The next 50 include the answer to that request, and ask for nothing more.
     for (int i = 0; i < 50; ++i)
@@ -109,19 +111,21 @@ TEST_F (HubDispatch, PeakLimitLightsTheLampsAboveZeroAndAnswersNothing)
 {
     awaitQuery ("/peaklimit");
 
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  {
-                      s << ::osc::BeginMessage ("/peaklimit") << (::osc::int32) 1 << (::osc::int32) 0
-                        << (::osc::int32) -3 << (::osc::int32) 5 << ::osc::EndMessage;
-                  }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        {
+            s << ::osc::BeginMessage ("/peaklimit") << (::osc::int32) 1 << (::osc::int32) 0 << (::osc::int32) -3
+              << (::osc::int32) 5 << ::osc::EndMessage;
+        }));
     EXPECT_EQ (panel.leds, (std::array<bool, 4> { true, false, false, true }));
     EXPECT_EQ (panel.ledCalls, 1);
 
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  {
-                      s << ::osc::BeginMessage ("/peaklimit") << (::osc::int32) 1 << (::osc::int32) 1 << (::osc::int32) 1
-                        << ::osc::EndMessage;
-                  }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        {
+            s << ::osc::BeginMessage ("/peaklimit") << (::osc::int32) 1 << (::osc::int32) 1 << (::osc::int32) 1
+              << ::osc::EndMessage;
+        }));
     deliver (meters (1.0f, 1.0f, 1.0f, 1.0f));   // panel meters only, no lamps
     EXPECT_EQ (panel.ledCalls, 1);
 
@@ -145,8 +149,9 @@ TEST_F (HubDispatch, GainWithWrongTypesOrCountChangesNothing)
 
     deliver (meters (1.0f, 1.0f, 1.0f, 1.0f));   // right address family, other address: no answer
     deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/gain") << 1.0f << 1.0f << 1.0f << 1.0f << ::osc::EndMessage; }));
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
+                       { s << ::osc::BeginMessage ("/gain") << 1.0f << 1.0f << 1.0f << 1.0f << ::osc::EndMessage; }));
+    deliver (
+        oscBytes ([] (::osc::OutboundPacketStream& s)
                   { s << ::osc::BeginMessage ("/gain") << 1.0f << 1.0f << (::osc::int32) 1 << ::osc::EndMessage; }));
     deliver (gains (std::nanf (""), 0.0f, 0, 0));
 
@@ -171,7 +176,8 @@ TEST_F (HubDispatch, PresetAnswersReachTheSetupPage)
     deliver (presetAnswer ("/preset/save", 5, 3, "Hall"));
     EXPECT_TRUE (acknowledged());
 
-    EXPECT_EQ (setup.calls, (std::vector<std::string> { "setSlot 3 2 Live", "presetRecalled Club", "presetStored 5 3 Hall" }));
+    EXPECT_EQ (setup.calls,
+               (std::vector<std::string> { "setSlot 3 2 Live", "presetRecalled Club", "presetStored 5 3 Hall" }));
 }
 
 TEST_F (HubDispatch, OtherPresetAddressesAndWrongCountsDoNothing)
@@ -182,12 +188,15 @@ TEST_F (HubDispatch, OtherPresetAddressesAndWrongCountsDoNothing)
     deliver (presetAnswer ("/preset/names", 3, 2, "Live"));
     deliver (presetAnswer ("/preset", 3, 2, "Live"));
     deliver (presetAnswer ("/presetname", 3, 2, "Live"));
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/preset/name") << (::osc::int32) 3 << (::osc::int32) 2 << ::osc::EndMessage; }));
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  {
-                      s << ::osc::BeginMessage ("/preset/name") << (::osc::int32) 3 << "2" << "Live" << ::osc::EndMessage;
-                  }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/preset/name") << (::osc::int32) 3 << (::osc::int32) 2 << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        {
+            s << ::osc::BeginMessage ("/preset/name") << (::osc::int32) 3 << "2"
+              << "Live" << ::osc::EndMessage;
+        }));
 
     EXPECT_TRUE (setup.calls.empty());
     expectSentAgain ("/preset/name");
@@ -220,8 +229,9 @@ TEST_F (HubDispatch, LockWithAnythingButOneIntDoesNothing)
 
     deliver (oneString ("/lock", "Ab12"));
     deliver (bare ("/lock"));
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/lock") << (::osc::int32) 1 << (::osc::int32) 2 << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/lock") << (::osc::int32) 1 << (::osc::int32) 2 << ::osc::EndMessage; }));
 
     EXPECT_TRUE (setup.calls.empty());
     expectSentAgain ("/unlock");
@@ -240,8 +250,9 @@ TEST_F (HubDispatch, SpeakerAndSignalGeneratorDecodeIntoTheStandaloneBlocks)
     EXPECT_TRUE (acknowledged());
 
     awaitQuery ("/siggen");
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/siggen") << (::osc::int32) 2 << -6.5f << 440.0f << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/siggen") << (::osc::int32) 2 << -6.5f << 440.0f << ::osc::EndMessage; }));
     EXPECT_EQ (siggen.input->step, 2);
     EXPECT_EQ (siggen.gain->step, 67);
     EXPECT_TRUE (acknowledged());
@@ -256,8 +267,9 @@ TEST_F (HubDispatch, SpeakerAndSignalGeneratorAnswersThatDoNotFitAreDropped)
     speaker.value->setStep (4);
 
     awaitQuery ("/speaker");
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/speaker") << (::osc::int32) 8 << (::osc::int32) 8 << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/speaker") << (::osc::int32) 8 << (::osc::int32) 8 << ::osc::EndMessage; }));
     deliver (oneString ("/speaker", "8"));
     EXPECT_EQ (speaker.value->step, 4);
     expectSentAgain ("/speaker");
@@ -266,7 +278,7 @@ TEST_F (HubDispatch, SpeakerAndSignalGeneratorAnswersThatDoNotFitAreDropped)
 
     awaitQuery ("/siggen");
     deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/siggen") << 2.0f << -6.5f << 440.0f << ::osc::EndMessage; }));
+                       { s << ::osc::BeginMessage ("/siggen") << 2.0f << -6.5f << 440.0f << ::osc::EndMessage; }));
     deliver (bare ("/siggen"));
     EXPECT_EQ (siggen.input->step, 0);
     expectSentAgain ("/siggen");
@@ -299,7 +311,8 @@ TEST_F (HubDispatch, PowerOffIsALostConnectionAnythingElseIsNothing)
     EXPECT_TRUE (hub->isOnline());
 
     deliver (oneString ("/power", "OFF"));
-    EXPECT_EQ (dialogs.shown, (std::vector<std::string> { "Network connection error!|Device will be disconnected|Ok||warning" }));
+    EXPECT_EQ (dialogs.shown,
+               (std::vector<std::string> { "Network connection error!|Device will be disconnected|Ok||warning" }));
     EXPECT_FALSE (hub->isOnline());
     EXPECT_EQ (setup.calls.front(), "disconnectDevice");
     EXPECT_EQ (setup.calls.back(), "forgetActiveDevice");
@@ -317,8 +330,9 @@ TEST_F (HubDispatch, TreeAddressesDecodeIntoTheirBlock)
     auto& band = *root.channels[1]->peq->bands[7];
 
     awaitQuery ("/channel/2/peq/8");
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/channel/2/peq/8") << "HS12" << 10000.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/channel/2/peq/8") << "HS12" << 10000.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
 
     EXPECT_EQ (band.type->step, 5);
     EXPECT_EQ (band.freq->step, 539794);
@@ -335,22 +349,27 @@ TEST_F (HubDispatch, TreeAnswersThatDoNotFitOrFindNoBlockAreDropped)
     const auto before = band.freq->step;
 
     awaitQuery ("/channel/2/peq/8");
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/channel/2/peq/8") << 1.0f << 10000.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/channel/2/peq/8") << "HS12" << 10000.0f << 0.0f << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/channel/2/peq/8") << 1.0f << 10000.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/channel/2/peq/8") << "HS12" << 10000.0f << 0.0f << ::osc::EndMessage; }));
     EXPECT_EQ (band.freq->step, before);
     expectSentAgain ("/channel/2/peq/8");
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/channel/2/peq/8") << "PEQ" << 100.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/channel/2/peq/8") << "PEQ" << 100.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
     ASSERT_TRUE (acknowledged());
 
     // No block has the address: nothing happens and nothing is answered.
     awaitQuery ("/channel/1/peq/9");
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/channel/1/peq/9") << "HS12" << 10000.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("channel/1/peq/9") << "HS12" << 10000.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("/channel/1/peq/9") << "HS12" << 10000.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
+    deliver (oscBytes (
+        [] (::osc::OutboundPacketStream& s)
+        { s << ::osc::BeginMessage ("channel/1/peq/9") << "HS12" << 10000.0f << 0.0f << 1.0f << ::osc::EndMessage; }));
     expectSentAgain ("/channel/1/peq/9");
 }
 
@@ -364,18 +383,18 @@ TEST_F (HubDispatch, MalformedPacketsAreDroppedQuietly)
     awaitQuery ("/gain");
 
     const std::vector<std::vector<char>> packets {
-        {},                                                         // prefix only
-        { '/', 'g', 'a' },                                          // not a multiple of 4
-        { '/', 'g', 'a', 'i', 'n', 0, 0, 0 },                       // no type tags
-        { '/', 'g', 'a', 'i', 'n', 0, 0, 0, ',', 'f', 'f', 'i' },   // tags not terminated
+        {},                                                                       // prefix only
+        { '/', 'g', 'a' },                                                        // not a multiple of 4
+        { '/', 'g', 'a', 'i', 'n', 0, 0, 0 },                                     // no type tags
+        { '/', 'g', 'a', 'i', 'n', 0, 0, 0, ',', 'f', 'f', 'i' },                 // tags not terminated
         { '/', 'g', 'a', 'i', 'n', 0, 0, 0, ',', 'f', 'f', 'i', 'i', 0, 0, 0 },   // arguments missing
         { '#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 0, 0, 0, 0, 1 },
         { '/', 's', 'i', 'g', 'g', 'e', 'n', 0, ',', 'b', 0, 0, 0x7F, 0, 0, 0 },   // blob running past the end
-        { '/', 'c', 'h', 'a', 'n', 'n', 'e', 'l', '/', '1', '/', 'p', 'e', 'q', '/', '1', 0, 0, 0, 0, ',', 'b', 'f', 0,
-          0x7F, 0, 0, 0 },
-        { '/', 'a', 'm', 'p', 'n', 'a', 'm', 'e', 0, 0, 0, 0, ',', 's', 0, 0, 'a', 'b', 0, 'X', 'c', 'd', 0, 0 },  // padding not NUL
+        { '/', 'c', 'h', 'a', 'n', 'n', 'e', 'l', '/', '1', '/',  'p', 'e', 'q',
+          '/', '1', 0,   0,   0,   0,   ',', 'b', 'f', 0,   0x7F, 0,   0,   0 },
+        { '/', 'a', 'm', 'p', 'n', 'a', 'm', 'e', 0, 0, 0, 0, ',', 's', 0, 0, 'a', 'b', 0, 'X', 'c', 'd', 0, 0 },   // padding not NUL
         std::vector<char> (128, '/'),
-        std::vector<char> (132, 0),                                 // longer than any datagram
+        std::vector<char> (132, 0),   // longer than any datagram
     };
     for (const auto& p : packets)
         deliver (p);
@@ -396,10 +415,14 @@ TEST_F (HubDispatch, InfoAnswersFromTheNetworkFillTheDeviceListOnlineOrNot)
     deliver (info ("Future", 8), osc::PacketSource::network, "127.0.0.11");
     deliver (info ("Broken", -1), osc::PacketSource::network, "127.0.0.11");
     deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/info") << "Two" << (::osc::int32) 3 << ::osc::EndMessage; }),
+                       { s << ::osc::BeginMessage ("/info") << "Two" << (::osc::int32) 3 << ::osc::EndMessage; }),
              osc::PacketSource::network, "127.0.0.11");
-    deliver (oscBytes ([] (::osc::OutboundPacketStream& s)
-                  { s << ::osc::BeginMessage ("/info") << "A" << "B" << 3.0f << ::osc::EndMessage; }),
+    deliver (oscBytes (
+                 [] (::osc::OutboundPacketStream& s)
+                 {
+                     s << ::osc::BeginMessage ("/info") << "A"
+                       << "B" << 3.0f << ::osc::EndMessage;
+                 }),
              osc::PacketSource::network, "127.0.0.11");
 
     EXPECT_EQ (setup.calls, (std::vector<std::string> { "addNetworkDevice 3 Stage Left 127.0.0.9", "disconnectDevice",

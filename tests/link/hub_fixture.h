@@ -37,49 +37,51 @@ namespace hubtest
 
     inline std::vector<char> bare (const char* address)
     {
-        return oscBytes ([&] (::osc::OutboundPacketStream& s) { s << ::osc::BeginMessage (address) << ::osc::EndMessage; });
+        return oscBytes ([&] (::osc::OutboundPacketStream& s)
+                         { s << ::osc::BeginMessage (address) << ::osc::EndMessage; });
     }
 
     inline std::vector<char> meters (float a, float b, float c, float d)
     {
         return oscBytes ([&] (::osc::OutboundPacketStream& s)
-                    { s << ::osc::BeginMessage ("/meter") << a << b << c << d << ::osc::EndMessage; });
+                         { s << ::osc::BeginMessage ("/meter") << a << b << c << d << ::osc::EndMessage; });
     }
 
     inline std::vector<char> gains (float a, float b, int muteA, int muteB)
     {
-        return oscBytes ([&] (::osc::OutboundPacketStream& s)
-                    {
-                        s << ::osc::BeginMessage ("/gain") << a << b << (::osc::int32) muteA << (::osc::int32) muteB
-                          << ::osc::EndMessage;
-                    });
+        return oscBytes (
+            [&] (::osc::OutboundPacketStream& s) {
+                s << ::osc::BeginMessage ("/gain") << a << b << (::osc::int32) muteA << (::osc::int32) muteB
+                  << ::osc::EndMessage;
+            });
     }
 
     inline std::vector<char> presetAnswer (const char* address, int slot, int mode, const char* name)
     {
-        return oscBytes ([&] (::osc::OutboundPacketStream& s)
-                    {
-                        s << ::osc::BeginMessage (address) << (::osc::int32) slot << (::osc::int32) mode << name
-                          << ::osc::EndMessage;
-                    });
+        return oscBytes (
+            [&] (::osc::OutboundPacketStream& s) {
+                s << ::osc::BeginMessage (address) << (::osc::int32) slot << (::osc::int32) mode << name
+                  << ::osc::EndMessage;
+            });
     }
 
     inline std::vector<char> info (const char* name, int model)
     {
-        return oscBytes ([&] (::osc::OutboundPacketStream& s)
-                    { s << ::osc::BeginMessage ("/info") << name << "V1.4" << (::osc::int32) model << ::osc::EndMessage; });
+        return oscBytes (
+            [&] (::osc::OutboundPacketStream& s)
+            { s << ::osc::BeginMessage ("/info") << name << "V1.4" << (::osc::int32) model << ::osc::EndMessage; });
     }
 
     inline std::vector<char> oneInt (const char* address, int value)
     {
         return oscBytes ([&] (::osc::OutboundPacketStream& s)
-                    { s << ::osc::BeginMessage (address) << (::osc::int32) value << ::osc::EndMessage; });
+                         { s << ::osc::BeginMessage (address) << (::osc::int32) value << ::osc::EndMessage; });
     }
 
     inline std::vector<char> oneString (const char* address, const char* text)
     {
         return oscBytes ([&] (::osc::OutboundPacketStream& s)
-                    { s << ::osc::BeginMessage (address) << text << ::osc::EndMessage; });
+                         { s << ::osc::BeginMessage (address) << text << ::osc::EndMessage; });
     }
 
     inline std::string addressOf (const std::vector<char>& message)
@@ -119,10 +121,7 @@ namespace hubtest
             makeHub();
         }
 
-        void TearDown() override
-        {
-            hub.reset();
-        }
+        void TearDown() override { hub.reset(); }
 
         void makeHub()
         {
@@ -158,10 +157,7 @@ namespace hubtest
         }
 
         /** The next datagram that reaches the amplifier (empty after `timeoutMs`). */
-        std::vector<char> nextAtAmp (int timeoutMs = 1000)
-        {
-            return amp->receive (timeoutMs);
-        }
+        std::vector<char> nextAtAmp (int timeoutMs = 1000) { return amp->receive (timeoutMs); }
 
         std::vector<std::string> queuedAddresses() const
         {

@@ -62,7 +62,8 @@ TEST_F (HubSend, OnlineSequenceQueuesGainEveryBlockThePresetNamesAndTheMeters)
     for (int slot = 1; slot <= 20; ++slot)
     {
         const auto& m = queued[(std::size_t) (39 + slot)];
-        osc::ReceivedMessage message (osc::ReceivedPacket ((const char*) m.getData(), (osc::osc_bundle_element_size_t) m.getSize()));
+        osc::ReceivedMessage message (
+            osc::ReceivedPacket ((const char*) m.getData(), (osc::osc_bundle_element_size_t) m.getSize()));
         auto args = message.ArgumentStream();
         osc::int32 n, mode;
         const char* text;
@@ -217,7 +218,8 @@ TEST_F (HubSend, PostedMessagesWithAnotherTagAreIgnored)
     block.copyFrom (&address, 0, 4);
 
     hub->postMessage (new osc::LinkMessage (osc::PacketSource::network, block, osc::messageTag + 1));
-    hub->postMessage (new osc::LinkMessage (osc::LinkEvent::networkSilent, DeviceFamily::none, osc::messageTag ^ 0x10000));
+    hub->postMessage (
+        new osc::LinkMessage (osc::LinkEvent::networkSilent, DeviceFamily::none, osc::messageTag ^ 0x10000));
     hub->postMessage (new osc::LinkMessage (osc::LinkEvent::usbOpened, DeviceFamily::zr, 0));
     testloop::run (100);
 

@@ -66,8 +66,10 @@ TEST_F (HubUsb, AnnouncedDeviceIsAskedForInfoAndTheUserIsAskedToConnect)
 
     answerInfo (true);
 
-    EXPECT_EQ (dialogs.shown[0], "ZR series connected|Connect to device and lose current settings?|Connect|Cancel|question");
-    EXPECT_EQ (setup.calls, (std::vector<std::string> { "updateUsbEntry 1 Usb Amp", "selectDevice 0", "connectDevice" }));
+    EXPECT_EQ (dialogs.shown[0],
+               "ZR series connected|Connect to device and lose current settings?|Connect|Cancel|question");
+    EXPECT_EQ (setup.calls,
+               (std::vector<std::string> { "updateUsbEntry 1 Usb Amp", "selectDevice 0", "connectDevice" }));
     EXPECT_TRUE (hub->isOnline());
     EXPECT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
 
@@ -82,7 +84,8 @@ TEST_F (HubUsb, TarvoDevicesGetTheirOwnQuestionTitle)
     plugIn (0x1101, L"AP01");
     EXPECT_EQ (hub->getDeviceFamily(), DeviceFamily::tarvo);
     answerInfo (false);
-    EXPECT_EQ (dialogs.shown[0], "TARVO model connected|Connect to device and lose current settings?|Connect|Cancel|question");
+    EXPECT_EQ (dialogs.shown[0],
+               "TARVO model connected|Connect to device and lose current settings?|Connect|Cancel|question");
 }
 
 TEST_F (HubUsb, CancelLeavesTheDeviceOpenAndItsPacketsUnheard)
@@ -138,7 +141,8 @@ TEST_F (HubUsb, FourUnansweredTransmissionsThenOneUsbErrorBoxAndTheDeviceIsRelea
         ASSERT_TRUE (waitForWrites (writes));
     }
     testloop::run (30);
-    EXPECT_EQ (writtenAddresses(), (std::vector<std::string> { "/info", "/online", "/gain", "/gain", "/gain", "/gain" }));
+    EXPECT_EQ (writtenAddresses(),
+               (std::vector<std::string> { "/info", "/online", "/gain", "/gain", "/gain", "/gain" }));
 
     clock.advance (501);
     ASSERT_TRUE (testloop::runUntil ([this] { return dialogs.shown.size() == 2; }));
@@ -318,7 +322,7 @@ TEST_F (HubUsb, AConnectionMadeWhileTheErrorBoxIsOpenOutlivesTheBox)
     ASSERT_TRUE (hub->isOnline());
     ASSERT_EQ (hub->getConnectionKind(), osc::ConnectionKind::usb);
 
-    ASSERT_TRUE (dialogs.answerOpenBox());            // the error box's "Ok"
+    ASSERT_TRUE (dialogs.answerOpenBox());   // the error box's "Ok"
     testloop::run (50);
 
     EXPECT_TRUE (hub->isOnline());

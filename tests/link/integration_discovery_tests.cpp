@@ -34,10 +34,12 @@ TEST_F (LinkIntegration, BroadcastFindsTwoAmplifiersEachWithItsOwnAddressNameAnd
     for (auto* sim : { &left, &right })
     {
         const auto log = sim->log();
-        const auto queries = std::count_if (log.begin(), log.end(), [] (const AmpSimProcess::LogLine& l)
+        const auto queries = std::count_if (log.begin(), log.end(),
+                                            [] (const AmpSimProcess::LogLine& l)
                                             { return l.what == "recv" && l.text == "/info ,"; });
         EXPECT_EQ (queries, 1);
-        EXPECT_TRUE (std::any_of (log.begin(), log.end(), [] (const AmpSimProcess::LogLine& l)
+        EXPECT_TRUE (std::any_of (log.begin(), log.end(),
+                                  [] (const AmpSimProcess::LogLine& l)
                                   { return l.what == "recv" && l.peer == hubPeer(); }));
     }
 

@@ -97,7 +97,9 @@ namespace linktest
                 addresses[host] = lan.addHost (host);
             EXPECT_FALSE (addresses[host].empty()) << "host " << host << " could not be made";
 
-            std::vector<std::string> all { "--bind", "0.0.0.0", "--port", std::to_string (udpPort), "--reply-delay", "0" };
+            std::vector<std::string> all {
+                "--bind", "0.0.0.0", "--port", std::to_string (udpPort), "--reply-delay", "0"
+            };
             all.insert (all.end(), args.begin(), args.end());
             const std::string tag = host + "-" + std::to_string (++started);
             sims[host] = std::make_unique<AmpSimProcess> (ZR_AMPSIM, all, lan.namespacePath (host), folder, tag);

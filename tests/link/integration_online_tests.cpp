@@ -29,7 +29,8 @@ TEST_F (LinkIntegration, OnlineSequenceReachesTheAmplifierInOrderOneRequestAtATi
     const auto all = sim.received();
     const auto online = std::find (all.begin(), all.end(), "/online ,");
     ASSERT_NE (online, all.end());
-    const std::vector<std::string> sent (online + 1, online + 1 + std::min<std::ptrdiff_t> (62, all.end() - online - 1));
+    const std::vector<std::string> sent (online + 1,
+                                         online + 1 + std::min<std::ptrdiff_t> (62, all.end() - online - 1));
     EXPECT_EQ (sent, expected);
 
     // Stop-and-wait: every request after the first arrives only once the answer to the one

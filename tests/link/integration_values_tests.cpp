@@ -20,18 +20,17 @@ namespace
 {
     /** Settings the program's tree does not start with: every block differs from step 0,
         and some values lie between the amplifier's steps. */
-    const char* const presetText =
-        "Values\n"
-        "BEGIN_OSC_DATA\n"
-        "/ampmode s BIAMP1\n"
-        "/channel/1/peq/5 sfff HS6 1k234 -2.4 1.414\n"
-        "/channel/1/xover/hp sf LR24 87.7\n"
-        "/channel/1/xover/gain f -1.3\n"
-        "/channel/1/deq/2/comp fff +4.5 -17.4 3.3\n"
-        "/channel/1/delay fi 3.753 180\n"
-        "/channel/2/delay fi 0.01 180\n"
-        "/channel/2/limiter fff 47.333 412.4 17.5\n"
-        "END_OSC_DATA\n";
+    const char* const presetText = "Values\n"
+                                   "BEGIN_OSC_DATA\n"
+                                   "/ampmode s BIAMP1\n"
+                                   "/channel/1/peq/5 sfff HS6 1k234 -2.4 1.414\n"
+                                   "/channel/1/xover/hp sf LR24 87.7\n"
+                                   "/channel/1/xover/gain f -1.3\n"
+                                   "/channel/1/deq/2/comp fff +4.5 -17.4 3.3\n"
+                                   "/channel/1/delay fi 3.753 180\n"
+                                   "/channel/2/delay fi 0.01 180\n"
+                                   "/channel/2/limiter fff 47.333 412.4 17.5\n"
+                                   "END_OSC_DATA\n";
 
     /** The last answer the simulator sent for each address, from log line `from` on. */
     std::map<std::string, std::string> answersSince (const AmpSimProcess& sim, std::size_t from)
@@ -73,7 +72,8 @@ namespace
         osc::OutboundPacketStream stream (buffer, sizeof buffer);
         if (! block.encode (stream, address))
             return std::string (address) + ": the block has no message";
-        const osc::ReceivedMessage held (osc::ReceivedPacket (stream.Data(), (osc::osc_bundle_element_size_t) stream.Size()));
+        const osc::ReceivedMessage held (
+            osc::ReceivedPacket (stream.Data(), (osc::osc_bundle_element_size_t) stream.Size()));
 
         const auto told = words (answer);
         const std::string tags = "," + std::string (held.TypeTags(), held.ArgumentCount());
@@ -87,8 +87,14 @@ namespace
             std::string value;
             switch (arg->TypeTag())
             {
-                case 's': value = std::string ("\"") + arg->AsStringUnchecked() + "\""; same = value == told[i]; break;
-                case 'i': value = std::to_string (arg->AsInt32Unchecked()); same = value == told[i]; break;
+                case 's':
+                    value = std::string ("\"") + arg->AsStringUnchecked() + "\"";
+                    same = value == told[i];
+                    break;
+                case 'i':
+                    value = std::to_string (arg->AsInt32Unchecked());
+                    same = value == told[i];
+                    break;
                 default:
                 {
                     const double mine = arg->AsFloatUnchecked();
@@ -151,7 +157,8 @@ TEST_F (LinkValues, EveryBlockIsAnsweredAndHoldsTheAmplifiersValuesWhichComeBack
     const auto online = answersSince (sim, 0);
     const auto asked = requestsSince (sim, 0);
     ASSERT_EQ (online.count ("/channel/1/delay"), 1u);
-    EXPECT_EQ (online.at ("/channel/1/delay"), "/channel/1/delay ,fi 3.75 180") << "the preset did not reach the simulator";
+    EXPECT_EQ (online.at ("/channel/1/delay"), "/channel/1/delay ,fi 3.75 180")
+        << "the preset did not reach the simulator";
     for (const auto& [block, address] : blocks)
     {
         ASSERT_EQ (online.count (address), 1u) << address << " was not answered";

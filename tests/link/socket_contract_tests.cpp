@@ -31,7 +31,7 @@ namespace
     /** The real socket, and a plain socket on 127.0.0.2 standing for another host. */
     struct RealNetwork
     {
-        static bool available()     { return testnet::enterPrivateNetwork(); }
+        static bool available() { return testnet::enterPrivateNetwork(); }
 
         RealNetwork()
         {
@@ -41,9 +41,9 @@ namespace
             sockaddr_in own = endpoint (peerAddress, programPort);
             ::bind (peer, reinterpret_cast<sockaddr*> (&own), sizeof own);
         }
-        ~RealNetwork()              { ::close (peer); }
+        ~RealNetwork() { ::close (peer); }
 
-        std::unique_ptr<DatagramSocket> makeSocket()    { return std::make_unique<UdpSocket> (programPort); }
+        std::unique_ptr<DatagramSocket> makeSocket() { return std::make_unique<UdpSocket> (programPort); }
 
         void peerSends (const std::string& bytes)
         {
@@ -76,10 +76,10 @@ namespace
     /** The simulated network with a peer on 127.0.0.2. */
     struct Simulated
     {
-        static bool available()     { return true; }
+        static bool available() { return true; }
 
-        std::unique_ptr<DatagramSocket> makeSocket()    { return network.makeSocket (programPort); }
-        void peerSends (const std::string& bytes)       { peer.send ({ bytes.begin(), bytes.end() }); }
+        std::unique_ptr<DatagramSocket> makeSocket() { return network.makeSocket (programPort); }
+        void peerSends (const std::string& bytes) { peer.send ({ bytes.begin(), bytes.end() }); }
 
         std::optional<std::string> peerReceives (int timeoutMs)
         {
@@ -163,11 +163,12 @@ TYPED_TEST (SocketContract, AWakeUpEndsAWaitAndIsRememberedOnce)
     EXPECT_EQ (this->socket->waitForDatagram (0), DatagramSocket::WaitResult::timedOut);
 
     // During a wait without limit, from another thread.
-    std::thread waker ([this]
-    {
-        std::this_thread::sleep_for (std::chrono::milliseconds (50));
-        this->socket->wake();
-    });
+    std::thread waker (
+        [this]
+        {
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
+            this->socket->wake();
+        });
     EXPECT_EQ (this->socket->waitForDatagram (5000), DatagramSocket::WaitResult::woken);
     waker.join();
 }

@@ -65,7 +65,7 @@ namespace
         {
             auto to = endpoint (address, port);
             return ::sendto (handle, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*> (&to), sizeof to)
-                     == (ssize_t) bytes.size();
+                   == (ssize_t) bytes.size();
         }
 
         /** The next datagram within `timeoutMs`, or nothing. */
@@ -88,7 +88,7 @@ namespace
     /** Keeps what the transport posts; sorts packets by their sender. */
     struct Recorder : public PostRecorder
     {
-        std::vector<Posted> from (const char* sender) const  { return withPrefix (ipv4 (sender)); }
+        std::vector<Posted> from (const char* sender) const { return withPrefix (ipv4 (sender)); }
     };
 
     /** Sockets of this namespace bound to `port` on every address (/proc/net/udp). */
@@ -238,7 +238,8 @@ TEST (UdpTransport, BroadcastQueryIsAnsweredByEachAmplifierWithItsOwnAddress)
 
     ASSERT_TRUE (ampA.send (datagram (20), "127.0.0.1", port));
     ASSERT_TRUE (ampB.send (datagram (24), "127.0.0.1", port));
-    ASSERT_TRUE (testloop::runUntil ([&] { return hub.from ("127.0.0.2").size() == 1 && hub.from ("127.0.0.3").size() == 1; }));
+    ASSERT_TRUE (
+        testloop::runUntil ([&] { return hub.from ("127.0.0.2").size() == 1 && hub.from ("127.0.0.3").size() == 1; }));
     EXPECT_EQ (hub.from ("127.0.0.2")[0].bytes.substr (4), datagram (20));
     EXPECT_EQ (hub.from ("127.0.0.3")[0].bytes.substr (4), datagram (24));
 

@@ -16,8 +16,14 @@ namespace
 
     using Recorder = PostRecorder;
 
-    SimulatedHid::Device fw (const std::string& path = "fw")  { return { path, 0x2F17, 0x1102, L"FW12", true }; }
-    SimulatedHid::Device ap (const std::string& path = "ap")  { return { path, 0x2F17, 0x1101, L"AP34", true }; }
+    SimulatedHid::Device fw (const std::string& path = "fw")
+    {
+        return { path, 0x2F17, 0x1102, L"FW12", true };
+    }
+    SimulatedHid::Device ap (const std::string& path = "ap")
+    {
+        return { path, 0x2F17, 0x1101, L"AP34", true };
+    }
 
     /** An OSC-looking payload of `size` bytes: '/', letters, zero padding at the end. */
     std::string payloadOf (int size, char fill = 'p')
@@ -39,8 +45,8 @@ namespace
         Recorder hub;
         std::unique_ptr<UsbConnection> usb;
 
-        void start()  { usb = std::make_unique<UsbConnection> (hub, testTag, bus.makeAccess()); }
-        void TearDown() override  { usb.reset(); }
+        void start() { usb = std::make_unique<UsbConnection> (hub, testTag, bus.makeAccess()); }
+        void TearDown() override { usb.reset(); }
 
         bool waitForOpened (int count)
         {
@@ -252,10 +258,10 @@ TEST_F (UsbTransport, OnlyWellFormedInputReportsArePosted)
     queueBad (64, '/');
     queueBad (255, '/');
     queueBad (0, '/');
-    queueBad (6, '/');          // not a whole number of OSC words
-    queueBad (62, '/');         // fits the report, but is no OSC message
-    queueBad (8, 'x');          // not an address
-    queueBad (8, '/', 9);       // the device delivered less than it claims
+    queueBad (6, '/');      // not a whole number of OSC words
+    queueBad (62, '/');     // fits the report, but is no OSC message
+    queueBad (8, 'x');      // not an address
+    queueBad (8, '/', 9);   // the device delivered less than it claims
     queueBad (8, '/', 1);
     bus.queuePayload ("fw", longest);
     bus.queuePayload ("fw", last);

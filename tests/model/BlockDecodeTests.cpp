@@ -94,7 +94,10 @@ TEST (BlockDecode, AmplifierMode)
     EXPECT_EQ (mode.step, 4);
 
     EXPECT_THROW ((Inbound ("/ampmode")).deliverTo (t.root), osc::MissingArgumentException);
-    EXPECT_THROW ((Inbound ("/ampmode") << "DUAL" << "DUAL").deliverTo (t.root), osc::ExcessArgumentException);
+    EXPECT_THROW ((Inbound ("/ampmode") << "DUAL"
+                                        << "DUAL")
+                      .deliverTo (t.root),
+                  osc::ExcessArgumentException);
     EXPECT_THROW ((Inbound ("/ampmode") << (osc::int32) 0).deliverTo (t.root), osc::WrongArgumentTypeException);
     EXPECT_EQ (mode.step, 4);
 }
@@ -132,7 +135,8 @@ TEST (BlockDecode, BadArgumentsRaiseAndChangeNothing)
     t.root.channels[0]->deq->bands[1]->comp->fromText ("+1.0 -10.0 3.0");
     const auto before = allSteps (t.root);
 
-    EXPECT_THROW ((Inbound ("/channel/1/deq/2/comp") << 1.0f << 2.0f).deliverTo (t.root), osc::MissingArgumentException);
+    EXPECT_THROW ((Inbound ("/channel/1/deq/2/comp") << 1.0f << 2.0f).deliverTo (t.root),
+                  osc::MissingArgumentException);
     EXPECT_THROW ((Inbound ("/channel/1/delay") << 1.0f << 2.0f).deliverTo (t.root), osc::WrongArgumentTypeException);
     EXPECT_THROW ((Inbound ("/channel/1/delay") << 1.0f).deliverTo (t.root), osc::MissingArgumentException);
     EXPECT_THROW ((Inbound ("/channel/1/peq/1") << "OFF" << 1.0f << 2.0f << 3.0f << 4.0f).deliverTo (t.root),
@@ -149,7 +153,8 @@ TEST (BlockDecode, BadArgumentsRaiseAndChangeNothing)
 
     Ciosiggen siggen;
     const auto siggenBefore = allSteps (siggen);
-    EXPECT_THROW ((Inbound ("/siggen") << 2.0f << -6.5f << 440.0f).decodeInto (siggen), osc::WrongArgumentTypeException);
+    EXPECT_THROW ((Inbound ("/siggen") << 2.0f << -6.5f << 440.0f).decodeInto (siggen),
+                  osc::WrongArgumentTypeException);
     EXPECT_THROW ((Inbound ("/siggen") << (osc::int32) 2 << -6.5f << 440.0f << (osc::int32) 20).decodeInto (siggen),
                   osc::ExcessArgumentException);
     EXPECT_EQ (allSteps (siggen), siggenBefore);

@@ -30,13 +30,12 @@ TEST (BlockEncode, ParametricBand_sfff)
     band.gain->setStep (36);
     band.qual->setStep (100);
 
-    const auto expected =
-        "/channel/1/peq/3\0\0\0\0"s     //  0  address
-        ",sfff\0\0\0"s                  // 20  type tags
-        "PEQ\0"s                        // 28  type
-        "\x46\x9c\x40\x00"s             // 32  freq 20000.0
-        "\x40\x40\x00\x00"s             // 36  gain 3.0
-        "\x41\x20\x00\x00"s;            // 40  qual 10.0
+    const auto expected = "/channel/1/peq/3\0\0\0\0"s   //  0  address
+                          ",sfff\0\0\0"s                // 20  type tags
+                          "PEQ\0"s                      // 28  type
+                          "\x46\x9c\x40\x00"s           // 32  freq 20000.0
+                          "\x40\x40\x00\x00"s           // 36  gain 3.0
+                          "\x41\x20\x00\x00"s;          // 40  qual 10.0
     EXPECT_EQ (encoded (band, band.address), expected);
 }
 
@@ -48,12 +47,11 @@ TEST (BlockEncode, Compressor_fff)
     comp.thres->setStep (0);
     comp.ratio->setStep (196);
 
-    const auto expected =
-        "/channel/1/deq/2/comp\0\0\0"s  //  0  address
-        ",fff\0\0\0\0"s                 // 24  type tags
-        "\x41\x70\x00\x00"s             // 32  mgain 15.0
-        "\xc2\x70\x00\x00"s             // 36  thres -60.0
-        "\x42\xc8\x00\x00"s;            // 40  ratio 100.0
+    const auto expected = "/channel/1/deq/2/comp\0\0\0"s   //  0  address
+                          ",fff\0\0\0\0"s                  // 24  type tags
+                          "\x41\x70\x00\x00"s              // 32  mgain 15.0
+                          "\xc2\x70\x00\x00"s              // 36  thres -60.0
+                          "\x42\xc8\x00\x00"s;             // 40  ratio 100.0
     EXPECT_EQ (encoded (comp, comp.address), expected);
 }
 
@@ -63,11 +61,10 @@ TEST (BlockEncode, Time_ff)
     auto& time = *t.root.channels[1]->deq->bands[0]->time;
     time.att->setStep (5);
 
-    const auto expected =
-        "/channel/2/deq/1/time\0\0\0"s  //  0  address
-        ",ff\0"s                        // 24  type tags
-        "\x40\x20\x00\x00"s             // 28  att 2.5
-        "\x41\xa0\x00\x00"s;            // 32  rel 20.0
+    const auto expected = "/channel/2/deq/1/time\0\0\0"s   //  0  address
+                          ",ff\0"s                         // 24  type tags
+                          "\x40\x20\x00\x00"s              // 28  att 2.5
+                          "\x41\xa0\x00\x00"s;             // 32  rel 20.0
     EXPECT_EQ (encoded (time, time.address), expected);
 }
 
@@ -77,12 +74,11 @@ TEST (BlockEncode, Filter_sff)
     auto& filt = *t.root.channels[0]->deq->bands[0]->filt;
     filt.type->setStep (5);
 
-    const auto expected =
-        "/channel/1/deq/1/filt\0\0\0"s  //  0  address
-        ",sff\0\0\0\0"s                 // 24  type tags
-        "HP12\0\0\0\0"s                 // 32  type
-        "\x41\xa0\x00\x00"s             // 40  freq 20.0
-        "\x3d\xcc\xcc\xcd"s;            // 44  qual 0.1
+    const auto expected = "/channel/1/deq/1/filt\0\0\0"s   //  0  address
+                          ",sff\0\0\0\0"s                  // 24  type tags
+                          "HP12\0\0\0\0"s                  // 32  type
+                          "\x41\xa0\x00\x00"s              // 40  freq 20.0
+                          "\x3d\xcc\xcc\xcd"s;             // 44  qual 0.1
     EXPECT_EQ (encoded (filt, filt.address), expected);
 }
 
@@ -93,11 +89,10 @@ TEST (BlockEncode, Crossover_sf)
     lp.type->setStep (8);
     lp.freq->setStep (600);
 
-    const auto expected =
-        "/channel/2/xover/lp\0"s        //  0  address
-        ",sf\0"s                        // 20  type tags
-        "LR24\0\0\0\0"s                 // 24  type
-        "\x46\x9c\x40\x00"s;            // 32  freq 20000.0
+    const auto expected = "/channel/2/xover/lp\0"s   //  0  address
+                          ",sf\0"s                   // 20  type tags
+                          "LR24\0\0\0\0"s            // 24  type
+                          "\x46\x9c\x40\x00"s;       // 32  freq 20000.0
     EXPECT_EQ (encoded (lp, lp.address), expected);
 }
 
@@ -106,10 +101,9 @@ TEST (BlockEncode, CrossoverGain_f)
     Tree t;
     auto& gain = *t.root.channels[0]->xover->gain;
 
-    const auto expected =
-        "/channel/1/xover/gain\0\0\0"s  //  0  address
-        ",f\0\0"s                       // 24  type tags
-        "\xc1\x40\x00\x00"s;            // 28  gain -12.0
+    const auto expected = "/channel/1/xover/gain\0\0\0"s   //  0  address
+                          ",f\0\0"s                        // 24  type tags
+                          "\xc1\x40\x00\x00"s;             // 28  gain -12.0
     EXPECT_EQ (encoded (gain, gain.address), expected);
 }
 
@@ -120,11 +114,10 @@ TEST (BlockEncode, Delay_fi)
     delay.del->setStep (30000);
     delay.pol->setStep (180);
 
-    const auto expected =
-        "/channel/1/delay\0\0\0\0"s     //  0  address
-        ",fi\0"s                        // 20  type tags
-        "\x43\x96\x00\x00"s             // 24  del 300.0
-        "\x00\x00\x00\xb4"s;            // 28  pol 180
+    const auto expected = "/channel/1/delay\0\0\0\0"s   //  0  address
+                          ",fi\0"s                      // 20  type tags
+                          "\x43\x96\x00\x00"s           // 24  del 300.0
+                          "\x00\x00\x00\xb4"s;          // 28  pol 180
     EXPECT_EQ (encoded (delay, delay.address), expected);
 }
 
@@ -134,10 +127,9 @@ TEST (BlockEncode, AmplifierMode_s)
     auto& ampmode = *t.root.ampmode;
     ampmode.mode->setStep (4);
 
-    const auto expected =
-        "/ampmode\0\0\0\0"s             //  0  address
-        ",s\0\0"s                       // 12  type tags
-        "BRIDGE\0\0"s;                  // 16  mode
+    const auto expected = "/ampmode\0\0\0\0"s   //  0  address
+                          ",s\0\0"s             // 12  type tags
+                          "BRIDGE\0\0"s;        // 16  mode
     EXPECT_EQ (encoded (ampmode, ampmode.address), expected);
 }
 
@@ -148,12 +140,11 @@ TEST (BlockEncode, SignalGenerator_iff)
     siggen.gain->setStep (68);
     siggen.scan->setStep (20);   // not part of the message
 
-    const auto expected =
-        "/siggen\0"s                    //  0  address
-        ",iff\0\0\0\0"s                 //  8  type tags
-        "\x00\x00\x00\x02"s             // 16  input 2
-        "\xc0\xc0\x00\x00"s             // 20  gain -6.0
-        "\x41\xa0\x00\x00"s;            // 24  freq 20.0
+    const auto expected = "/siggen\0"s           //  0  address
+                          ",iff\0\0\0\0"s        //  8  type tags
+                          "\x00\x00\x00\x02"s    // 16  input 2
+                          "\xc0\xc0\x00\x00"s    // 20  gain -6.0
+                          "\x41\xa0\x00\x00"s;   // 24  freq 20.0
     EXPECT_EQ (encoded (siggen, "/siggen"), expected);
 }
 
@@ -162,10 +153,9 @@ TEST (BlockEncode, Speaker_i)
     Ciospeaker speaker;
     speaker.value->setStep (8);
 
-    const auto expected =
-        "/speaker\0\0\0\0"s             //  0  address
-        ",i\0\0"s                       // 12  type tags
-        "\x00\x00\x00\x08"s;            // 16  value 8
+    const auto expected = "/speaker\0\0\0\0"s    //  0  address
+                          ",i\0\0"s              // 12  type tags
+                          "\x00\x00\x00\x08"s;   // 16  value 8
     EXPECT_EQ (encoded (speaker, "/speaker"), expected);
 }
 
@@ -173,14 +163,16 @@ TEST (BlockEncode, EveryBlockFitsAndDecodesBack)
 {
     Tree source, target;
     std::vector<std::string> messages;
-    forEachLeaf (&source.root, [&messages] (Cnode* block)
-    {
-        block->forEachChild ([] (Cnode& p) { static_cast<Cparam&> (p).stepBy (1000000); });   // longest labels at the top
-        alignas (8) char buffer[OutboundPacket::capacity];
-        osc::OutboundPacketStream stream (buffer, sizeof buffer);
-        EXPECT_NO_THROW (EXPECT_TRUE (block->encode (stream))) << block->address;   // its own address
-        messages.emplace_back (stream.Data(), stream.Size());
-    });
+    forEachLeaf (&source.root,
+                 [&messages] (Cnode* block)
+                 {
+                     block->forEachChild (
+                         [] (Cnode& p) { static_cast<Cparam&> (p).stepBy (1000000); });   // longest labels at the top
+                     alignas (8) char buffer[OutboundPacket::capacity];
+                     osc::OutboundPacketStream stream (buffer, sizeof buffer);
+                     EXPECT_NO_THROW (EXPECT_TRUE (block->encode (stream))) << block->address;   // its own address
+                     messages.emplace_back (stream.Data(), stream.Size());
+                 });
 
     ASSERT_EQ (messages.size(), 39u);
     for (const auto& bytes : messages)
@@ -188,7 +180,8 @@ TEST (BlockEncode, EveryBlockFitsAndDecodesBack)
         EXPECT_LE (bytes.size(), OutboundPacket::capacity);
         alignas (8) char aligned[OutboundPacket::capacity];
         std::memcpy (aligned, bytes.data(), bytes.size());
-        const osc::ReceivedMessage message (osc::ReceivedPacket (aligned, (osc::osc_bundle_element_size_t) bytes.size()));
+        const osc::ReceivedMessage message (
+            osc::ReceivedPacket (aligned, (osc::osc_bundle_element_size_t) bytes.size()));
         const char* address = message.AddressPattern() + 1;
         auto* block = findNode (&target.root, address, (int) std::strlen (address));
         ASSERT_NE (block, nullptr) << address;
@@ -207,11 +200,12 @@ TEST (BlockEncode, SendHandsOverExactlyWhatEncodeWrites)
     siggen.gain->setStep (13);
     speaker.value->setStep (16);
     std::vector<std::pair<Cnode*, const char*>> blocks { { &siggen, "/siggen" }, { &speaker, "/speaker" } };
-    forEachLeaf (&t.root, [&blocks] (Cnode* block)
-    {
-        block->forEachChild ([] (Cnode& p) { static_cast<Cparam&> (p).stepBy (7); });
-        blocks.push_back ({ block, block->address });
-    });
+    forEachLeaf (&t.root,
+                 [&blocks] (Cnode* block)
+                 {
+                     block->forEachChild ([] (Cnode& p) { static_cast<Cparam&> (p).stepBy (7); });
+                     blocks.push_back ({ block, block->address });
+                 });
 
     PacketRecorder recorder;
     for (const auto& [block, address] : blocks)
@@ -221,7 +215,8 @@ TEST (BlockEncode, SendHandsOverExactlyWhatEncodeWrites)
     for (std::size_t i = 0; i < blocks.size(); ++i)
     {
         const auto bytes = recorder.bytes (i);
-        EXPECT_EQ (std::string (bytes.begin(), bytes.end()), encoded (*blocks[i].first, blocks[i].second)) << blocks[i].second;
+        EXPECT_EQ (std::string (bytes.begin(), bytes.end()), encoded (*blocks[i].first, blocks[i].second))
+            << blocks[i].second;
     }
 }
 

@@ -102,12 +102,13 @@ TEST (BlockText, EveryBlockReadsBackItsOwnText)
         for (std::size_t i = 0; i < sourceBlocks.size(); ++i)
         {
             int k = 0;
-            sourceBlocks[i]->forEachChild ([&] (Cnode& child)
-            {
-                auto& p = static_cast<Cparam&> (child);
-                const auto spread = (std::uint32_t) (round * 7919 + (int) i * 104729 + k++ * 1299709);
-                p.step = p.minStep + (int) (spread % (std::uint32_t) (p.maxStep - p.minStep + 1));
-            });
+            sourceBlocks[i]->forEachChild (
+                [&] (Cnode& child)
+                {
+                    auto& p = static_cast<Cparam&> (child);
+                    const auto spread = (std::uint32_t) (round * 7919 + (int) i * 104729 + k++ * 1299709);
+                    p.step = p.minStep + (int) (spread % (std::uint32_t) (p.maxStep - p.minStep + 1));
+                });
 
             const auto text = blockText (*sourceBlocks[i]);
             ASSERT_EQ (targetBlocks[i]->fromText (text.c_str()), 0) << text;

@@ -15,9 +15,9 @@
 /** A whole parameter tree with its addresses, as the main window builds it. */
 struct Tree
 {
-    Tree()  { assignAddresses (root); }
+    Tree() { assignAddresses (root); }
 
-    Cnode* find (const char* path)  { return findNode (&root, path, (int) std::strlen (path)); }
+    Cnode* find (const char* path) { return findNode (&root, path, (int) std::strlen (path)); }
 
     template <typename Block>
     Block& block (const char* path)
@@ -54,10 +54,14 @@ inline std::vector<int> allSteps (const Cnode& node)
 class Inbound
 {
 public:
-    explicit Inbound (const char* address)  { stream << osc::BeginMessage (address); }
+    explicit Inbound (const char* address) { stream << osc::BeginMessage (address); }
 
     template <typename T>
-    Inbound& operator<< (T value)  { stream << value; return *this; }
+    Inbound& operator<< (T value)
+    {
+        stream << value;
+        return *this;
+    }
 
     /** Looks the address up below `root` (without the leading "/") and decodes into it. */
     void deliverTo (Cnode& root)
@@ -83,7 +87,8 @@ private:
     osc::ReceivedMessage finish()
     {
         stream << osc::EndMessage;
-        return osc::ReceivedMessage (osc::ReceivedPacket (stream.Data(), (osc::osc_bundle_element_size_t) stream.Size()));
+        return osc::ReceivedMessage (
+            osc::ReceivedPacket (stream.Data(), (osc::osc_bundle_element_size_t) stream.Size()));
     }
 
     alignas (4) char buffer[256] {};

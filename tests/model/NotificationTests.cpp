@@ -8,8 +8,12 @@ namespace
 {
     struct Listener : juce::ChangeListener
     {
-        explicit Listener (Cnode& node) : node (node)  { node.addChangeListener (this); }
-        ~Listener() override                            { node.removeChangeListener (this); }
+        explicit Listener (Cnode& node)
+            : node (node)
+        {
+            node.addChangeListener (this);
+        }
+        ~Listener() override { node.removeChangeListener (this); }
 
         void changeListenerCallback (juce::ChangeBroadcaster* source) override
         {

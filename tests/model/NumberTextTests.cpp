@@ -21,7 +21,11 @@ namespace
         return buffer;
     }
 
-    struct Sample { double value; const char* text; };
+    struct Sample
+    {
+        double value;
+        const char* text;
+    };
 
     void expectSamples (const char* format, std::initializer_list<Sample> samples)
     {
@@ -29,17 +33,30 @@ namespace
             EXPECT_EQ (fmt (format, s.value), s.text) << format << " of " << s.value;
     }
 
-    struct FloatRead { const char* text; float value; int consumed; };
+    struct FloatRead
+    {
+        const char* text;
+        float value;
+        int consumed;
+    };
 }
 
 TEST (NumberText, ParameterFormatTables)
 {
-    expectSamples ("%k1f", { { 20, "20.0" }, { 99.96, "100.0" }, { 999.94, "999.9" }, { 999.96, "1k00" },
-                             { 1234.5, "1k23" }, { 2000, "2k00" }, { 10000, "10k00" }, { 19999, "19k99" },
+    expectSamples ("%k1f", { { 20, "20.0" },
+                             { 99.96, "100.0" },
+                             { 999.94, "999.9" },
+                             { 999.96, "1k00" },
+                             { 1234.5, "1k23" },
+                             { 2000, "2k00" },
+                             { 10000, "10k00" },
+                             { 19999, "19k99" },
                              { 20000, "20k00" } });
-    expectSamples ("%+5.1f", { { 0, " +0.0" }, { 3.5, " +3.5" }, { -3.5, " -3.5" }, { 15, "+15.0" }, { -15, "-15.0" } });
-    expectSamples ("%5.1f", { { 0, "  0.0" }, { -30, "-30.0" }, { 50, " 50.0" }, { 100, "100.0" },
-                              { 1000, " 1000" }, { 4000, " 4000" } });
+    expectSamples ("%+5.1f",
+                   { { 0, " +0.0" }, { 3.5, " +3.5" }, { -3.5, " -3.5" }, { 15, "+15.0" }, { -15, "-15.0" } });
+    expectSamples (
+        "%5.1f",
+        { { 0, "  0.0" }, { -30, "-30.0" }, { 50, " 50.0" }, { 100, "100.0" }, { 1000, " 1000" }, { 4000, " 4000" } });
     expectSamples ("%6.2f", { { 0, "  0.00" }, { 12.35, " 12.35" }, { 300, "300.00" } });
     expectSamples ("%4.1f", { { 0.1, " 0.1" }, { 50, "50.0" }, { 100, " 100" }, { 165, " 165" } });
     expectSamples ("%3.1f", { { 2, "2.0" }, { 5, "5.0" }, { 10, " 10" }, { 12.5, " 12" }, { 100, "100" } });
@@ -57,7 +74,7 @@ TEST (NumberText, FixedPointEdges)
     EXPECT_EQ (fmt ("%05.1f", -3.2), "-03.2");
     EXPECT_EQ (fmt ("%f", 2.7), "3");
     EXPECT_EQ (fmt ("%.3f", 1.2344), "1.234");
-    EXPECT_EQ (fmt ("%.5f", 0.5), "0.50000");     // no rounding constant from four decimals up
+    EXPECT_EQ (fmt ("%.5f", 0.5), "0.50000");   // no rounding constant from four decimals up
     EXPECT_EQ (fmt ("%+k1f", 1500), "+1k50");
     EXPECT_EQ (fmt ("%6k1f", 999.0), " 999.0");
     EXPECT_EQ (fmt ("value=%5.1f dB", -6.5), "value= -6.5 dB");
@@ -101,9 +118,9 @@ TEST (NumberText, TextAndSpecialConversions)
     formatText (buffer, sizeof (buffer), "%4n-");
     EXPECT_STREQ (buffer, "----");
     formatText (buffer, sizeof (buffer), "a%n-b");
-    EXPECT_STREQ (buffer, "a-b");            // no width: nothing, the next character is copied
+    EXPECT_STREQ (buffer, "a-b");   // no width: nothing, the next character is copied
     formatText (buffer, sizeof (buffer), "a%3n");
-    EXPECT_STREQ (buffer, "a");              // the format ends after "n": output ends
+    EXPECT_STREQ (buffer, "a");   // the format ends after "n": output ends
     formatText (buffer, sizeof (buffer), "%q");
     EXPECT_STREQ (buffer, "?");
     formatText (buffer, sizeof (buffer), "50%%");
@@ -162,10 +179,10 @@ TEST (NumberText, ParseInt)
 TEST (NumberText, ParseFloat)
 {
     const FloatRead reads[] = {
-        { "1k", 1000.0f, 2 }, { "2k00", 2000.0f, 4 }, { "1k5", 1500.0f, 3 }, { "1k05", 1050.0f, 4 },
+        { "1k", 1000.0f, 2 },      { "2k00", 2000.0f, 4 },  { "1k5", 1500.0f, 3 },  { "1k05", 1050.0f, 4 },
         { "15k001", 15001.0f, 6 }, { "-1k5", -1500.0f, 4 }, { "30.01", 30.01f, 5 }, { "+3.0", 3.0f, 4 },
-        { "3.1.4", 3.1f, 3 }, { "12kk", 12000.0f, 3 }, { "5k.3", 5000.0f, 2 }, { "40.0 +0.0", 40.0f, 4 },
-        { "", 0.0f, 0 }, { "abc", 0.0f, 0 }, { "-", 0.0f, 1 }, { ".5", 0.5f, 2 },
+        { "3.1.4", 3.1f, 3 },      { "12kk", 12000.0f, 3 }, { "5k.3", 5000.0f, 2 }, { "40.0 +0.0", 40.0f, 4 },
+        { "", 0.0f, 0 },           { "abc", 0.0f, 0 },      { "-", 0.0f, 1 },       { ".5", 0.5f, 2 },
     };
     for (const auto& r : reads)
     {

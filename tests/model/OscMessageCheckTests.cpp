@@ -15,21 +15,22 @@ namespace
         return isWellFormedOscMessage (copy.data(), copy.size());
     }
 
-    const auto bandMessage =
-        "/channel/1/peq/3\0\0\0\0"s     //  0  address
-        ",sfff\0\0\0"s                  // 20  type tags
-        "PEQ\0"s                        // 28  type
-        "\x46\x9c\x40\x00"s             // 32  freq
-        "\x40\x40\x00\x00"s             // 36  gain
-        "\x41\x20\x00\x00"s;            // 40  qual
+    const auto bandMessage = "/channel/1/peq/3\0\0\0\0"s   //  0  address
+                             ",sfff\0\0\0"s                // 20  type tags
+                             "PEQ\0"s                      // 28  type
+                             "\x46\x9c\x40\x00"s           // 32  freq
+                             "\x40\x40\x00\x00"s           // 36  gain
+                             "\x41\x20\x00\x00"s;          // 40  qual
 }
 
 TEST (OscMessageCheck, AcceptsWellFormedMessages)
 {
     EXPECT_TRUE (wellFormed (bandMessage));
-    EXPECT_TRUE (wellFormed ("/ampmode\0\0\0\0"s));                          // no type tags at all
-    EXPECT_TRUE (wellFormed ("/x\0\0,\0\0\0"s));                             // empty type tags
-    EXPECT_TRUE (wellFormed ("/x\0\0,bT\0"s "\x00\x00\x00\x05" "abcde\0\0\0"s));
+    EXPECT_TRUE (wellFormed ("/ampmode\0\0\0\0"s));   // no type tags at all
+    EXPECT_TRUE (wellFormed ("/x\0\0,\0\0\0"s));      // empty type tags
+    EXPECT_TRUE (wellFormed ("/x\0\0,bT\0"s
+                             "\x00\x00\x00\x05"
+                             "abcde\0\0\0"s));
     EXPECT_TRUE (wellFormed ("/x\0\0,hd\0"s + std::string (16, '\x01')));
 
     const std::string copy (bandMessage);
@@ -40,11 +41,17 @@ TEST (OscMessageCheck, AcceptsWellFormedMessages)
 TEST (OscMessageCheck, RefusesWhatOscpackWouldReadPast)
 {
     // A blob whose size runs past the end, or whose size itself is missing.
-    EXPECT_FALSE (wellFormed ("/x\0\0,b\0\0"s "\x00\x00\x01\x00" "abcd"s));
+    EXPECT_FALSE (wellFormed ("/x\0\0,b\0\0"s
+                              "\x00\x00\x01\x00"
+                              "abcd"s));
     EXPECT_FALSE (wellFormed ("/x\0\0,b\0\0"s));
-    EXPECT_FALSE (wellFormed ("/x\0\0,b\0\0"s "\xff\xff\xff\xff"s));
+    EXPECT_FALSE (wellFormed ("/x\0\0,b\0\0"s
+                              "\xff\xff\xff\xff"s));
     // A string padded with something other than NULs.
-    EXPECT_FALSE (wellFormed ("/x\0\0,sfb\0\0\0\0"s "ab\0\x80" "\0\0\0\0" "\0\0\0\0"s));
+    EXPECT_FALSE (wellFormed ("/x\0\0,sfb\0\0\0\0"s
+                              "ab\0\x80"
+                              "\0\0\0\0"
+                              "\0\0\0\0"s));
     EXPECT_FALSE (wellFormed ("/x\0A,f\0\0\0\0\0\0"s));
     // Strings without an end inside the message.
     EXPECT_FALSE (wellFormed ("/abc"s));
@@ -60,10 +67,10 @@ TEST (OscMessageCheck, RefusesWhatOscpackWouldReadPast)
 TEST (OscMessageCheck, RefusesOtherShapes)
 {
     EXPECT_FALSE (wellFormed (""s));
-    EXPECT_FALSE (wellFormed ("/ampmode\0\0\0"s));                 // not a multiple of four
+    EXPECT_FALSE (wellFormed ("/ampmode\0\0\0"s));   // not a multiple of four
     EXPECT_FALSE (wellFormed ("#bundle\0"s + std::string (8, '\0')));
-    EXPECT_FALSE (wellFormed ("\0\0\0\0"s));                       // no address
-    EXPECT_FALSE (wellFormed ("/x\0\0sf\0\0"s));                   // type tags without ","
-    EXPECT_FALSE (wellFormed ("/x\0\0,Q\0\0\0\0\0\0"s));           // unknown type tag
+    EXPECT_FALSE (wellFormed ("\0\0\0\0"s));               // no address
+    EXPECT_FALSE (wellFormed ("/x\0\0sf\0\0"s));           // type tags without ","
+    EXPECT_FALSE (wellFormed ("/x\0\0,Q\0\0\0\0\0\0"s));   // unknown type tag
     EXPECT_FALSE (isWellFormedOscMessage (nullptr, 8));
 }

@@ -11,9 +11,18 @@ namespace
 {
     using ParamPtr = std::unique_ptr<Cparam>;
 
-    ParamPtr frequency()  { return ParamPtr (commonParams::makeFrequency (NodeKind::peq)); }
-    ParamPtr quality()    { return ParamPtr (commonParams::makeQuality (NodeKind::peq)); }
-    ParamPtr eqGain()     { return ParamPtr (commonParams::makeEqGain ("gain", NodeKind::peq)); }
+    ParamPtr frequency()
+    {
+        return ParamPtr (commonParams::makeFrequency (NodeKind::peq));
+    }
+    ParamPtr quality()
+    {
+        return ParamPtr (commonParams::makeQuality (NodeKind::peq));
+    }
+    ParamPtr eqGain()
+    {
+        return ParamPtr (commonParams::makeEqGain ("gain", NodeKind::peq));
+    }
 
     const char* const peqLabels[] = { "OFF", "PEQ", "LS6", "LS12", "HS6", "HS12" };
 
@@ -65,7 +74,8 @@ TEST (Param, LogScaleEnds)
     f->setValue (std::numeric_limits<float>::infinity());
     EXPECT_EQ (f->step, 600000);
 
-    for (float bad : { 10.0f, 0.0f, -5.0f, std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity() })
+    for (float bad :
+         { 10.0f, 0.0f, -5.0f, std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity() })
     {
         f->setStep (300);
         f->setValue (bad);
@@ -92,7 +102,7 @@ TEST (Param, LinearScaleSteps)
     EXPECT_EQ (g->step, 0);
 
     ParamPtr ratio (Cparam::makeLinear ("ratio", NodeKind::deq, 2.0f, 100.0f, 196, "%3.1f"));
-    ratio->setValue (2.25f);     // 0.25 x 196 / 98 + 0.5 is exactly 1
+    ratio->setValue (2.25f);   // 0.25 x 196 / 98 + 0.5 is exactly 1
     EXPECT_EQ (ratio->step, 1);
     EXPECT_EQ (ratio->getValue(), 2.5f);
 
@@ -128,7 +138,7 @@ TEST (Param, IntAndEnumSteps)
     EXPECT_EQ (pol->step, 0);
 
     ParamPtr scan (Cparam::makeInt ("scan", NodeKind::io, 5, 30, "%d"));
-    EXPECT_EQ (scan->step, 5);    // starts at its lowest step
+    EXPECT_EQ (scan->step, 5);   // starts at its lowest step
     scan->setStep (0);
     EXPECT_EQ (scan->step, 5);
 
@@ -149,7 +159,7 @@ TEST (Param, StepByWholeSteps)
     EXPECT_EQ (f->step, 0);
     f->stepBy (5);
     EXPECT_EQ (f->step, 5000);
-    f->setValue (1000.0f);           // a step between whole steps moves by whole steps
+    f->setValue (1000.0f);   // a step between whole steps moves by whole steps
     f->stepBy (1);
     EXPECT_EQ (f->step, 340794);
     f->stepBy (std::numeric_limits<int>::max());

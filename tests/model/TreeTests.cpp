@@ -9,12 +9,21 @@ namespace
 {
     struct CountedNode : Cnode
     {
-        CountedNode (const char* name, int& destroyed) : Cnode (name, NodeKind::channel, 0), destroyed (destroyed) {}
-        ~CountedNode() override  { ++destroyed; }
+        CountedNode (const char* name, int& destroyed)
+            : Cnode (name, NodeKind::channel, 0),
+              destroyed (destroyed)
+        {
+        }
+        ~CountedNode() override { ++destroyed; }
         int& destroyed;
     };
 
-    struct Leaf { std::string address; std::int32_t id; std::string tags; };
+    struct Leaf
+    {
+        std::string address;
+        std::int32_t id;
+        std::string tags;
+    };
 
     std::vector<Leaf> expectedBlocks()
     {
@@ -93,10 +102,7 @@ TEST (Tree, BlocksInOrderWithIdsAndTypeTags)
 {
     Tree t;
     std::vector<Leaf> visited;
-    forEachLeaf (&t.root, [&] (Cnode* block)
-    {
-        visited.push_back ({ block->address, block->id, typeTags (block) });
-    });
+    forEachLeaf (&t.root, [&] (Cnode* block) { visited.push_back ({ block->address, block->id, typeTags (block) }); });
 
     const auto expected = expectedBlocks();
     ASSERT_EQ (visited.size(), 39u);
@@ -164,7 +170,7 @@ TEST (Tree, FindNode)
     EXPECT_EQ (t.find ("channel//1"), nullptr);
     EXPECT_EQ (t.find ("nothing"), nullptr);
     EXPECT_EQ (t.find ("channel/3"), nullptr);
-    EXPECT_EQ (t.find ("channel/12"), nullptr);     // a name shorter than the segment never matches
+    EXPECT_EQ (t.find ("channel/12"), nullptr);   // a name shorter than the segment never matches
 
     // A segment matches a name that begins with it; the first such child wins.
     EXPECT_EQ (t.find ("chan/1/lim"), t.root.channels[0]->limiter);

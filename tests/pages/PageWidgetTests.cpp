@@ -36,7 +36,7 @@ namespace
 
     struct SliderCalls : public juce::Slider::Listener
     {
-        void sliderValueChanged (juce::Slider*) override    { ++count; }
+        void sliderValueChanged (juce::Slider*) override { ++count; }
         int count = 0;
     };
 }
@@ -110,7 +110,7 @@ TEST (PageWidgets, KnobSpansTheParameterStepsAndMirrorsItWithoutNotifying)
     EXPECT_EQ (slopeKnob.getRange(), juce::Range<double> (1.0, 8.0));
     EXPECT_EQ (freq.getInterval(), 1.0);
     EXPECT_EQ (freq.getSliderStyle(), juce::Slider::RotaryHorizontalVerticalDrag);
-    EXPECT_EQ (gain.getValue(), 0.0);     // -15 dB, the parameter's first step
+    EXPECT_EQ (gain.getValue(), 0.0);   // -15 dB, the parameter's first step
     EXPECT_EQ (slopeKnob.getValue(), 1.0);
     EXPECT_EQ (freq.getParam(), band.freq);
 

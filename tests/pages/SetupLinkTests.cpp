@@ -14,7 +14,8 @@ namespace
     int countOf (const std::vector<std::string>& lines, const std::string& text)
     {
         return (int) std::count_if (lines.begin(), lines.end(),
-                                    [&text] (const std::string& line) { return line.find (text) != std::string::npos; });
+                                    [&text] (const std::string& line)
+                                    { return line.find (text) != std::string::npos; });
     }
 }
 
@@ -97,9 +98,11 @@ TEST_F (LinkTest, RenameSendsTheNameThenAsksTheDeviceForItsInfo)
 
     const auto lines = amp.received();
     const auto rename = std::find_if (lines.begin(), lines.end(),
-                                      [] (const std::string& l) { return l.find ("/ampname ,s \"Rack 3\"") != std::string::npos; });
+                                      [] (const std::string& l)
+                                      { return l.find ("/ampname ,s \"Rack 3\"") != std::string::npos; });
     ASSERT_NE (rename, lines.end());
-    EXPECT_NE (std::find_if (rename, lines.end(), [] (const std::string& l) { return l.find ("/info ,") != std::string::npos; }),
+    EXPECT_NE (std::find_if (rename, lines.end(),
+                             [] (const std::string& l) { return l.find ("/info ,") != std::string::npos; }),
                lines.end());
     EXPECT_EQ (countOf (amps[1]->received(), "/info"), 1);   // only the search that found it
     EXPECT_EQ (page->getRowCount(), 3);
@@ -113,7 +116,8 @@ TEST_F (LinkTest, FileLoadedWhileConnectedQueuesEveryBlockOnce)
     connectRow (1);
 
     const auto file = folder.getChildFile ("hall.kvt");
-    ASSERT_TRUE (file.replaceWithText ("Hall\nBEGIN_OSC_DATA\n/ampmode s BIAMP1\n/channel/2/delay fi 1.5 1\nEND_OSC_DATA"));
+    ASSERT_TRUE (
+        file.replaceWithText ("Hall\nBEGIN_OSC_DATA\n/ampmode s BIAMP1\n/channel/2/delay fi 1.5 1\nEND_OSC_DATA"));
     dialogs.openAnswer = file;
     ASSERT_TRUE (waitIdle());
     page->loadPresetFile();
@@ -167,7 +171,8 @@ TEST_F (LinkTest, TextThatIsNoAddressGetsAMessageAndNothingIsSent)
     auto& amp = addAmp (2, "Stage");
     auto& ip = widget<juce::TextEditor> ("ipEditor");
 
-    for (auto text : { "\"xxx.xxx.xxx.xxx\"", "300.1.1.1", "127.0.0", "1234", "0.0.0.0", "no such host", "nosuch.invalid" })
+    for (auto text :
+         { "\"xxx.xxx.xxx.xxx\"", "300.1.1.1", "127.0.0", "1234", "0.0.0.0", "no such host", "nosuch.invalid" })
     {
         dialogs.shown.clear();
         ip.setText (text);
@@ -192,10 +197,12 @@ TEST_F (LinkTest, UsbRowConnectsOverUsbAndIsResetWhenLeft)
     ASSERT_TRUE (testloop::runUntil ([this] { return hub->usbDevicePresent(); }));
     char buffer[64];
     osc::OutboundPacketStream info (buffer, sizeof buffer);
-    info << osc::BeginMessage ("/info") << "Desk" << "V1.4" << (osc::int32) 2 << osc::EndMessage;
+    info << osc::BeginMessage ("/info") << "Desk"
+         << "V1.4" << (osc::int32) 2 << osc::EndMessage;
     bus.queuePayload ("usb-1", std::string (info.Data(), info.Size()));
     ASSERT_TRUE (testloop::runUntil ([this] { return cell (0, "AMPNAME") == "Desk"; }));
-    EXPECT_EQ (dialogs.shown.back(), "ZR series connected|Connect to device and lose current settings?|Connect|Cancel|question");
+    EXPECT_EQ (dialogs.shown.back(),
+               "ZR series connected|Connect to device and lose current settings?|Connect|Cancel|question");
     EXPECT_EQ (cell (0, "AMPMODEL"), "ZR220Z");
 
     dialogs.answers = { true };

@@ -32,7 +32,11 @@ TEST_F (PageTest, WidgetsAndSlotRowsSitAtTheirPlaces)
     EXPECT_EQ (header.getColumnWidth (4), 90);
 
     // Toggle, name field and mode label of slots 1, 6, 10, 11 and 20.
-    const struct { int slot; juce::Rectangle<int> toggle, name, mode; } rows[] = {
+    const struct
+    {
+        int slot;
+        juce::Rectangle<int> toggle, name, mode;
+    } rows[] = {
         { 1, { 324, 202, 144, 20 }, { 364, 202, 100, 20 }, { 464, 202, 52, 20 } },
         { 6, { 323, 322, 145, 20 }, { 364, 322, 100, 20 }, { 464, 322, 52, 20 } },
         { 10, { 323, 418, 145, 20 }, { 364, 418, 100, 20 }, { 464, 418, 52, 20 } },
@@ -126,7 +130,8 @@ TEST_F (PageTest, ConnectionQuestionOnlyForAnotherReachableRow)
     dialogs.answers = { false };
     page->rowClicked (1);
     ASSERT_EQ (dialogs.shown.size(), 1u);
-    EXPECT_EQ (dialogs.shown[0], "Select active Device|Connect to device and lose current settings?|Connect|Cancel|question");
+    EXPECT_EQ (dialogs.shown[0],
+               "Select active Device|Connect to device and lose current settings?|Connect|Cancel|question");
     EXPECT_EQ (page->getActiveRow(), -1);
 
     dialogs.answers = { true };
@@ -228,11 +233,12 @@ TEST_F (PageTest, SelectedRowColourFollowsTheConnectionAndColumnsFitTheirText)
         page->paintRowBackground (g, 0, 40, 10, false);
         page->paintCell (g, 0, 1, 40, 10, false);
     }
-    EXPECT_EQ (image.getPixelAt (20, 9).getAlpha(), 0);           // unselected: not filled
-    EXPECT_EQ (image.getPixelAt (39, 5).getARGB(), 0x33ffffffu);  // the separator
+    EXPECT_EQ (image.getPixelAt (20, 9).getAlpha(), 0);            // unselected: not filled
+    EXPECT_EQ (image.getPixelAt (39, 5).getARGB(), 0x33ffffffu);   // the separator
 
     EXPECT_EQ (page->getColumnAutoSizeWidth (1), 32 + 8);
-    EXPECT_EQ (page->getColumnAutoSizeWidth (4), juce::Font (14.0f).getStringWidth ("A much longer amplifier name") + 8);
+    EXPECT_EQ (page->getColumnAutoSizeWidth (4),
+               juce::Font (14.0f).getStringWidth ("A much longer amplifier name") + 8);
 }
 
 TEST_F (PageTest, ReturnSelectsTheTextAndLeavingMovesTheCaretHome)
@@ -262,7 +268,8 @@ TEST_F (PageTest, DeviceListIsWellFormedXmlWithTheAddressAsAnAttribute)
     for (int row = 1; row < 3; ++row)
     {
         EXPECT_EQ (reread->getChildElement (row)->getTagName(), "DEVICE");
-        EXPECT_TRUE (reread->getChildElement (row)->isEquivalentTo (page->getDeviceList().getChildElement (row), false));
+        EXPECT_TRUE (
+            reread->getChildElement (row)->isEquivalentTo (page->getDeviceList().getChildElement (row), false));
     }
     EXPECT_EQ (reread->getChildElement (2)->getStringAttribute ("IPorUSB"), "10.0.0.250");
 }
@@ -377,9 +384,10 @@ TEST_F (PageTest, OnlyAClickOnARowAsksToConnectNotAPressThatDrags)
     const auto mouse = [peer, &time] (juce::Point<float> at, bool buttonDown, int afterMs = 50)
     {
         time += afterMs;
-        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at,
-                                buttonDown ? juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier) : juce::ModifierKeys(),
-                                juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, time);
+        peer->handleMouseEvent (
+            juce::MouseInputSource::InputSourceType::mouse, at,
+            buttonDown ? juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier) : juce::ModifierKeys(),
+            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation, time);
     };
     const auto row = [] (int r) { return juce::Point<float> (122.0f, 75.0f + 28.0f + 22.0f * (float) r + 11.0f); };
 

@@ -55,8 +55,10 @@ TEST_F (PageTest, CancelledLoadChangesNothingAndAFailedOneSaysSo)
     dialogs.openAnswer = folder.getChildFile ("missing.kvt");
     page->loadPresetFile();
     ASSERT_EQ (dialogs.shown.size(), 1u);
-    EXPECT_TRUE (juce::String (dialogs.shown[0]).startsWith ("Failed to open file...|There was an error while trying "
-                                                             "to load the file: \n" + folder.getFullPathName()));
+    EXPECT_TRUE (juce::String (dialogs.shown[0])
+                     .startsWith ("Failed to open file...|There was an error while trying "
+                                  "to load the file: \n"
+                                  + folder.getFullPathName()));
     EXPECT_EQ (widget<juce::TextEditor> ("fileNameEditor").getText(), "missing.kvt");
     EXPECT_EQ (root->ampmode->mode->getStep(), 0);
 }
@@ -78,7 +80,8 @@ TEST_F (PageTest, SaveProposesTheLastFolderAndWritesAPresetFile)
     page->savePresetFile();
 
     const auto written = folder.getChildFile ("live.kvt");
-    EXPECT_EQ (dialogs.saves[1].initial, juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Live Set"));
+    EXPECT_EQ (dialogs.saves[1].initial,
+               juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Live Set"));
     EXPECT_FALSE (folder.getChildFile ("live.txt").exists());
     EXPECT_TRUE (written.loadFileAsString().startsWith ("Live Set\r\nBEGIN_OSC_DATA\r\n/ampmode s DUAL"));
     EXPECT_EQ (fileName.getText(), "live.kvt");
@@ -105,8 +108,8 @@ TEST_F (PageTest, AnotherPresetFileIsReplacedOnlyWhenTheUserSaysSo)
     dialogs.answers = { false };
     page->savePresetFile();
     ASSERT_EQ (dialogs.shown.size(), 1u);
-    EXPECT_TRUE (juce::String (dialogs.shown[0]).startsWith ("File already exists|There's already a file called: "
-                                                             + existing.getFullPathName()));
+    EXPECT_TRUE (juce::String (dialogs.shown[0])
+                     .startsWith ("File already exists|There's already a file called: " + existing.getFullPathName()));
     EXPECT_EQ (existing.loadFileAsString(), "old");
 
     dialogs.answers = { true };

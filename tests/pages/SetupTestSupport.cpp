@@ -53,9 +53,18 @@ namespace setuptest
         logFile = folder.getChildFile ("sim-" + juce::String (host) + ".log");
         errorFile = folder.getChildFile ("sim-" + juce::String (host) + ".err");
 
-        const std::vector<std::string> args { ZR_AMPSIM, "--bind", host, "--port", std::to_string (port),
-                                              "--name", name, "--model", std::to_string (model), "--no-stdin",
-                                              "--log", logFile.getFullPathName().toStdString() };
+        const std::vector<std::string> args { ZR_AMPSIM,
+                                              "--bind",
+                                              host,
+                                              "--port",
+                                              std::to_string (port),
+                                              "--name",
+                                              name,
+                                              "--model",
+                                              std::to_string (model),
+                                              "--no-stdin",
+                                              "--log",
+                                              logFile.getFullPathName().toStdString() };
         std::vector<char*> argv;
         for (const auto& a : args)
             argv.push_back (const_cast<char*> (a.c_str()));
@@ -126,13 +135,15 @@ namespace setuptest
         amps.push_back (std::make_unique<AmpSim> (folder, "127.0.0." + std::to_string (host), port, name, model));
         auto& amp = *amps.back();
         hub->searchDevices (amp.address);
-        EXPECT_TRUE (testloop::runUntil ([this, &amp]
-        {
-            for (auto* row : page->getDeviceList().getChildIterator())
-                if (row->getStringAttribute ("IPorUSB") == juce::String (amp.address))
-                    return true;
-            return false;
-        })) << amp.address << " never answered";
+        EXPECT_TRUE (testloop::runUntil (
+            [this, &amp]
+            {
+                for (auto* row : page->getDeviceList().getChildIterator())
+                    if (row->getStringAttribute ("IPorUSB") == juce::String (amp.address))
+                        return true;
+                return false;
+            }))
+            << amp.address << " never answered";
         return amp;
     }
 

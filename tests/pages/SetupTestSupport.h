@@ -90,7 +90,7 @@ namespace setuptest
         }
 
         /** Every model index the page handed to the panel, oldest first. */
-        std::vector<int>& panelModels()    { return panelLink.models; }
+        std::vector<int>& panelModels() { return panelLink.models; }
 
         /** A fresh folder for the test's files and its settings file; removed afterwards. */
         TempFolder temp { "zr-setup-test" };

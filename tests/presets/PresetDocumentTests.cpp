@@ -95,14 +95,26 @@ TEST_F (DocumentTest, NamesAreTheFirstTenCharactersOfTheFirstLine)
 {
     presetDocument document;
 
-    struct Case { const char* file; std::string text; juce::String title; };
+    struct Case
+    {
+        const char* file;
+        std::string text;
+        juce::String title;
+    };
     const Case cases[] = {
-        { "long.kvt",  "My very long preset\r\nBEGIN_OSC_DATA\r\nEND_OSC_DATA", "My very lo" },
+        { "long.kvt", "My very long preset\r\nBEGIN_OSC_DATA\r\nEND_OSC_DATA", "My very lo" },
         { "begin.kvt", "BEGIN_OSC_DATA\n/ampmode s BRIDGE\nEND_OSC_DATA", "BEGIN_OSC_" },
-        { "utf8.kvt",  "\xC3\x9C" "bertragung S\xC3\xBC" "d\nBEGIN_OSC_DATA\nEND_OSC_DATA",
-                       juce::String::fromUTF8 ("\xC3\x9C" "bertragun") },
+        { "utf8.kvt",
+          "\xC3\x9C"
+          "bertragung S\xC3\xBC"
+          "d\nBEGIN_OSC_DATA\nEND_OSC_DATA",
+          juce::String::fromUTF8 ("\xC3\x9C"
+                                  "bertragun") },
         { "latin1.kvt", "Caf\xE9 B\nBEGIN_OSC_DATA\nEND_OSC_DATA", juce::String::fromUTF8 ("Caf\xC3\xA9 B") },
-        { "bom.kvt",   "\xEF\xBB\xBF" "Club\r\nBEGIN_OSC_DATA\r\nEND_OSC_DATA", "Club" },
+        { "bom.kvt",
+          "\xEF\xBB\xBF"
+          "Club\r\nBEGIN_OSC_DATA\r\nEND_OSC_DATA",
+          "Club" },
         { "nomark.kvt", "Just a note", "Just a not" },
         { "empty.kvt", "", "" },
     };
@@ -134,7 +146,7 @@ TEST_F (DocumentTest, SavingWritesCrLfLinesAndTheKvtName)
     EXPECT_EQ (written[2], "/ampmode s DUAL");
     EXPECT_EQ (written[11], "/channel/1/xover/hp sf OFF 30.0");
     EXPECT_EQ (written[41], "END_OSC_DATA");
-    EXPECT_EQ (bytes.find ('\n'), bytes.find ("\r\n") + 1);       // every LF is part of a CR LF
+    EXPECT_EQ (bytes.find ('\n'), bytes.find ("\r\n") + 1);   // every LF is part of a CR LF
     EXPECT_EQ (std::count (bytes.begin(), bytes.end(), '\n'), 41);
     EXPECT_EQ (std::count (bytes.begin(), bytes.end(), '\r'), 41);
 

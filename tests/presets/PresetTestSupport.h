@@ -41,27 +41,30 @@ namespace presettest
     template <typename Fn>
     void forEachParam (Cnode& root, Fn&& fn)
     {
-        forEachLeaf (&root, [&fn] (Cnode* block)
-        {
-            block->forEachChild ([&fn] (Cnode& child)
-            {
-                if (child.isParameter())
-                    fn (static_cast<Cparam&> (child));
-            });
-        });
+        forEachLeaf (&root,
+                     [&fn] (Cnode* block)
+                     {
+                         block->forEachChild (
+                             [&fn] (Cnode& child)
+                             {
+                                 if (child.isParameter())
+                                     fn (static_cast<Cparam&> (child));
+                             });
+                     });
     }
 
     /** Every step of the tree as "address=step" lines: a complete picture of its state. */
     inline std::string steps (Cnode& root)
     {
         std::string text;
-        forEachParam (root, [&text] (Cparam& p)
-        {
-            text += p.address;
-            text += '=';
-            text += std::to_string (p.step);
-            text += '\n';
-        });
+        forEachParam (root,
+                      [&text] (Cparam& p)
+                      {
+                          text += p.address;
+                          text += '=';
+                          text += std::to_string (p.step);
+                          text += '\n';
+                      });
         return text;
     }
 

@@ -33,7 +33,8 @@ namespace
     class ConfigFolder
     {
     public:
-        explicit ConfigFolder (const juce::File& folder) : previous (std::getenv ("XDG_CONFIG_HOME"))
+        explicit ConfigFolder (const juce::File& folder)
+            : previous (std::getenv ("XDG_CONFIG_HOME"))
         {
             setenv ("XDG_CONFIG_HOME", folder.getFullPathName().toRawUTF8(), 1);
         }
@@ -71,7 +72,8 @@ TEST (SettingsStore, TheFileLivesInTheXdgConfigFolder)
     const auto previous = juce::String (std::getenv ("XDG_CONFIG_HOME"));
 
     setenv ("XDG_CONFIG_HOME", "/somewhere/config", 1);
-    EXPECT_EQ (SettingsStore::defaultSettingsFile().getFullPathName(), "/somewhere/config/ZR Series/ZR Series.settings");
+    EXPECT_EQ (SettingsStore::defaultSettingsFile().getFullPathName(),
+               "/somewhere/config/ZR Series/ZR Series.settings");
 
     unsetenv ("XDG_CONFIG_HOME");
     EXPECT_EQ (SettingsStore::defaultSettingsFile(), privateHome->file (".config/ZR Series/ZR Series.settings"));
@@ -100,7 +102,8 @@ TEST (SettingsStore, RecentFilesAreWrittenAtOnceAndReadBack)
 
     const auto settings = temp.file ("first/ZR Series/ZR Series.settings");
     ASSERT_TRUE (settings.existsAsFile());
-    EXPECT_EQ (storedList (settings), temp.file ("a.kvt").getFullPathName() + "\n" + temp.file ("b.kvt").getFullPathName());
+    EXPECT_EQ (storedList (settings),
+               temp.file ("a.kvt").getFullPathName() + "\n" + temp.file ("b.kvt").getFullPathName());
 
     // Another settings file, written beforehand, with a file that is gone by now.
     const auto otherSettings = temp.file ("second/ZR Series/ZR Series.settings");
@@ -127,4 +130,3 @@ TEST (SettingsStore, RecentFilesAreWrittenAtOnceAndReadBack)
     EXPECT_EQ (store.recentFiles().getFile (0), temp.file ("a.kvt"));
     EXPECT_EQ (store.recentFiles().getFile (1), temp.file ("b.kvt"));
 }
-

@@ -128,12 +128,9 @@ TEST (Artwork, PicturesAreDecodedOnceAndShared)
 
     using B = Artwork::Block;
     const std::tuple<B, Id, Id> icons[] = {
-        { B::peq, Id::iconPeqOn, Id::iconPeqOff },
-        { B::deq, Id::iconDeqOn, Id::iconDeqOff },
-        { B::delay, Id::iconDelayOn, Id::iconDelayOff },
-        { B::limiter, Id::iconLimiterOn, Id::iconLimiterOff },
-        { B::xover, Id::iconXoverOn, Id::iconXoverOff },
-        { B::biampXover, Id::iconBiampXoverOn, Id::iconBiampXoverOff },
+        { B::peq, Id::iconPeqOn, Id::iconPeqOff },       { B::deq, Id::iconDeqOn, Id::iconDeqOff },
+        { B::delay, Id::iconDelayOn, Id::iconDelayOff }, { B::limiter, Id::iconLimiterOn, Id::iconLimiterOff },
+        { B::xover, Id::iconXoverOn, Id::iconXoverOff }, { B::biampXover, Id::iconBiampXoverOn, Id::iconBiampXoverOff },
     };
     for (const auto& [block, on, off] : icons)
     {
@@ -199,12 +196,13 @@ TEST (MeterScale, TicksSitOnTheSegmentRowsAndLabelsOnEveryOtherSegment)
         SCOPED_TRACE (Artwork::fileName (c.id));
         const auto placed = juce::RectanglePlacement (juce::RectanglePlacement::centred
                                                       | juce::RectanglePlacement::onlyReduceInSize)
-                                .appliedTo (image.getBounds().toFloat(), juce::Rectangle<float> (802, (float) c.boxY, 40, 140));
+                                .appliedTo (image.getBounds().toFloat(),
+                                            juce::Rectangle<float> (802, (float) c.boxY, 40, 140));
         ASSERT_EQ (placed.getX(), 804.0f);
         const auto top = (int) placed.getY();
         const int pitch = 105 / 21;
 
-        auto segmentOf = [&] (int row) { // segment index whose lit rows hold this image row, or -1
+        auto segmentOf = [&] (int row) {   // segment index whose lit rows hold this image row, or -1
             const auto y = row + top - c.meterY;
             return (y >= 0 && y < 21 * pitch && y % pitch < pitch - 2) ? y / pitch : -1;
         };
@@ -251,9 +249,9 @@ TEST (GraphScales, LevelTicksAndLabelsSitOnTheGridLines)
     };
 
     const Case cases[] = {
-        { Id::peqLevelScale, 22, 8, 1, 7 },   // +-20 dB graph, lines +15 .. -15 every 5 dB
-        { Id::xoverLevelScale, 4, 6, 0, 6 },  // +-15 dB graph, edges and lines every 5 dB
-        { Id::deqLevelScale, 21, 7, 1, 6 },   // +10 .. -60 dB graph, lines 0 .. -50 every 10 dB
+        { Id::peqLevelScale, 22, 8, 1, 7 },    // +-20 dB graph, lines +15 .. -15 every 5 dB
+        { Id::xoverLevelScale, 4, 6, 0, 6 },   // +-15 dB graph, edges and lines every 5 dB
+        { Id::deqLevelScale, 21, 7, 1, 6 },    // +10 .. -60 dB graph, lines 0 .. -50 every 10 dB
     };
 
     for (const auto& c : cases)

@@ -66,8 +66,10 @@ TEST (AlertDialogs, AnswersArriveThroughCallbacksAndNeverAfterTheDialogsWent)
     EXPECT_EQ (chosen, juce::File());
 
     // Boxes still open when the dialogs go answer nobody.
-    dialogs->askOkCancel (Dialogs::Icon::question, "Late", "Late?", "Yes", "No", [&answers] (bool) { answers.push_back (9); });
-    dialogs->chooseFileToSave ("Save as preset file...", {}, "*.kvt", [&answers] (const juce::File&) { answers.push_back (8); });
+    dialogs->askOkCancel (Dialogs::Icon::question, "Late", "Late?", "Yes", "No",
+                          [&answers] (bool) { answers.push_back (9); });
+    dialogs->chooseFileToSave ("Save as preset file...", {}, "*.kvt",
+                               [&answers] (const juce::File&) { answers.push_back (8); });
     dialogs.reset();
     settle();
     while (auto* open = topModal())

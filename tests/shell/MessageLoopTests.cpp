@@ -13,10 +13,10 @@ namespace
                     public juce::AsyncUpdater,
                     public juce::ChangeListener
     {
-        void handleMessage (const juce::Message&) override                  { ++messages; }
-        void timerCallback() override                                         { ++ticks; }
-        void handleAsyncUpdate() override                                     { ++updates; }
-        void changeListenerCallback (juce::ChangeBroadcaster*) override       { ++changes; }
+        void handleMessage (const juce::Message&) override { ++messages; }
+        void timerCallback() override { ++ticks; }
+        void handleAsyncUpdate() override { ++updates; }
+        void changeListenerCallback (juce::ChangeBroadcaster*) override { ++changes; }
 
         int messages = 0, ticks = 0, updates = 0, changes = 0;
     };
@@ -36,7 +36,8 @@ TEST (MessageLoop, DeliversPostedMessagesTimersAsyncUpdatesAndChangeMessages)
     juce::MessageManager::callAsync ([&called] { called = true; });
     counts.startTimer (5);
 
-    ASSERT_TRUE (testloop::runUntil ([&] { return counts.messages == 1 && counts.updates == 1 && counts.changes == 1 && called; }));
+    ASSERT_TRUE (testloop::runUntil (
+        [&] { return counts.messages == 1 && counts.updates == 1 && counts.changes == 1 && called; }));
     ASSERT_TRUE (testloop::runUntil ([&] { return counts.ticks >= 3; }));
     counts.stopTimer();
 

@@ -47,10 +47,9 @@ namespace
         for (int y = 5 * i; y < 5 * i + 3; ++y)
             for (int x = 0; x < image.getWidth(); ++x)
                 if (! sameColour (image.getPixelAt (x, y), colour))
-                    return ::testing::AssertionFailure()
-                           << "segment " << i << " pixel (" << x << ", " << y << ") is "
-                           << image.getPixelAt (x, y).toDisplayString (true) << ", expected "
-                           << colour.toDisplayString (true);
+                    return ::testing::AssertionFailure() << "segment " << i << " pixel (" << x << ", " << y << ") is "
+                                                         << image.getPixelAt (x, y).toDisplayString (true)
+                                                         << ", expected " << colour.toDisplayString (true);
         return ::testing::AssertionSuccess();
     }
 
@@ -120,7 +119,7 @@ TEST (LedMeter, OwnerColoursAndRangeAreHonoured)
     PanelMeter custom (-10.0);
     custom.meter.litColour = juce::Colour (0xff00ff00);
     custom.meter.topLitColour = juce::Colour (0xff0000ff);
-    custom.meter.topLevel = 20.0;        // thresholds 20, 16, 12, ... -60 in 4 dB steps
+    custom.meter.topLevel = 20.0;   // thresholds 20, 16, 12, ... -60 in 4 dB steps
     const auto image = custom.paint();
 
     for (int i = 0; i < 21; ++i)
@@ -144,7 +143,7 @@ TEST (LedMeter, DegenerateSettingsPaintOnlyTheBackground)
     }
 
     PanelMeter single (1.0);
-    single.meter.segmentCount = 1;           // one segment at the top level, lit above it
+    single.meter.segmentCount = 1;   // one segment at the top level, lit above it
     const auto image = single.paint();
     EXPECT_TRUE (sameColour (image.getPixelAt (3, 0), yellow));
     EXPECT_TRUE (sameColour (image.getPixelAt (3, 102), yellow));

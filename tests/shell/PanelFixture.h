@@ -46,10 +46,7 @@ namespace paneltest
             panel = std::make_unique<RemoteControl> (window, *root, presets, dialogs, options);
         }
 
-        void TearDown() override
-        {
-            panel.reset();
-        }
+        void TearDown() override { panel.reset(); }
 
         template <typename T>
         T& child (const juce::String& id)
@@ -60,16 +57,16 @@ namespace paneltest
             return *c;
         }
 
-        juce::TabbedComponent& tabs()          { return child<juce::TabbedComponent> ("tabs"); }
-        juce::Slider& gainA()                  { return child<juce::Slider> ("gainA"); }
-        juce::Slider& gainB()                  { return child<juce::Slider> ("gainB"); }
-        juce::TextEditor& entryA()             { return child<juce::TextEditor> ("gainEntryA"); }
-        juce::TextEditor& entryB()             { return child<juce::TextEditor> ("gainEntryB"); }
-        juce::Button& muteA()                  { return child<juce::Button> ("mutegainA"); }
-        juce::Button& muteB()                  { return child<juce::Button> ("mutegainB"); }
-        juce::Button& link()                   { return child<juce::Button> ("linkgain"); }
-        led_meter& meter (const char* id)      { return child<led_meter> (id); }
-        led_clip& lamp (const char* id)        { return child<led_clip> (id); }
+        juce::TabbedComponent& tabs() { return child<juce::TabbedComponent> ("tabs"); }
+        juce::Slider& gainA() { return child<juce::Slider> ("gainA"); }
+        juce::Slider& gainB() { return child<juce::Slider> ("gainB"); }
+        juce::TextEditor& entryA() { return child<juce::TextEditor> ("gainEntryA"); }
+        juce::TextEditor& entryB() { return child<juce::TextEditor> ("gainEntryB"); }
+        juce::Button& muteA() { return child<juce::Button> ("mutegainA"); }
+        juce::Button& muteB() { return child<juce::Button> ("mutegainB"); }
+        juce::Button& link() { return child<juce::Button> ("linkgain"); }
+        led_meter& meter (const char* id) { return child<led_meter> (id); }
+        led_clip& lamp (const char* id) { return child<led_clip> (id); }
 
         /** The hub online with no connection to transmit on: what the panel sends stays in
             the queue, where the tests read it. */
@@ -85,7 +82,8 @@ namespace paneltest
         {
             for (const auto& m : globals::hub->queuedMessages())
             {
-                const osc::ReceivedPacket packet (static_cast<const char*> (m.getData()), (osc::osc_bundle_element_size_t) m.getSize());
+                const osc::ReceivedPacket packet (static_cast<const char*> (m.getData()),
+                                                  (osc::osc_bundle_element_size_t) m.getSize());
                 const osc::ReceivedMessage message (packet);
                 if (std::string (message.AddressPattern()) != "/gain" || message.ArgumentCount() != 4)
                     continue;
@@ -108,10 +106,7 @@ namespace paneltest
         }
 
         /** Lets the asynchronous notifications (fader corrections, editor commands) run. */
-        static void settle()
-        {
-            testloop::run (30);
-        }
+        static void settle() { testloop::run (30); }
 
         /** Hands the hub a packet as a transport posts it, from a network sender. */
         void post (const std::vector<char>& oscBytes)
@@ -136,7 +131,12 @@ namespace paneltest
         ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
         SimulatedHid bus;
         juce::Component window { " Tarvo Remote Connect " };
-        std::unique_ptr<Croot> root = [] { auto r = std::make_unique<Croot>(); assignAddresses (*r); return r; }();
+        std::unique_ptr<Croot> root = []
+        {
+            auto r = std::make_unique<Croot>();
+            assignAddresses (*r);
+            return r;
+        }();
         ScopedGlobal<Croot*> rootInstalled { globals::root, root.get() };
         presetDocument presets;
         std::unique_ptr<RemoteControl> panel;

@@ -222,22 +222,22 @@ TEST_F (PanelTest, HubDispatchReachesMetersLampsAndGains)
 
     post (message ([] (osc::OutboundPacketStream& s)
                    { s << osc::BeginMessage ("/meter") << 1.0f << 0.5f << 0.0f << 0.25f << osc::EndMessage; }));
-    post (message ([] (osc::OutboundPacketStream& s)
-                   {
-                       s << osc::BeginMessage ("/peaklimit") << (osc::int32) 0 << (osc::int32) 1 << (osc::int32) 1
-                         << (osc::int32) 0 << osc::EndMessage;
-                   }));
-    post (message ([] (osc::OutboundPacketStream& s)
-                   {
-                       s << osc::BeginMessage ("/gain") << -12.0f << -24.5f << (osc::int32) 1 << (osc::int32) 0
-                         << osc::EndMessage;
-                   }));
+    post (message (
+        [] (osc::OutboundPacketStream& s)
+        {
+            s << osc::BeginMessage ("/peaklimit") << (osc::int32) 0 << (osc::int32) 1 << (osc::int32) 1
+              << (osc::int32) 0 << osc::EndMessage;
+        }));
+    post (message (
+        [] (osc::OutboundPacketStream& s) {
+            s << osc::BeginMessage ("/gain") << -12.0f << -24.5f << (osc::int32) 1 << (osc::int32) 0 << osc::EndMessage;
+        }));
 
     ASSERT_TRUE (testloop::runUntil ([this] { return gainB().getValue() == -24.5; }));
     EXPECT_EQ (meter ("input meter A").level, 1.0);
     EXPECT_EQ (meter ("input meter B").level, -4.0);
     EXPECT_EQ (meter ("output meter A").level, -60.0);
-    EXPECT_EQ (meter ("output meter B").level, -10.0);     // -12.04 + 1.2
+    EXPECT_EQ (meter ("output meter B").level, -10.0);   // -12.04 + 1.2
     EXPECT_FALSE (lamp ("input clip led A").lit);
     EXPECT_TRUE (lamp ("input clip led B").lit);
     EXPECT_TRUE (lamp ("output limit led A").lit);

@@ -34,7 +34,8 @@ TEST_F (PanelTest, StartsNotConnectedWithFiveTabsAndTheSetupTabCurrent)
     EXPECT_EQ (tabs().getBounds(), juce::Rectangle<int> (8, 8, 720, 500));
     EXPECT_EQ (tabs().getCurrentContentComponent()->getBounds(), juce::Rectangle<int> (0, 30, 720, 470));
 
-    for (const char* id : { "gainA", "gainB", "mutegainA", "mutegainB", "linkgain", "gainEntryA", "gainEntryB", "dbLabel" })
+    for (const char* id :
+         { "gainA", "gainB", "mutegainA", "mutegainB", "linkgain", "gainEntryA", "gainEntryB", "dbLabel" })
         EXPECT_FALSE (panel->findChildWithID (id)->isVisible()) << id;
     EXPECT_TRUE (panel->findChildWithID ("inputLabelA")->isVisible());
     EXPECT_EQ (panel->findChildWithID ("inputsGroup")->getHeight(), 172);
@@ -69,7 +70,8 @@ TEST_F (PanelTest, ZrModelAddsTheUtilityTabAndGainControlsAndNoDeviceTakesThemAw
     EXPECT_EQ (tabNames (tabs())[5], "Utility");
     ASSERT_NE (utility, nullptr);
     EXPECT_EQ (utility->getName(), "UtilityPage");
-    for (const char* id : { "gainA", "gainB", "mutegainA", "mutegainB", "linkgain", "gainEntryA", "gainEntryB", "dbLabel" })
+    for (const char* id :
+         { "gainA", "gainB", "mutegainA", "mutegainB", "linkgain", "gainEntryA", "gainEntryB", "dbLabel" })
         EXPECT_TRUE (panel->findChildWithID (id)->isVisible()) << id;
     EXPECT_FALSE (panel->findChildWithID ("inputLabelA")->isVisible());
     EXPECT_FALSE (panel->findChildWithID ("inputLabelB")->isVisible());
@@ -137,10 +139,10 @@ TEST_F (PanelTest, PagesHearTheModelAndTheAppliedAmpModeFromThePanel)
 TEST_F (PanelTest, MeterLevelsFromLinearValues)
 {
     EXPECT_EQ (RemoteControl::meterLevelFor (1.0f), 1.0);
-    EXPECT_EQ (RemoteControl::meterLevelFor (0.5f), -4.0);      // -6.02 + 1.2, toward zero
+    EXPECT_EQ (RemoteControl::meterLevelFor (0.5f), -4.0);   // -6.02 + 1.2, toward zero
     EXPECT_EQ (RemoteControl::meterLevelFor (0.0f), -60.0);
-    EXPECT_EQ (RemoteControl::meterLevelFor (0.001f), -58.0);   // -60 + 1.2 = -58.8
-    EXPECT_EQ (RemoteControl::meterLevelFor (0.0008f), -60.0);  // below the floor
+    EXPECT_EQ (RemoteControl::meterLevelFor (0.001f), -58.0);    // -60 + 1.2 = -58.8
+    EXPECT_EQ (RemoteControl::meterLevelFor (0.0008f), -60.0);   // below the floor
     EXPECT_EQ (RemoteControl::meterLevelFor (-0.5f), -60.0);
     EXPECT_EQ (RemoteControl::meterLevelFor (std::numeric_limits<float>::quiet_NaN()), -60.0);
 
@@ -148,7 +150,7 @@ TEST_F (PanelTest, MeterLevelsFromLinearValues)
     EXPECT_EQ (meter ("input meter A").level, 1.0);
     EXPECT_EQ (meter ("input meter B").level, -4.0);
     EXPECT_EQ (meter ("output meter A").level, -60.0);
-    EXPECT_EQ (meter ("output meter B").level, -18.0);          // -20 + 1.2
+    EXPECT_EQ (meter ("output meter B").level, -18.0);   // -20 + 1.2
 }
 
 TEST_F (PanelTest, LampsFollowTheirOwnArguments)
@@ -230,17 +232,17 @@ TEST_F (PanelTest, PaintsTheColumnFrameAndFamilyArtwork)
     const auto tarvo = snapshot (*panel);
     ASSERT_EQ (tarvo.getWidth(), 912);
 
-    EXPECT_TRUE (isColour (tarvo, 1, 1, 0xff000000));          // panel background
-    EXPECT_TRUE (isColour (tarvo, 737, 250, 0xff333333));      // right column's plate
+    EXPECT_TRUE (isColour (tarvo, 1, 1, 0xff000000));       // panel background
+    EXPECT_TRUE (isColour (tarvo, 737, 250, 0xff333333));   // right column's plate
     EXPECT_TRUE (isColour (tarvo, 906, 250, 0xff333333));
-    EXPECT_TRUE (isColour (tarvo, 760, 110, 0xff000000));      // black inner rectangle
-    EXPECT_TRUE (isColour (tarvo, 6, 250, 0xff333333));        // frame, left of the tabs
-    EXPECT_TRUE (isColour (tarvo, 730, 250, 0xff333333));      // frame, right of the tabs
-    EXPECT_TRUE (isColour (tarvo, 400, 510, 0xff333333));      // frame, below the tabs
-    EXPECT_TRUE (isColour (tarvo, 4, 4, 0xff000000));          // outside the frame's round corner
-    EXPECT_TRUE (isColour (tarvo, 784, 150, 0xff333333));      // output meter background
-    EXPECT_TRUE (isColour (tarvo, 784, 330, 0xff333333));      // input meter background
-    EXPECT_TRUE (isColour (tarvo, 760, 300, 0xff000000));      // no fader background
+    EXPECT_TRUE (isColour (tarvo, 760, 110, 0xff000000));   // black inner rectangle
+    EXPECT_TRUE (isColour (tarvo, 6, 250, 0xff333333));     // frame, left of the tabs
+    EXPECT_TRUE (isColour (tarvo, 730, 250, 0xff333333));   // frame, right of the tabs
+    EXPECT_TRUE (isColour (tarvo, 400, 510, 0xff333333));   // frame, below the tabs
+    EXPECT_TRUE (isColour (tarvo, 4, 4, 0xff000000));       // outside the frame's round corner
+    EXPECT_TRUE (isColour (tarvo, 784, 150, 0xff333333));   // output meter background
+    EXPECT_TRUE (isColour (tarvo, 784, 330, 0xff333333));   // input meter background
+    EXPECT_TRUE (isColour (tarvo, 760, 300, 0xff000000));   // no fader background
 
     EXPECT_TRUE (pictureAt (tarvo, Artwork::get (Artwork::Id::tarvoLogo), 789, 443));
     EXPECT_TRUE (pictureAt (tarvo, Artwork::get (Artwork::Id::outputMeterScale), 804, 65));
@@ -249,7 +251,7 @@ TEST_F (PanelTest, PaintsTheColumnFrameAndFamilyArtwork)
     const auto zr = snapshot (*panel);
     EXPECT_TRUE (pictureAt (zr, Artwork::get (Artwork::Id::zrLogo), 773, 469));
     EXPECT_TRUE (pictureAt (zr, Artwork::get (Artwork::Id::inputMeterScale), 804, 241));
-    EXPECT_TRUE (isColour (zr, 756, 250, 0xff333333));          // fader backgrounds, beside the tracks
+    EXPECT_TRUE (isColour (zr, 756, 250, 0xff333333));   // fader backgrounds, beside the tracks
     EXPECT_TRUE (isColour (zr, 888, 250, 0xff333333));
     EXPECT_TRUE (isColour (tarvo, 756, 250, 0xff000000));
     EXPECT_FALSE (pictureAt (zr, Artwork::get (Artwork::Id::tarvoLogo), 789, 443));

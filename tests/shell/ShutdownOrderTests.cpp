@@ -17,12 +17,12 @@
 namespace
 {
     /** Built as every page is: listens to a block from its constructor to its destructor. */
-    class ListeningPage : public juce::Component,
-                          private juce::ChangeListener
+    class ListeningPage : public juce::Component, private juce::ChangeListener
     {
     public:
         ListeningPage (Cnode& blockToWatch, bool& treeThereAtTheEnd)
-            : block (blockToWatch), treeThere (treeThereAtTheEnd)
+            : block (blockToWatch),
+              treeThere (treeThereAtTheEnd)
         {
             block.addChangeListener (this);
         }
@@ -36,7 +36,7 @@ namespace
         int changes = 0;
 
     private:
-        void changeListenerCallback (juce::ChangeBroadcaster*) override    { ++changes; }
+        void changeListenerCallback (juce::ChangeBroadcaster*) override { ++changes; }
 
         Cnode& block;
         bool& treeThere;

@@ -44,7 +44,8 @@ namespace
 
 AmpSimProcess::AmpSimProcess (const std::string& program, const std::vector<std::string>& args,
                               const std::string& netnsPath, const std::string& folder, const std::string& tag)
-    : logPath (folder + "/" + tag + ".log"), errorPath (folder + "/" + tag + ".err")
+    : logPath (folder + "/" + tag + ".log"),
+      errorPath (folder + "/" + tag + ".err")
 {
     // A command written after the simulator ended must fail, not end the caller.
     signal (SIGPIPE, SIG_IGN);

@@ -9,9 +9,13 @@
 class FakeClock
 {
 public:
-    std::uint32_t now() const           { ++readCount; return ms.load(); }
-    void advance (std::uint32_t delta)  { ms.fetch_add (delta); }
-    int reads() const                   { return readCount.load(); }
+    std::uint32_t now() const
+    {
+        ++readCount;
+        return ms.load();
+    }
+    void advance (std::uint32_t delta) { ms.fetch_add (delta); }
+    int reads() const { return readCount.load(); }
 
     /** For the hub's options: reads this clock (which must outlive the user). */
     std::function<std::uint32_t()> function()

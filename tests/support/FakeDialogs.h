@@ -33,13 +33,18 @@ public:
             onAnswer (nextAnswer());
     }
 
-    void showMessage (Icon icon, const juce::String& title, const juce::String& message,
-                      const juce::String& buttonText, std::function<void()> onClosed) override
+    void showMessage (Icon icon, const juce::String& title, const juce::String& message, const juce::String& buttonText,
+                      std::function<void()> onClosed) override
     {
         record (icon, title, message, buttonText, {});
         if (holdBoxes)
         {
-            open.push_back ([onClosed] (bool) { if (onClosed) onClosed(); });
+            open.push_back (
+                [onClosed] (bool)
+                {
+                    if (onClosed)
+                        onClosed();
+                });
             return;
         }
         if (onClosed)
@@ -62,10 +67,7 @@ public:
 
     /** Closes the newest open box: a question gets the next scripted answer, a message box
         just closes.  False when no box is open. */
-    bool answerOpenBox()
-    {
-        return answerOpenBoxWith (nextAnswer());
-    }
+    bool answerOpenBox() { return answerOpenBoxWith (nextAnswer()); }
 
     bool answerOpenBoxWith (bool answer)
     {
@@ -97,8 +99,8 @@ private:
         return answer;
     }
 
-    void record (Icon icon, const juce::String& title, const juce::String& message,
-                 const juce::String& first, const juce::String& second)
+    void record (Icon icon, const juce::String& title, const juce::String& message, const juce::String& first,
+                 const juce::String& second)
     {
         static const char* const icons[] = { "none", "question", "warning", "info" };
         shown.push_back ((title + "|" + message + "|" + first + "|" + second + "|" + icons[(int) icon]).toStdString());

@@ -16,7 +16,8 @@
 class FakeNetworkAmp
 {
 public:
-    FakeNetworkAmp (const std::string& loopbackAddress, int portToUse) : port (portToUse)
+    FakeNetworkAmp (const std::string& loopbackAddress, int portToUse)
+        : port (portToUse)
     {
         if (loopbackAddress.rfind ("127.", 0) != 0)
             throw std::invalid_argument ("loopback addresses only");
@@ -29,7 +30,7 @@ public:
             throw std::runtime_error ("cannot bind the fake amplifier");
     }
 
-    ~FakeNetworkAmp()   { ::close (handle); }
+    ~FakeNetworkAmp() { ::close (handle); }
 
     FakeNetworkAmp (const FakeNetworkAmp&) = delete;
     FakeNetworkAmp& operator= (const FakeNetworkAmp&) = delete;

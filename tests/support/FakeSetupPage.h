@@ -26,7 +26,7 @@ public:
         }
     }
 
-    void forgetActiveDevice() override                  { log ("forgetActiveDevice"); }
+    void forgetActiveDevice() override { log ("forgetActiveDevice"); }
 
     void addNetworkDevice (int model, const juce::String& name, const juce::String& address) override
     {
@@ -38,7 +38,7 @@ public:
         log ("updateUsbEntry " + juce::String (model) + " " + name);
     }
 
-    void usbDeviceRemoved() override                    { log ("usbDeviceRemoved"); }
+    void usbDeviceRemoved() override { log ("usbDeviceRemoved"); }
 
     void selectDevice (int row) override
     {
@@ -62,8 +62,8 @@ public:
         }
     }
 
-    void showAmpName (const juce::String& name) override    { log ("showAmpName " + name); }
-    void showLockState (int code) override                  { log ("showLockState " + juce::String (code)); }
+    void showAmpName (const juce::String& name) override { log ("showAmpName " + name); }
+    void showLockState (int code) override { log ("showLockState " + juce::String (code)); }
 
     void setSlot (int slot, int mode, const juce::String& name) override
     {
@@ -85,8 +85,8 @@ public:
         return n;
     }
 
-    std::string last() const    { return calls.empty() ? std::string() : calls.back(); }
+    std::string last() const { return calls.empty() ? std::string() : calls.back(); }
 
 private:
-    void log (const juce::String& text)     { calls.push_back (text.toStdString()); }
+    void log (const juce::String& text) { calls.push_back (text.toStdString()); }
 };

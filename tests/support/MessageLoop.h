@@ -24,8 +24,7 @@ namespace testloop
             // Idle: a short nap rather than a busy loop, as the framework's loop does.
             if (! juce::dispatchNextMessageOnSystemQueue (true))
                 juce::Thread::sleep (1);
-        }
-        while ((juce::int32) (juce::Time::getMillisecondCounter() - end) < 0);
+        } while ((juce::int32) (juce::Time::getMillisecondCounter() - end) < 0);
     }
 
     /** Runs the loop until `done` is true or `timeoutMs` passes; returns done(). */

@@ -10,11 +10,14 @@
 class PacketRecorder : public PacketSink
 {
 public:
-    PacketRecorder() : installed (globals::packetSink, this) {}
+    PacketRecorder()
+        : installed (globals::packetSink, this)
+    {
+    }
 
-    void sendPacket (OutboundPacketPtr packet) override  { packets.push_back (std::move (packet)); }
+    void sendPacket (OutboundPacketPtr packet) override { packets.push_back (std::move (packet)); }
 
-    std::size_t count() const                 { return packets.size(); }
+    std::size_t count() const { return packets.size(); }
     std::string address (std::size_t i) const { return packets.at (i)->address(); }
     std::vector<char> bytes (std::size_t i) const
     {

@@ -45,7 +45,7 @@ struct PostRecorder : public juce::MessageListener
     }
 
     /** How many device-opened messages arrived. */
-    int countOpenings() const   { return countEvents (osc::LinkEvent::usbOpened); }
+    int countOpenings() const { return countEvents (osc::LinkEvent::usbOpened); }
 
     std::vector<Posted> posted;
 };

@@ -57,9 +57,11 @@ bool PrivateLan::open (std::string& whyNot)
 
     bridged = run ("ip link set lo up"
                    " && ip link add zr-lan type bridge"
-                   " && ip addr add " + std::string (bridgeAddress) + "/24 dev zr-lan"
-                   " && ip link set zr-lan up"
-                   " && ip route add default dev zr-lan");
+                   " && ip addr add "
+                   + std::string (bridgeAddress)
+                   + "/24 dev zr-lan"
+                     " && ip link set zr-lan up"
+                     " && ip route add default dev zr-lan");
     if (! bridged)
     {
         whyNot = "cannot build the bridge (is iproute2 installed?)";
@@ -77,13 +79,10 @@ std::string PrivateLan::addHost (const std::string& name)
     const std::string veth = "zrv-" + name;
     const std::string address = "192.0.2." + std::to_string (firstHostNumber + (int) hosts.size());
 
-    const bool made = run ("ip netns add " + ns
-                           + " && ip link add " + veth + " type veth peer name eth0 netns " + ns
-                           + " && ip link set " + veth + " master zr-lan up"
-                           + " && ip -n " + ns + " link set lo up"
-                           + " && ip -n " + ns + " addr add " + address + "/24 dev eth0"
-                           + " && ip -n " + ns + " link set eth0 up"
-                           + " && ip -n " + ns + " route add default dev eth0");
+    const bool made = run ("ip netns add " + ns + " && ip link add " + veth + " type veth peer name eth0 netns " + ns
+                           + " && ip link set " + veth + " master zr-lan up" + " && ip -n " + ns + " link set lo up"
+                           + " && ip -n " + ns + " addr add " + address + "/24 dev eth0" + " && ip -n " + ns
+                           + " link set eth0 up" + " && ip -n " + ns + " route add default dev eth0");
     hosts.push_back (name);   // removed on close even when only partly made
     return made ? address : std::string();
 }

@@ -34,6 +34,6 @@ namespace testnet
     }
 }
 
-#define REQUIRE_PRIVATE_NETWORK(...) \
-    if (! testnet::enterPrivateNetwork (__VA_ARGS__)) \
-        GTEST_SKIP() << "needs a private network namespace (root or a user namespace)"
+#define REQUIRE_PRIVATE_NETWORK(...)                                                                                   \
+    if (! testnet::enterPrivateNetwork (__VA_ARGS__))                                                                  \
+    GTEST_SKIP() << "needs a private network namespace (root or a user namespace)"

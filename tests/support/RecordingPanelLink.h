@@ -8,8 +8,8 @@
 class RecordingPanelLink : public PanelLink
 {
 public:
-    void setDeviceLabel (int modelIndex) override   { models.push_back (modelIndex); }
-    void ampModeApplied (int mode) override          { modes.push_back (mode); }
+    void setDeviceLabel (int modelIndex) override { models.push_back (modelIndex); }
+    void ampModeApplied (int mode) override { modes.push_back (mode); }
 
     std::vector<int> models, modes;
 };

@@ -8,7 +8,10 @@
 class SimulatedHid::Access : public HidAccess
 {
 public:
-    explicit Access (SimulatedHid& busToUse) : bus (busToUse) {}
+    explicit Access (SimulatedHid& busToUse)
+        : bus (busToUse)
+    {
+    }
     ~Access() override { close(); }
 
     std::vector<DeviceInfo> enumerate (int vendorId, int productId) override
@@ -93,7 +96,8 @@ public:
             --bus.readersHeld;
         }
 
-        const auto ready = [this] {
+        const auto ready = [this]
+        {
             auto* slot = heldSlot();
             return slot == nullptr || ! slot->present || ! slot->inbound.empty();
         };

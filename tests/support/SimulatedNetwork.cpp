@@ -19,7 +19,9 @@ class SimulatedNetwork::Socket : public DatagramSocket
 {
 public:
     Socket (SimulatedNetwork& networkToUse, int portToUse, bool opened)
-        : network (networkToUse), port (portToUse), open (opened)
+        : network (networkToUse),
+          port (portToUse),
+          open (opened)
     {
     }
 
@@ -30,15 +32,12 @@ public:
         list.erase (std::remove (list.begin(), list.end(), this), list.end());
     }
 
-    bool isOpen() const override
-    {
-        return open;
-    }
+    bool isOpen() const override { return open; }
 
     bool send (std::uint32_t address, int toPort, const void* data, int length) override
     {
         if (! open || data == nullptr || length <= 0 || length > largestUdpPayload || toPort <= 0 || toPort > 65535
-             || isPlaceholder (address))
+            || isPlaceholder (address))
             return false;
 
         {
@@ -112,7 +111,9 @@ public:
 
 //==============================================================================
 SimulatedNetwork::Peer::Peer (SimulatedNetwork& networkToUse, const char* dottedAddress, int portToUse)
-    : network (networkToUse), own (SimulatedNetwork::address (dottedAddress)), port (portToUse)
+    : network (networkToUse),
+      own (SimulatedNetwork::address (dottedAddress)),
+      port (portToUse)
 {
     const std::lock_guard<std::mutex> l (network.lock);
     network.peers.push_back (this);
@@ -161,7 +162,8 @@ std::unique_ptr<DatagramSocket> SimulatedNetwork::makeSocket (int port)
     if (opened)
     {
         sockets.push_back (socket.get());
-        const auto bound = (int) std::count_if (sockets.begin(), sockets.end(), [port] (Socket* s) { return s->port == port; });
+        const auto bound = (int) std::count_if (sockets.begin(), sockets.end(),
+                                                [port] (Socket* s) { return s->port == port; });
         highWater[port] = std::max (highWater[port], bound);
     }
     return socket;
@@ -196,7 +198,8 @@ void SimulatedNetwork::deliverFromProgram (const Datagram& datagram)
         const std::lock_guard<std::mutex> l (lock);
         log.push_back (datagram);
         for (auto* peer : peers)
-            if (peer->port == datagram.port && (peer->own == datagram.to || (datagram.to == broadcast && peer->hearsBroadcasts)))
+            if (peer->port == datagram.port
+                && (peer->own == datagram.to || (datagram.to == broadcast && peer->hearsBroadcasts)))
                 peer->inbox.push_back (datagram.bytes);
     }
     changed.notify_all();

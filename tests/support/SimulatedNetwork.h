@@ -32,7 +32,7 @@ public:
 
     struct Datagram
     {
-        std::uint32_t to = 0;       // network byte order
+        std::uint32_t to = 0;   // network byte order
         int port = 0;
         std::vector<char> bytes;
     };
@@ -57,7 +57,7 @@ public:
             a socket bound to its own address). */
         void hearBroadcasts (bool hear);
 
-        std::uint32_t address() const   { return own; }
+        std::uint32_t address() const { return own; }
 
     private:
         friend class SimulatedNetwork;

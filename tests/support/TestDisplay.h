@@ -20,7 +20,8 @@ namespace testdisplay
         static const bool handlerInstalled = []
         {
             if (auto* x11 = dlopen ("libX11.so.6", RTLD_NOW | RTLD_GLOBAL))
-                if (auto* setHandler = reinterpret_cast<void* (*) (int (*) (void*, void*))> (dlsym (x11, "XSetErrorHandler")))
+                if (auto* setHandler = reinterpret_cast<void* (*) (int (*) (void*, void*))> (
+                        dlsym (x11, "XSetErrorHandler")))
                     setHandler (ignoreXError);
             return true;
         }();
@@ -29,6 +30,6 @@ namespace testdisplay
     }
 }
 
-#define REQUIRE_DISPLAY() \
-    if (! testdisplay::available()) \
-        GTEST_SKIP() << "needs a display"
+#define REQUIRE_DISPLAY()                                                                                              \
+    if (! testdisplay::available())                                                                                    \
+    GTEST_SKIP() << "needs a display"

@@ -8,12 +8,22 @@
     tabs; an empty line is `none`; anything else is `invalid` with the reason in `error`. */
 struct ControlCommand
 {
-    enum class Kind { none, silent, power, levels, clip, status, quit, invalid };
+    enum class Kind
+    {
+        none,
+        silent,
+        power,
+        levels,
+        clip,
+        status,
+        quit,
+        invalid
+    };
 
     Kind kind = Kind::none;
-    bool on = false;                      // silent on / power on
-    std::array<float, 4> levels {};       // levels
-    std::array<int, 4> lamps {};          // clip
+    bool on = false;                  // silent on / power on
+    std::array<float, 4> levels {};   // levels
+    std::array<int, 4> lamps {};      // clip
     std::string error;
 
     static ControlCommand parse (const std::string& line);

@@ -30,5 +30,5 @@ struct Datagram
         return true;
     }
 
-    const char* data() const noexcept  { return bytes.data(); }
+    const char* data() const noexcept { return bytes.data(); }
 };

@@ -6,9 +6,9 @@
 std::string Endpoint::toString() const
 {
     char text[32];
-    std::snprintf (text, sizeof text, "%u.%u.%u.%u:%u",
-                   (unsigned) (address >> 24) & 0xFF, (unsigned) (address >> 16) & 0xFF,
-                   (unsigned) (address >> 8) & 0xFF, (unsigned) address & 0xFF, (unsigned) port);
+    std::snprintf (text, sizeof text, "%u.%u.%u.%u:%u", (unsigned) (address >> 24) & 0xFF,
+                   (unsigned) (address >> 16) & 0xFF, (unsigned) (address >> 8) & 0xFF, (unsigned) address & 0xFF,
+                   (unsigned) port);
     return text;
 }
 

@@ -23,7 +23,8 @@ namespace
     }
 }
 
-MeterLevels::MeterLevels (const Levels& levels, bool shouldMove) : moving (shouldMove)
+MeterLevels::MeterLevels (const Levels& levels, bool shouldMove)
+    : moving (shouldMove)
 {
     setLevels (levels);
 }

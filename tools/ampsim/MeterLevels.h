@@ -20,14 +20,14 @@ public:
 
     /** Sets the four levels; negative or non-finite values count as 0. */
     void setLevels (const Levels& levels);
-    const Levels& baseLevels() const noexcept  { return base; }
+    const Levels& baseLevels() const noexcept { return base; }
 
     /** Forces lamps: a value above 0 is sent as it is, 0 or less lets the level decide. */
-    void forceLamps (const Lamps& lamps)    { forced = lamps; }
-    const Lamps& forcedLamps() const noexcept  { return forced; }
+    void forceLamps (const Lamps& lamps) { forced = lamps; }
+    const Lamps& forcedLamps() const noexcept { return forced; }
 
-    void setMoving (bool shouldMove)        { moving = shouldMove; }
-    bool isMoving() const noexcept          { return moving; }
+    void setMoving (bool shouldMove) { moving = shouldMove; }
+    bool isMoving() const noexcept { return moving; }
 
     /** The levels at `timeMs` (milliseconds since start). */
     Levels levelsAt (double timeMs) const;

@@ -27,7 +27,7 @@ public:
         int mode = noMode;
         SimSettings::PresetValues values;   // empty: nothing stored
 
-        bool isEmpty() const noexcept  { return values.empty(); }
+        bool isEmpty() const noexcept { return values.empty(); }
     };
 
     /** Slot 1 holds `factorySettings` under the name "INIT_DATA" with mode 0. */
@@ -37,7 +37,7 @@ public:
     const Slot* find (int n) const;
 
     /** True for the slots a store may change (2..20). */
-    static bool isWritable (int n) noexcept  { return n > readOnlySlot && n <= count; }
+    static bool isWritable (int n) noexcept { return n > readOnlySlot && n <= count; }
 
     /** Stores settings in slot n; the name is cut to maxNameLength bytes and a mode outside
         0..4 becomes 5.  False (nothing changes) when the slot is not writable. */

@@ -146,17 +146,28 @@ void SimAmplifier::dispatch (const Message& message, const Endpoint& from, doubl
 {
     const char* address = message.AddressPattern();
 
-    if (std::strcmp (address, "/info") == 0)            handleInfo (message, from, nowMs);
-    else if (std::strcmp (address, "/online") == 0)     handleOnline (from, nowMs);
-    else if (std::strcmp (address, "/offline") == 0)    handleOffline (from, nowMs);
-    else if (std::strcmp (address, "/gain") == 0)       handleGain (message, from, nowMs);
-    else if (std::strcmp (address, "/meter") == 0)      handleMeter (message, from, nowMs);
-    else if (std::strcmp (address, "/lock") == 0)       handleLock (message, from, nowMs, false);
-    else if (std::strcmp (address, "/unlock") == 0)     handleLock (message, from, nowMs, true);
-    else if (std::strcmp (address, "/ampname") == 0)    handleAmpName (message, from, nowMs);
-    else if (std::strcmp (address, "/preset/name") == 0) handlePresetName (message, from, nowMs);
-    else if (std::strcmp (address, "/preset/load") == 0) handlePresetLoad (message, from, nowMs);
-    else if (std::strcmp (address, "/preset/save") == 0) handlePresetSave (message, from, nowMs);
+    if (std::strcmp (address, "/info") == 0)
+        handleInfo (message, from, nowMs);
+    else if (std::strcmp (address, "/online") == 0)
+        handleOnline (from, nowMs);
+    else if (std::strcmp (address, "/offline") == 0)
+        handleOffline (from, nowMs);
+    else if (std::strcmp (address, "/gain") == 0)
+        handleGain (message, from, nowMs);
+    else if (std::strcmp (address, "/meter") == 0)
+        handleMeter (message, from, nowMs);
+    else if (std::strcmp (address, "/lock") == 0)
+        handleLock (message, from, nowMs, false);
+    else if (std::strcmp (address, "/unlock") == 0)
+        handleLock (message, from, nowMs, true);
+    else if (std::strcmp (address, "/ampname") == 0)
+        handleAmpName (message, from, nowMs);
+    else if (std::strcmp (address, "/preset/name") == 0)
+        handlePresetName (message, from, nowMs);
+    else if (std::strcmp (address, "/preset/load") == 0)
+        handlePresetLoad (message, from, nowMs);
+    else if (std::strcmp (address, "/preset/save") == 0)
+        handlePresetSave (message, from, nowMs);
     else
     {
         const int index = SimSettings::lookUp (address);
@@ -178,10 +189,10 @@ void SimAmplifier::handleInfo (const Message& message, const Endpoint& from, dou
         return;
     }
     Datagram answer;
-    if (encode (answer, [this] (osc::OutboundPacketStream& s)
-                {
-                    s << osc::BeginMessage ("/info") << ampName.c_str() << firmware.c_str()
-                      << (osc::int32) model << osc::EndMessage;
+    if (encode (answer,
+                [this] (osc::OutboundPacketStream& s) {
+                    s << osc::BeginMessage ("/info") << ampName.c_str() << firmware.c_str() << (osc::int32) model
+                      << osc::EndMessage;
                 }))
         enqueue (from, answer, answerTime (nowMs));
 }
@@ -229,8 +240,8 @@ void SimAmplifier::handleMeter (const Message& message, const Endpoint& from, do
         // A plain query: one reading, no stream.
         const auto levels = meters.levelsAt (nowMs);
         Datagram answer;
-        if (encode (answer, [&levels] (osc::OutboundPacketStream& s)
-                    {
+        if (encode (answer,
+                    [&levels] (osc::OutboundPacketStream& s) {
                         s << osc::BeginMessage ("/meter") << levels[0] << levels[1] << levels[2] << levels[3]
                           << osc::EndMessage;
                     }))
@@ -312,7 +323,8 @@ void SimAmplifier::handlePresetLoad (const Message& message, const Endpoint& fro
     if (loads)
     {
         values.applyPresetValues (stored->values);
-        log.note (nowMs, "preset " + std::to_string (slot) + " loaded (" + std::to_string (stored->values.size()) + " blocks)");
+        log.note (nowMs, "preset " + std::to_string (slot) + " loaded (" + std::to_string (stored->values.size())
+                             + " blocks)");
     }
     else
     {
@@ -367,8 +379,8 @@ void SimAmplifier::answerPreset (const char* address, int slot, const Endpoint& 
     const char* slotName = stored != nullptr ? stored->name.c_str() : "";
 
     Datagram answer;
-    if (encode (answer, [&] (osc::OutboundPacketStream& s)
-                {
+    if (encode (answer,
+                [&] (osc::OutboundPacketStream& s) {
                     s << osc::BeginMessage (address) << (osc::int32) slot << (osc::int32) mode << slotName
                       << osc::EndMessage;
                 }))
@@ -378,7 +390,8 @@ void SimAmplifier::answerPreset (const char* address, int slot, const Endpoint& 
 void SimAmplifier::answerGains (const Endpoint& to, double dueMs)
 {
     Datagram answer;
-    if (encode (answer, [this] (osc::OutboundPacketStream& s)
+    if (encode (answer,
+                [this] (osc::OutboundPacketStream& s)
                 {
                     s << osc::BeginMessage ("/gain") << gains[0] << gains[1] << (osc::int32) mutes[0]
                       << (osc::int32) mutes[1] << osc::EndMessage;
@@ -453,8 +466,8 @@ void SimAmplifier::sendMeter (double nowMs)
 {
     const auto levels = meters.levelsAt (nowMs);
     Datagram message;
-    if (encode (message, [&levels] (osc::OutboundPacketStream& s)
-                {
+    if (encode (message,
+                [&levels] (osc::OutboundPacketStream& s) {
                     s << osc::BeginMessage ("/meter") << levels[0] << levels[1] << levels[2] << levels[3]
                       << osc::EndMessage;
                 }))
@@ -468,7 +481,8 @@ void SimAmplifier::watchLamps (double nowMs)
         return;
 
     Datagram message;
-    if (encode (message, [&lamps] (osc::OutboundPacketStream& s)
+    if (encode (message,
+                [&lamps] (osc::OutboundPacketStream& s)
                 {
                     s << osc::BeginMessage ("/peaklimit") << (osc::int32) lamps[0] << (osc::int32) lamps[1]
                       << (osc::int32) lamps[2] << (osc::int32) lamps[3] << osc::EndMessage;
@@ -557,12 +571,12 @@ std::string SimAmplifier::status() const
     const auto lamps = meters.forcedLamps();
     char numbers[200];
     std::snprintf (numbers, sizeof numbers,
-                   "lock %d, gains %g / %g dB, mutes %d %d, levels %g %g %g %g, forced lamps %d %d %d %d, mode ",
-                   lock, (double) gains[0], (double) gains[1], mutes[0], mutes[1], (double) levels[0],
-                   (double) levels[1], (double) levels[2], (double) levels[3], lamps[0], lamps[1], lamps[2], lamps[3]);
+                   "lock %d, gains %g / %g dB, mutes %d %d, levels %g %g %g %g, forced lamps %d %d %d %d, mode ", lock,
+                   (double) gains[0], (double) gains[1], mutes[0], mutes[1], (double) levels[0], (double) levels[1],
+                   (double) levels[2], (double) levels[3], lamps[0], lamps[1], lamps[2], lamps[3]);
 
     return "name " + SimLog::quote (ampName.c_str()) + ", model " + std::to_string (model) + ", "
-         + (powered ? "on" : "off") + (silent ? ", silent" : "")
-         + (online ? ", online with " + served.toString() : ", offline")
-         + (meterRunning ? ", meters streaming" : "") + "\n" + numbers + values.label ("/ampmode", 0) + "\n";
+           + (powered ? "on" : "off") + (silent ? ", silent" : "")
+           + (online ? ", online with " + served.toString() : ", offline") + (meterRunning ? ", meters streaming" : "")
+           + "\n" + numbers + values.label ("/ampmode", 0) + "\n";
 }

@@ -62,8 +62,8 @@ public:
     /** Sends "/power" "OFF" to the program being served, then hears and sends nothing. */
     void powerOff (double nowMs);
     void powerOn (double nowMs);
-    void setLevels (const MeterLevels::Levels& levels)    { meters.setLevels (levels); }
-    void forceLamps (const MeterLevels::Lamps& lamps)     { meters.forceLamps (lamps); }
+    void setLevels (const MeterLevels::Levels& levels) { meters.setLevels (levels); }
+    void forceLamps (const MeterLevels::Lamps& lamps) { meters.forceLamps (lamps); }
 
     /** Applies preset text (BEGIN_OSC_DATA ... END_OSC_DATA, read by SimPresetText.h) to the
         settings; returns the number of block lines that applied. */
@@ -73,15 +73,15 @@ public:
     std::string status() const;
 
     // State, for tests and status.
-    const SimSettings& settings() const noexcept    { return values; }
+    const SimSettings& settings() const noexcept { return values; }
     const PresetSlots& presetSlots() const noexcept { return slots; }
-    const std::string& name() const noexcept        { return ampName; }
-    int lockCode() const noexcept                   { return lock; }
-    bool isOnline() const noexcept                  { return online; }
-    bool isStreaming() const noexcept               { return meterRunning; }
-    bool isPowered() const noexcept                 { return powered; }
-    bool isSilent() const noexcept                  { return silent; }
-    const Endpoint& client() const noexcept         { return served; }
+    const std::string& name() const noexcept { return ampName; }
+    int lockCode() const noexcept { return lock; }
+    bool isOnline() const noexcept { return online; }
+    bool isStreaming() const noexcept { return meterRunning; }
+    bool isPowered() const noexcept { return powered; }
+    bool isSilent() const noexcept { return silent; }
+    const Endpoint& client() const noexcept { return served; }
 
     /** Meter messages sent without a word from the program before the stream stops by itself. */
     static constexpr int unattendedMeterLimit = 1000;
@@ -116,8 +116,8 @@ private:
     void stopMeters (double nowMs, const std::string& why);
 
     void enqueue (const Endpoint& to, const Datagram& datagram, double dueMs);
-    double answerTime (double nowMs) const  { return nowMs + replyDelayMs; }
-    bool isServing() const noexcept         { return online || meterRunning; }
+    double answerTime (double nowMs) const { return nowMs + replyDelayMs; }
+    bool isServing() const noexcept { return online || meterRunning; }
 
     SimLog& log;
     const std::string firmware;

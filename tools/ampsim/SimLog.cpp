@@ -75,9 +75,7 @@ std::string SimLog::describe (const Datagram& datagram)
                     std::snprintf (number, sizeof number, " %g", (double) arg->AsFloatUnchecked());
                     text += number;
                     break;
-                case 's':
-                    text += " " + quote (arg->AsStringUnchecked());
-                    break;
+                case 's': text += " " + quote (arg->AsStringUnchecked()); break;
                 default:
                     // Other kinds never occur in this protocol; their bytes are not read (a
                     // blob's stated size cannot be trusted).

@@ -21,9 +21,12 @@ public:
     /** A log that writes nothing. */
     SimLog() = default;
     /** A log that hands each finished line (without line ending) to `sink`. */
-    explicit SimLog (Sink sink) : sink (std::move (sink)) {}
+    explicit SimLog (Sink sink)
+        : sink (std::move (sink))
+    {
+    }
 
-    bool isEnabled() const noexcept  { return static_cast<bool> (sink); }
+    bool isEnabled() const noexcept { return static_cast<bool> (sink); }
 
     /** One message line; `direction` is "recv", "send", "lost", "drop"... */
     void message (double timeMs, const char* direction, const Endpoint& peer, const Datagram& datagram) const;

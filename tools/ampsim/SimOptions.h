@@ -8,19 +8,19 @@
 /** The simulator's command line. */
 struct SimOptions
 {
-    std::uint32_t bindAddress = 0x7F000001;      // 127.0.0.1, host byte order
+    std::uint32_t bindAddress = 0x7F000001;   // 127.0.0.1, host byte order
     int port = 3456;
     std::string name = "ZR-SIM";
-    int model = 1;                               // 0..7, as reported by "/info"
+    int model = 1;   // 0..7, as reported by "/info"
     std::string firmware = "V1.4";
     std::array<float, 4> levels { 0.1f, 0.1f, 0.05f, 0.05f };   // input A, B, output A, B (linear)
-    double meterRate = 30.0;                     // meter messages per second
+    double meterRate = 30.0;                                    // meter messages per second
     int replyDelayMs = 0;
-    double lossPercent = 0.0;                    // share of received datagrams dropped
+    double lossPercent = 0.0;   // share of received datagrams dropped
     std::uint32_t seed = 1;
-    std::string logPath;                         // "" none, "-" standard error
+    std::string logPath;   // "" none, "-" standard error
     std::string presetPath;
-    std::string controlPath;                     // FIFO of control commands
+    std::string controlPath;   // FIFO of control commands
     bool moving = false;
     bool readStdin = true;
 

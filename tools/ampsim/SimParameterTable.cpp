@@ -11,10 +11,10 @@ namespace simparams
     {
         switch (scale)
         {
-            case Scale::label:   return 's';
+            case Scale::label: return 's';
             case Scale::integer: return 'i';
             case Scale::linear:
-            case Scale::log:     return 'f';
+            case Scale::log: return 'f';
         }
         return '?';
     }
@@ -23,10 +23,10 @@ namespace simparams
     {
         switch (scale)
         {
-            case Scale::label:   return labels.empty() ? 0 : (int) labels.size() - 1;
+            case Scale::label: return labels.empty() ? 0 : (int) labels.size() - 1;
             case Scale::integer: return (int) std::lround (high - low);
-            case Scale::linear:  return (int) std::lround ((high - low) / step);
-            case Scale::log:     return (int) std::lround (std::log10 (high / low) * step);
+            case Scale::linear: return (int) std::lround ((high - low) / step);
+            case Scale::log: return (int) std::lround (std::log10 (high / low) * step);
         }
         return 0;
     }
@@ -153,22 +153,35 @@ namespace simparams
         // Frequencies: 20 Hz .. 20 kHz, 1/200 decade per step, each step held to a
         // thousandth (600 steps, 600000 positions).  Quality: 0.1 .. 10, 1/50 decade per
         // step, also to a thousandth.
-        Argument frequency()         { return logarithmic ("freq", 20.0, 20000.0, 200.0 * 1000.0); }
-        Argument quality()           { return logarithmic ("qual", 0.1, 10.0, 50.0 * 1000.0); }
-        Argument eqGain (const char* name) { return linear (name, -15.0, 15.0, 0.5); }
-        Argument release()           { return linear ("rel", 20.0, 4000.0, 2.5); }
+        Argument frequency()
+        {
+            return logarithmic ("freq", 20.0, 20000.0, 200.0 * 1000.0);
+        }
+        Argument quality()
+        {
+            return logarithmic ("qual", 0.1, 10.0, 50.0 * 1000.0);
+        }
+        Argument eqGain (const char* name)
+        {
+            return linear (name, -15.0, 15.0, 0.5);
+        }
+        Argument release()
+        {
+            return linear ("rel", 20.0, 4000.0, 2.5);
+        }
 
         void addChannel (std::vector<Message>& table, int channel)
         {
             const std::string base = "/channel/" + std::to_string (channel);
 
             for (int band = 1; band <= 8; ++band)
-                table.push_back ({ base + "/peq/" + std::to_string (band), "sfff",
-                                   { labels ("type", { "OFF", "PEQ", "LS6", "LS12", "HS6", "HS12" }),
-                                     frequency(), eqGain ("gain"), quality() } });
+                table.push_back ({ base + "/peq/" + std::to_string (band),
+                                   "sfff",
+                                   { labels ("type", { "OFF", "PEQ", "LS6", "LS12", "HS6", "HS12" }), frequency(),
+                                     eqGain ("gain"), quality() } });
 
-            const std::vector<const char*> crossoverTypes { "OFF", "BUT6", "BUT12", "BES12", "LR12", "BUT18",
-                                                            "BUT24", "BES24", "LR24", "BUT48", "LR48" };
+            const std::vector<const char*> crossoverTypes { "OFF",   "BUT6",  "BUT12", "BES12", "LR12", "BUT18",
+                                                            "BUT24", "BES24", "LR24",  "BUT48", "LR48" };
             table.push_back ({ base + "/xover/hp", "sf", { labels ("type", crossoverTypes), frequency() } });
             table.push_back ({ base + "/xover/lp", "sf", { labels ("type", crossoverTypes), frequency() } });
             table.push_back ({ base + "/xover/gain", "f", { linear ("gain", -12.0, 12.0, 0.5) } });
@@ -176,31 +189,37 @@ namespace simparams
             for (int band = 1; band <= 2; ++band)
             {
                 const std::string deq = base + "/deq/" + std::to_string (band);
-                table.push_back ({ deq + "/comp", "fff",
-                                   { eqGain ("mgain"), linear ("thres", -60.0, 0.0, 1.0),
-                                     linear ("ratio", 2.0, 100.0, 0.5) } });
+                table.push_back (
+                    { deq + "/comp",
+                      "fff",
+                      { eqGain ("mgain"), linear ("thres", -60.0, 0.0, 1.0), linear ("ratio", 2.0, 100.0, 0.5) } });
                 table.push_back ({ deq + "/time", "ff", { linear ("att", 0.0, 200.0, 0.5), release() } });
-                table.push_back ({ deq + "/filt", "sff",
-                                   { labels ("type", { "OFF", "BP", "LP6", "LP12", "HP6", "HP12" }),
-                                     frequency(), quality() } });
+                table.push_back (
+                    { deq + "/filt",
+                      "sff",
+                      { labels ("type", { "OFF", "BP", "LP6", "LP12", "HP6", "HP12" }), frequency(), quality() } });
             }
 
             table.push_back ({ base + "/delay", "fi", { linear ("del", 0.0, 300.0, 0.01), integer ("pol", 0, 180) } });
-            table.push_back ({ base + "/limiter", "fff",
+            table.push_back ({ base + "/limiter",
+                               "fff",
                                { linear ("thres", 0.1, 165.0, 0.01), release(), linear ("hold", 0.0, 2000.0, 2.5) } });
         }
 
         std::vector<Message> makeTable()
         {
             std::vector<Message> table;
-            table.push_back ({ "/ampmode", "s", { labels ("mode", { "DUAL", "STEREO", "BIAMP1", "BIAMP2", "BRIDGE" }) } });
+            table.push_back (
+                { "/ampmode", "s", { labels ("mode", { "DUAL", "STEREO", "BIAMP1", "BIAMP2", "BRIDGE" }) } });
             addChannel (table, 1);
             addChannel (table, 2);
 
             // The amplifier-wide blocks outside presets.  The generator's sweep rate is the
             // program's own and never travels.
-            table.push_back ({ "/siggen", "iff",
-                               { integer ("input", 0, 3), linear ("gain", -40.0, 0.0, 0.5), frequency() }, false });
+            table.push_back ({ "/siggen",
+                               "iff",
+                               { integer ("input", 0, 3), linear ("gain", -40.0, 0.0, 0.5), frequency() },
+                               false });
             table.push_back ({ "/speaker", "i", { integer ("value", 0, 100) }, false });
             return table;
         }

@@ -22,7 +22,13 @@
 */
 namespace simparams
 {
-    enum class Scale { label, integer, linear, log };
+    enum class Scale
+    {
+        label,
+        integer,
+        linear,
+        log
+    };
 
     struct Argument
     {

@@ -58,7 +58,10 @@ namespace
 }
 
 SimServer::SimServer (const SimOptions& opts, SimAmplifier& amp, SimLog& logTo)
-    : options (opts), amplifier (amp), log (logTo), start (std::chrono::steady_clock::now())
+    : options (opts),
+      amplifier (amp),
+      log (logTo),
+      start (std::chrono::steady_clock::now())
 {
 }
 
@@ -132,7 +135,9 @@ bool SimServer::openFifo (std::string& error)
     if (options.controlPath.empty())
         return true;
 
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (stat (options.controlPath.c_str(), &info) != 0)
     {
         if (errno != ENOENT || mkfifo (options.controlPath.c_str(), 0600) != 0)
@@ -221,7 +226,9 @@ int SimServer::run()
             else if (fd == wakeRead)
             {
                 char drain[64];
-                while (read (wakeRead, drain, sizeof drain) > 0) {}
+                while (read (wakeRead, drain, sizeof drain) > 0)
+                {
+                }
             }
         }
     }
@@ -304,9 +311,7 @@ void SimServer::execute (const ControlCommand& command, double now)
     using Kind = ControlCommand::Kind;
     switch (command.kind)
     {
-        case Kind::silent:
-            amplifier.setSilent (command.on, now);
-            break;
+        case Kind::silent: amplifier.setSilent (command.on, now); break;
         case Kind::power:
             if (command.on)
                 amplifier.powerOn (now);
@@ -314,24 +319,17 @@ void SimServer::execute (const ControlCommand& command, double now)
                 amplifier.powerOff (now);
             flushDue();
             break;
-        case Kind::levels:
-            amplifier.setLevels (command.levels);
-            break;
-        case Kind::clip:
-            amplifier.forceLamps (command.lamps);
-            break;
+        case Kind::levels: amplifier.setLevels (command.levels); break;
+        case Kind::clip: amplifier.forceLamps (command.lamps); break;
         case Kind::status:
             std::fputs (amplifier.status().c_str(), stderr);
             std::fflush (stderr);
             break;
-        case Kind::quit:
-            stopping = true;
-            break;
+        case Kind::quit: stopping = true; break;
         case Kind::invalid:
             std::fprintf (stderr, "zr-ampsim: %s\n", command.error.c_str());
             log.note (now, command.error);
             break;
-        case Kind::none:
-            break;
+        case Kind::none: break;
     }
 }

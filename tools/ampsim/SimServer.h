@@ -42,7 +42,7 @@ public:
     void requestStop() noexcept;
 
     /** The address and port the main socket is bound to (after open()). */
-    Endpoint localEndpoint() const noexcept  { return local; }
+    Endpoint localEndpoint() const noexcept { return local; }
 
     /** Carries out one control command at `nowMs`; "quit" makes run() return. */
     void execute (const ControlCommand& command, double nowMs);

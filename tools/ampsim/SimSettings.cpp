@@ -70,13 +70,9 @@ bool SimSettings::apply (int index, const osc::ReceivedMessage& request, std::st
                     steps[i] = found;
                 break;
             }
-            case simparams::Scale::integer:
-                steps[i] = argument.stepForInteger (arg->AsInt32Unchecked());
-                break;
+            case simparams::Scale::integer: steps[i] = argument.stepForInteger (arg->AsInt32Unchecked()); break;
             case simparams::Scale::linear:
-            case simparams::Scale::log:
-                steps[i] = argument.stepForFloat (arg->AsFloatUnchecked());
-                break;
+            case simparams::Scale::log: steps[i] = argument.stepForFloat (arg->AsFloatUnchecked()); break;
         }
     }
     return true;
@@ -97,10 +93,10 @@ bool SimSettings::encode (int index, const char* address, Datagram& out) const
             const auto& argument = message.arguments[i];
             switch (argument.scale)
             {
-                case simparams::Scale::label:   stream << argument.labelAt (steps[i]); break;
+                case simparams::Scale::label: stream << argument.labelAt (steps[i]); break;
                 case simparams::Scale::integer: stream << (osc::int32) argument.integerAt (steps[i]); break;
                 case simparams::Scale::linear:
-                case simparams::Scale::log:     stream << argument.floatAt (steps[i]); break;
+                case simparams::Scale::log: stream << argument.floatAt (steps[i]); break;
             }
         }
         stream << osc::EndMessage;

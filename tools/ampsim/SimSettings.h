@@ -42,7 +42,7 @@ public:
     bool encode (int index, const char* address, Datagram& out) const;
 
     /** Current steps of message `index`. */
-    const Steps& steps (int index) const      { return current.at ((std::size_t) index); }
+    const Steps& steps (int index) const { return current.at ((std::size_t) index); }
     /** Sets one argument's step, clamped to its range. */
     void setStep (int index, int argument, int step);
 
