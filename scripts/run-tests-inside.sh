@@ -60,6 +60,10 @@ run_gtest xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
     env ASAN_OPTIONS="halt_on_error=1" \
     "$root/build-asan/bin/shutdown_tests"
 
+echo "== layout of the C++ files (.clang-format)"
+"$root/scripts/check-format.sh"
+record $? "scripts/check-format.sh"
+
 echo "== fuzz targets"
 seconds="${ZR_FUZZ_SECONDS:-20}"
 for fuzzer in "$root"/build-fuzz/bin/fuzz_*; do
