@@ -5,7 +5,7 @@
 #include "RemoteControl.h"
 #include "presetDocument.h"
 
-MainWindow::MainWindow (Dialogs& dialogs)
+MainWindow::MainWindow (Dialogs& dialogs, osc::HubOptions hubOptions)
     : DocumentWindow (" Tarvo Remote Connect ", juce::Colour (0xff222222),
                       DocumentWindow::minimiseButton | DocumentWindow::closeButton)
 {
@@ -19,7 +19,7 @@ MainWindow::MainWindow (Dialogs& dialogs)
     presets = std::make_unique<presetDocument>();
 
     // The panel creates the pages and then the hub, and titles this window "[not connected!]".
-    setContentOwned (new RemoteControl (*this, *root, *presets, dialogs), true);
+    setContentOwned (new RemoteControl (*this, *root, *presets, dialogs, std::move (hubOptions)), true);
 
     centreWithSize (getWidth(), getHeight());
     setVisible (true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OscCom.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
 
@@ -21,8 +22,9 @@ class presetDocument;
 class MainWindow : public juce::DocumentWindow
 {
 public:
-    /** `dialogs` serves the pages' questions and must outlive the window. */
-    explicit MainWindow (Dialogs& dialogs);
+    /** `dialogs` serves the pages' questions and must outlive the window; `hubOptions`
+        go to the panel's hub (the program's transports by default, tests replace them). */
+    explicit MainWindow (Dialogs& dialogs, osc::HubOptions hubOptions = {});
     ~MainWindow() override;
 
     /** Closing the window ends the program; nothing is asked or saved first. */

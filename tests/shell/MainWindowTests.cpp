@@ -9,13 +9,15 @@
 
 TEST (MainWindow, BuildsTreePanelAndPresetsAndTearsThemDownInOrder)
 {
-    REQUIRE_PRIVATE_NETWORK();
     REQUIRE_DISPLAY();
 
     FakeDialogs dialogs;
     ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
+    SimulatedNetwork net;
+    osc::HubOptions options;
+    options.makeSocket = net.socketMaker();
 
-    auto window = std::make_unique<MainWindow> (dialogs);
+    auto window = std::make_unique<MainWindow> (dialogs, options);
     EXPECT_EQ (window->getName(), "[not connected!]");
     EXPECT_TRUE (window->isVisible());
     EXPECT_FALSE (window->isResizable());

@@ -6,7 +6,7 @@
 
 #include "Croot.h"
 #include "FakeDialogs.h"
-#include "FakeNetworkAmp.h"
+#include "SimulatedNetwork.h"
 #include "Globals.h"
 #include "LinkMessage.h"
 #include "MessageLoop.h"
@@ -38,10 +38,8 @@ namespace paneltest
     protected:
         void SetUp() override
         {
-            REQUIRE_PRIVATE_NETWORK();
-
             osc::HubOptions options;
-            options.udpPort = FakeNetworkAmp::freePort();
+            options.makeSocket = net.socketMaker();
             options.makeHidAccess = [this] { return bus.makeAccess(); };
             panel = std::make_unique<RemoteControl> (window, *root, presets, dialogs, options);
         }
@@ -129,6 +127,7 @@ namespace paneltest
 
         FakeDialogs dialogs;
         ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
+        SimulatedNetwork net;
         SimulatedHid bus;
         juce::Component window { " Tarvo Remote Connect " };
         std::unique_ptr<Croot> root = []

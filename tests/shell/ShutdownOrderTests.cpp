@@ -8,7 +8,7 @@
 #include "Globals.h"
 #include "MainWindow.h"
 #include "MessageLoop.h"
-#include "PrivateNetwork.h"
+#include "SimulatedNetwork.h"
 #include "RemoteControl.h"
 #include "TestDisplay.h"
 
@@ -45,12 +45,14 @@ namespace
 
 TEST (ShutdownOrder, PagesListeningToBlocksGoBeforeTheTreeTheyListenTo)
 {
-    REQUIRE_PRIVATE_NETWORK();
     REQUIRE_DISPLAY();
 
     FakeDialogs dialogs;
     ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
-    auto window = std::make_unique<MainWindow> (dialogs);
+    SimulatedNetwork net;
+    osc::HubOptions options;
+    options.makeSocket = net.socketMaker();
+    auto window = std::make_unique<MainWindow> (dialogs, options);
 
     auto* panel = dynamic_cast<RemoteControl*> (window->getContentComponent());
     ASSERT_NE (panel, nullptr);
