@@ -9,22 +9,6 @@ namespace osc::codec
 {
     namespace
     {
-        /** Builds one message into a fresh packet; null when it does not fit its buffer. */
-        template <typename Build>
-        OutboundPacketPtr build (Build&& write)
-        {
-            auto packet = std::make_unique<OutboundPacket>();
-            try
-            {
-                write (packet->stream);
-            }
-            catch (const osc::Exception&)
-            {
-                return nullptr;
-            }
-            return packet;
-        }
-
         /** Reads the arguments with `read` when there are exactly `count` of them; a type
             that does not match reads as nothing too. */
         template <typename Result, typename Read>
@@ -54,18 +38,19 @@ namespace osc::codec
     //==============================================================================
     OutboundPacketPtr bare (const char* address)
     {
-        return build ([&] (osc::OutboundPacketStream& s) { s << osc::BeginMessage (address) << osc::EndMessage; });
+        return buildPacket ([&] (osc::OutboundPacketStream& s)
+                            { s << osc::BeginMessage (address) << osc::EndMessage; });
     }
 
     OutboundPacketPtr withInt (const char* address, std::int32_t value)
     {
-        return build ([&] (osc::OutboundPacketStream& s)
-                      { s << osc::BeginMessage (address) << (osc::int32) value << osc::EndMessage; });
+        return buildPacket ([&] (osc::OutboundPacketStream& s)
+                            { s << osc::BeginMessage (address) << (osc::int32) value << osc::EndMessage; });
     }
 
     OutboundPacketPtr presetCommand (const char* address, int slot, int value, const juce::String& text)
     {
-        return build (
+        return buildPacket (
             [&] (osc::OutboundPacketStream& s)
             {
                 s << osc::BeginMessage (address) << (osc::int32) slot << (osc::int32) value << text.toRawUTF8()
@@ -75,19 +60,19 @@ namespace osc::codec
 
     OutboundPacketPtr ampName (const juce::String& name)
     {
-        return build ([&] (osc::OutboundPacketStream& s)
-                      { s << osc::BeginMessage ("/ampname") << name.toRawUTF8() << osc::EndMessage; });
+        return buildPacket ([&] (osc::OutboundPacketStream& s)
+                            { s << osc::BeginMessage ("/ampname") << name.toRawUTF8() << osc::EndMessage; });
     }
 
     OutboundPacketPtr meterRequest (float value)
     {
-        return build ([&] (osc::OutboundPacketStream& s)
-                      { s << osc::BeginMessage ("/meter") << value << osc::EndMessage; });
+        return buildPacket ([&] (osc::OutboundPacketStream& s)
+                            { s << osc::BeginMessage ("/meter") << value << osc::EndMessage; });
     }
 
     OutboundPacketPtr gains (float gainA, float gainB, int muteA, int muteB)
     {
-        return build (
+        return buildPacket (
             [&] (osc::OutboundPacketStream& s) {
                 s << osc::BeginMessage ("/gain") << gainA << gainB << (osc::int32) muteA << (osc::int32) muteB
                   << osc::EndMessage;

@@ -74,17 +74,10 @@ void Cnode::decode (osc::ReceivedMessageArgumentStream&) {}
 
 void Cnode::send (const char* address)
 {
-    auto packet = std::make_unique<OutboundPacket>();
-    try
-    {
-        if (! encode (packet->stream, address))
-            return;
-    }
-    catch (const osc::OutOfBufferMemoryException&)
-    {
-        return;   // nothing half-built is ever sent
-    }
-    sendPacket (std::move (packet));
+    bool encoded = false;
+    auto packet = buildPacket ([&] (osc::OutboundPacketStream& s) { encoded = encode (s, address); });
+    if (packet != nullptr && encoded)
+        sendPacket (std::move (packet));
 }
 
 bool Cnode::encode (osc::OutboundPacketStream&, const char*) const

@@ -42,3 +42,21 @@ private:
 };
 
 using OutboundPacketPtr = std::unique_ptr<OutboundPacket>;
+
+/** Builds one message with `build` into a fresh packet.  A message that does not fit the
+    buffer makes oscpack throw while it is built: the result is then null, so nothing
+    half-built is ever sent. */
+template <typename Build>
+OutboundPacketPtr buildPacket (Build&& build)
+{
+    auto packet = std::make_unique<OutboundPacket>();
+    try
+    {
+        build (packet->stream);
+    }
+    catch (const osc::Exception&)
+    {
+        return nullptr;
+    }
+    return packet;
+}

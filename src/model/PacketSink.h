@@ -22,15 +22,9 @@ void sendPacket (OutboundPacketPtr packet);
 template <typename Build>
 bool buildAndSend (Build&& build)
 {
-    auto packet = std::make_unique<OutboundPacket>();
-    try
-    {
-        build (packet->stream);
-    }
-    catch (const osc::OutOfBufferMemoryException&)
-    {
+    auto packet = buildPacket (std::forward<Build> (build));
+    if (packet == nullptr)
         return false;
-    }
     sendPacket (std::move (packet));
     return true;
 }
