@@ -20,6 +20,7 @@
 
 #include "AmpSimProcess.h"
 #include "Croot.h"
+#include "FakeDialogs.h"
 #include "FakePanel.h"
 #include "FakeSetupPage.h"
 #include "Globals.h"
@@ -227,7 +228,7 @@ namespace
 
     //==============================================================================
     /** The program's side: the tree, the hub with its real transports, fakes for the panel
-        and the Setup page.  No dialogs are installed: a lost connection shows nothing. */
+        and the Setup page.  Its dialogs answer nothing: a lost connection shows nothing. */
     class Program
     {
     public:
@@ -236,7 +237,7 @@ namespace
             assignAddresses (root);
             osc::HubOptions options;
             options.udpPort = udpPort;
-            hub = std::make_unique<osc::OscCom> (panel, setup, options);
+            hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
             setup.hub = hub.get();
             setup.networkAddress = simAddress;
             setup.selectDevice (1);
@@ -265,6 +266,7 @@ namespace
         ScopedGlobal<Croot*> rootInstalled { globals::root, &root };
         FakePanel panel;
         FakeSetupPage setup;
+        FakeDialogs dialogs;
         std::unique_ptr<osc::OscCom> hub;
     };
 
@@ -403,9 +405,10 @@ static void linkThreadsAtRest (benchmark::State& state)
     // The program as it starts: real transports, nothing to find.
     FakePanel panel;
     FakeSetupPage setup;
+    FakeDialogs dialogs;
     osc::HubOptions options;
     options.udpPort = udpPort;
-    auto hub = std::make_unique<osc::OscCom> (panel, setup, options);
+    auto hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
     setup.hub = hub.get();
     runLoopUntil ([] { return false; }, 1000.0);
 

@@ -63,7 +63,7 @@ namespace
             options.udpPort = 43456;
             options.clock = [] { return (std::uint32_t) 0; };   // no retransmissions, no silence checks
             options.makeHidAccess = [] { return std::make_unique<NoDevices>(); };
-            hub = std::make_unique<osc::OscCom> (panel, setup, options);
+            hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
             setup.hub = hub.get();
             setup.networkAddress = "127.0.0.2";
             setup.selectDevice (1);
@@ -81,7 +81,6 @@ namespace
         FakePanel panel;
         FakeSetupPage setup;
         FakeDialogs dialogs;
-        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
         std::unique_ptr<osc::OscCom> hub;
     };
 

@@ -12,7 +12,6 @@ class Cnode;
 class Ciospeaker;
 class Ciosiggen;
 class PacketSink;
-class Dialogs;
 class SettingsStore;
 namespace osc
 {
@@ -26,10 +25,6 @@ namespace globals
 
     /** Where blocks hand their finished messages (the hub while it exists); null frees them. */
     inline PacketSink* packetSink = nullptr;
-
-    /** The hub's questions and message boxes (AlertWindow in the program); the pages are
-        handed the same object when they are built. */
-    inline Dialogs* dialogs = nullptr;
 
     inline osc::OscCom* hub = nullptr;      // created by the panel, after the pages
     inline Ciospeaker* speaker = nullptr;   // owned by the Configuration page

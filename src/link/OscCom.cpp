@@ -20,10 +20,12 @@ namespace osc
     }
 
     //==============================================================================
-    OscCom::OscCom (PanelOperations& panelToUse, SetupOperations& setupToUse, HubOptions optionsToUse)
+    OscCom::OscCom (PanelOperations& panelToUse, SetupOperations& setupToUse, Dialogs& dialogsToUse,
+                    HubOptions optionsToUse)
         : juce::Thread ("OSC connection"),
           panel (panelToUse),
           setup (setupToUse),
+          dialogs (dialogsToUse),
           options (std::move (optionsToUse))
     {
         // A MessageListener makes its weak reference lazily on the first post, and not

@@ -17,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+class Dialogs;
+
 class UsbConnection;
 class UdpConnection;
 
@@ -65,7 +67,7 @@ namespace osc
         three unanswered transmissions count as a lost connection), receives everything the
         transports post and dispatches it on the message thread to the panel, the Setup page,
         the standalone blocks or the parameter tree.  It also runs the online and offline
-        sequences and tells the user about lost connections through globals::dialogs.
+        sequences and asks and tells the user through the dialogs it was given.
         Building requests and reading answers is osc::codec's (DeviceCodec.h).
 
         At rest (offline, nothing queued) none of its threads wakes: the send thread sleeps
@@ -94,8 +96,8 @@ namespace osc
 
         /** Creates and starts the USB transport, the UDP transport (socket bound to the UDP
             port, no amplifier chosen yet) and the send thread, then broadcasts "/info".
-            `panel` and `setup` must outlive the hub. */
-        OscCom (PanelOperations& panel, SetupOperations& setup, HubOptions options = {});
+            `panel`, `setup` and `dialogs` must outlive the hub. */
+        OscCom (PanelOperations& panel, SetupOperations& setup, Dialogs& dialogs, HubOptions options = {});
 
         /** Stops the send thread (100 ms), then destroys the UDP and the USB transport. */
         ~OscCom() override;
@@ -250,6 +252,7 @@ namespace osc
 
         PanelOperations& panel;
         SetupOperations& setup;
+        Dialogs& dialogs;
         const HubOptions options;
 
         std::unique_ptr<UsbConnection> usb;

@@ -127,17 +127,10 @@ namespace osc
 
     void OscCom::confirmConnect (std::function<void (bool)> onAnswer)
     {
-        if (globals::dialogs == nullptr)
-        {
-            onAnswer (false);
-            return;
-        }
-
         const auto title = deviceFamily == DeviceFamily::zr ? TRANS ("ZR series connected")
                                                             : TRANS ("TARVO model connected");
-        globals::dialogs->askOkCancel (Dialogs::Icon::question, title,
-                                       TRANS ("Connect to device and lose current settings?"), TRANS ("Connect"),
-                                       TRANS ("Cancel"), std::move (onAnswer));
+        dialogs.askOkCancel (Dialogs::Icon::question, title, TRANS ("Connect to device and lose current settings?"),
+                             TRANS ("Connect"), TRANS ("Cancel"), std::move (onAnswer));
     }
 
     void OscCom::usbConnectionError()
@@ -167,10 +160,9 @@ namespace osc
 
         // Told last, and nothing follows when the box closes: a connection made while it is
         // open (another amplifier chosen meanwhile) is the user's newer choice and stays.
-        if (globals::dialogs != nullptr)
-            globals::dialogs->showMessage (
-                Dialogs::Icon::warning, overUsb ? TRANS ("USB connection error!") : TRANS ("Network connection error!"),
-                TRANS ("Device will be disconnected"), TRANS ("Ok"));
+        dialogs.showMessage (Dialogs::Icon::warning,
+                             overUsb ? TRANS ("USB connection error!") : TRANS ("Network connection error!"),
+                             TRANS ("Device will be disconnected"), TRANS ("Ok"));
     }
 
     void OscCom::timerCallback()

@@ -13,16 +13,14 @@ void JUCEStartupApplication::initialise (const juce::String&)
     settings = std::make_unique<SettingsStore>();
     globals::settings = settings.get();
 
-    // The pages get the dialogs from the window; the hub finds them in the shared cell.
+    // The window hands the dialogs on to the panel, which gives them to its pages and the hub.
     dialogs = std::make_unique<AlertDialogs>();
-    globals::dialogs = dialogs.get();
     mainWindow = std::make_unique<MainWindow> (*dialogs);
 }
 
 void JUCEStartupApplication::shutdown()
 {
     mainWindow.reset();
-    globals::dialogs = nullptr;
     dialogs.reset();
     globals::settings = nullptr;
     settings.reset();

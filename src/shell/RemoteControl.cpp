@@ -114,7 +114,7 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
         button->setClickingTogglesState (true);
 
     // The hub takes the Setup page at construction, so the pages exist before it.
-    hub = std::make_unique<osc::OscCom> (*this, *setupPage, std::move (hubOptions));
+    hub = std::make_unique<osc::OscCom> (*this, *setupPage, dialogs, std::move (hubOptions));
     hubForwarder.attach (hub.get());
 
     muteA = muteB = link = false;

@@ -130,7 +130,7 @@ namespace hubtest
             options.clock = clock.function();
             options.makeHidAccess = [this] { return bus.makeAccess(); };
             options.makeSocket = net.socketMaker();
-            hub = std::make_unique<osc::OscCom> (panel, setup, options);
+            hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
             setup.hub = hub.get();
         }
 
@@ -207,7 +207,6 @@ namespace hubtest
         FakePanel panel;
         FakeSetupPage setup;
         FakeDialogs dialogs;
-        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
         SimulatedHid bus;
         SimulatedNetwork net;
         int port = 3456;

@@ -117,7 +117,7 @@ namespace linktest
             osc::HubOptions options;
             options.udpPort = udpPort;
             options.makeHidAccess = [this] { return bus.makeAccess(); };
-            hub = std::make_unique<osc::OscCom> (panel, setup, options);
+            hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
             setup.hub = hub.get();
         }
 
@@ -187,7 +187,6 @@ namespace linktest
         FakePanel panel;
         FakeSetupPage setup;
         FakeDialogs dialogs;
-        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
         SimulatedHid bus;
         std::unique_ptr<osc::OscCom> hub;
     };

@@ -119,7 +119,7 @@ namespace setuptest
         osc::HubOptions options;
         options.udpPort = port;
         options.makeHidAccess = [this] { return bus.makeAccess(); };
-        hub = std::make_unique<osc::OscCom> (panel, *page, options);
+        hub = std::make_unique<osc::OscCom> (panel, *page, dialogs, options);
         hubForwarder.attach (hub.get());
     }
 

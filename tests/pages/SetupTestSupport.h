@@ -96,7 +96,6 @@ namespace setuptest
         TempFolder temp { "zr-setup-test" };
         const juce::File folder = temp.get();
         ScriptedDialogs dialogs;
-        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };   // the hub's, in the link tests
         RecordingPanelLink panelLink;
         HubForwarder hubForwarder;
         std::unique_ptr<Croot> root;

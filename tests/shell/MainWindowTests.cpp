@@ -12,7 +12,6 @@ TEST (MainWindow, BuildsTreePanelAndPresetsAndTearsThemDownInOrder)
     REQUIRE_DISPLAY();
 
     FakeDialogs dialogs;
-    ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
     SimulatedNetwork net;
     osc::HubOptions options;
     options.makeSocket = net.socketMaker();

@@ -126,7 +126,6 @@ namespace paneltest
         }
 
         FakeDialogs dialogs;
-        ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
         SimulatedNetwork net;
         SimulatedHid bus;
         juce::Component window { " Tarvo Remote Connect " };

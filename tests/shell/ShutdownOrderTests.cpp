@@ -48,7 +48,6 @@ TEST (ShutdownOrder, PagesListeningToBlocksGoBeforeTheTreeTheyListenTo)
     REQUIRE_DISPLAY();
 
     FakeDialogs dialogs;
-    ScopedGlobal<Dialogs*> dialogsInstalled { globals::dialogs, &dialogs };
     SimulatedNetwork net;
     osc::HubOptions options;
     options.makeSocket = net.socketMaker();
