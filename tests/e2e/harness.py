@@ -459,14 +459,20 @@ class ProgramTestCase(unittest.TestCase):
         self.assertTrue(wait_for(lambda: self.row_shown(self.screenshot(f"row-{row}"), row), timeout, 0.2),
                         f"device row {row} did not appear")
 
-    def start_connected_amplifier(self, preset=None, extra=()):
-        """One ZR440 named "Stage Left" at 192.0.2.11, found by the program's start-up search
-        and connected (row 1), with its whole online sequence answered."""
+    def start_found_amplifier(self, preset=None, extra=()):
+        """One ZR440 named "Stage Left" at 192.0.2.11, answering the program's start-up search
+        and shown as row 1, not connected."""
         self.start_lan("left")
         amplifier = self.start_simulator("left", "Stage Left", 1, preset, extra)
         self.start_program_window()
         self.wait_heard(amplifier, address="/info", what=("send",))
         self.wait_for_row(1)
+        return amplifier
+
+    def start_connected_amplifier(self, preset=None, extra=()):
+        """The amplifier of start_found_amplifier, connected (row 1), with its whole online
+        sequence answered."""
+        amplifier = self.start_found_amplifier(preset, extra)
         self.connect(1, "[Device: ZR440]")
         self.wait_online(amplifier)
         return amplifier

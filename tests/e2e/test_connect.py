@@ -13,12 +13,8 @@ PRESET = os.path.join(harness.DATA, "dual-rig.kvt")
 
 class ConnectTest(harness.ProgramTestCase):
     def test_connect_sends_the_online_sequence_in_order_and_shows_the_device(self):
-        self.start_lan("left")
         # Input levels 0.1 and output levels 0.05 read -18 and -24 dB on the meters.
-        amplifier = self.start_simulator("left", "Stage Left", 1, PRESET, ["--levels", "0.1,0.1,0.05,0.05"])
-        self.start_program_window()
-        self.wait_heard(amplifier, address="/info", what=("send",))
-        self.wait_for_row(1)
+        amplifier = self.start_found_amplifier(PRESET, ["--levels", "0.1,0.1,0.05,0.05"])
         self.assertEqual(self.title(), harness.TITLE_OFFLINE)
 
         self.connect(1, "[Device: ZR440]")
@@ -42,11 +38,7 @@ class ConnectTest(harness.ProgramTestCase):
         self.assertPixel(shot, layout.meter_segment(layout.OUTPUT_METER_A, 8), layout.BLACK, "output A at -24 dB")
 
     def test_cancel_leaves_the_program_offline_and_silent(self):
-        self.start_lan("left")
-        amplifier = self.start_simulator("left", "Stage Left", 1)
-        self.start_program_window()
-        self.wait_heard(amplifier, address="/info", what=("send",))
-        self.wait_for_row(1)
+        amplifier = self.start_found_amplifier()
 
         self.click_for_window(layout.device_row(1), harness.TITLE_SELECT_DEVICE)
         self.answer_box(harness.TITLE_SELECT_DEVICE, key="Escape")
@@ -55,11 +47,7 @@ class ConnectTest(harness.ProgramTestCase):
         self.assertEqual([r.address for r in amplifier.heard()], ["/info"])
 
     def test_the_click_after_cancel_is_not_lost(self):
-        self.start_lan("left")
-        amplifier = self.start_simulator("left", "Stage Left", 1)
-        self.start_program_window()
-        self.wait_heard(amplifier, address="/info", what=("send",))
-        self.wait_for_row(1)
+        amplifier = self.start_found_amplifier()
 
         # "Cancel" clicked, as a user answers; the keyboard is not handed back afterwards.
         self.click_for_window(layout.device_row(1), harness.TITLE_SELECT_DEVICE)
