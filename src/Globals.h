@@ -5,6 +5,7 @@
 // Nothing else in the program is global: the pages get what they use from the panel
 // when they are built (docs/pages.md), not from here.
 
+#include <cstdint>
 #include <string>
 
 class Croot;
@@ -17,6 +18,28 @@ namespace osc
 {
     class OscCom;
 }
+
+/** The signal-chain blocks whose activity the Configuration page's picture shows. */
+enum class ChainBlock
+{
+    peq,
+    deq,
+    crossover,
+    delay,
+    limiter
+};
+
+/** Whether each block of each channel (0 A, 1 B) currently changes the signal: the page that
+    edits a block writes its flag, the Configuration page draws them all.  Message thread only. */
+class BlockActivity
+{
+public:
+    bool get (ChainBlock block, int channel) const { return flags[static_cast<int> (block)][channel != 0]; }
+    void set (ChainBlock block, int channel, bool active) { flags[static_cast<int> (block)][channel != 0] = active; }
+
+private:
+    bool flags[5][2] {};
+};
 
 namespace globals
 {
@@ -33,6 +56,18 @@ namespace globals
     /** The settings file with the recent preset files, created by the application object
         before the window; without one the preset document keeps no list. */
     inline SettingsStore* settings = nullptr;
+
+    /** Which blocks change the signal (see BlockActivity). */
+    inline BlockActivity blockActive;
+
+    /** The Parametric EQ band or crossover filter edited last: every response graph draws
+        the handle in that position, if it has one, in front.  Each graph sets it to 0 when
+        it is built. */
+    inline std::int32_t selectedHandle = 0;
+
+    /** The channel (0 A, 1 B) the Parametric EQ and Dynamic EQ pages show. */
+    inline int peqVisibleChannel = 0;
+    inline int deqVisibleChannel = 0;
 }
 
 /** Sets a global for the lifetime of a scope and puts the old value back (tests, and creators). */
