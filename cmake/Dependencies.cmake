@@ -11,6 +11,12 @@ set_target_properties(oscpack::oscpack PROPERTIES
 
 pkg_check_modules(HIDAPI REQUIRED IMPORTED_TARGET hidapi-hidraw)
 
+# The X libraries JUCE opens at run time; the window also reads the desktop's scale from the
+# X resources itself (src/shell/DesktopScale).
+if(ZR_GUI AND NOT ZR_FUZZ)
+    pkg_check_modules(XLIBS REQUIRED IMPORTED_TARGET x11 xext xcursor xinerama xrender xrandr)
+endif()
+
 if(NOT ZR_FUZZ)
     find_package(GTest REQUIRED)
     find_package(benchmark REQUIRED)

@@ -83,5 +83,12 @@ for fuzzer in "$root"/build-fuzz/bin/fuzz_*; do
     rm -rf "$corpus" "$corpus.log"
 done
 
+# The package checks ran before the namespace was entered (scripts/test.sh).
+if [ -n "${ZR_PACKAGE_PASSED:-}" ]; then
+    echo "== the Debian package: ${ZR_PACKAGE_PASSED} passed, ${ZR_PACKAGE_FAILED} failed (above)"
+    passed=$((passed + ZR_PACKAGE_PASSED))
+    failed=$((failed + ZR_PACKAGE_FAILED))
+fi
+
 echo "all: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,6 +1,7 @@
 #include "JUCEStartupApplication.h"
 
 #include "AlertDialogs.h"
+#include "DesktopScale.h"
 #include "Globals.h"
 #include "MainWindow.h"
 #include "SettingsStore.h"
@@ -12,6 +13,8 @@ void JUCEStartupApplication::initialise (const juce::String&)
 {
     settings = std::make_unique<SettingsStore>();
     globals::settings = settings.get();
+
+    desktopscale::followDesktop();
 
     // The window hands the dialogs on to the panel, which gives them to its pages and the hub.
     dialogs = std::make_unique<AlertDialogs>();

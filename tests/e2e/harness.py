@@ -152,11 +152,12 @@ class Display:
 class Program:
     """The real program on a display, with a home folder of its own (settings, preset files)."""
 
-    def __init__(self, display, home):
+    def __init__(self, display, home, extra_env=None):
         self.display = display
         self.home = home
         self.log = open(os.path.join(home, "program.log"), "ab")
-        env = {**os.environ, **display.env(), "HOME": home, "XDG_CONFIG_HOME": os.path.join(home, ".config")}
+        env = {**os.environ, **display.env(), "HOME": home, "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+               **(extra_env or {})}
         self.process = subprocess.Popen([PROGRAM], env=env, stdout=self.log, stderr=self.log)
 
     def running(self):
@@ -332,8 +333,8 @@ class ProgramTestCase(unittest.TestCase):
         return any(test is self for test, _ in result.failures + result.errors)
 
     # --- the program -------------------------------------------------------------------
-    def start_program(self):
-        program = Program(self.display, self.home)
+    def start_program(self, extra_env=None):
+        program = Program(self.display, self.home, extra_env)
         self.programs.append(program)
         return program
 
