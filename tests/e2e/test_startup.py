@@ -1,5 +1,8 @@
 """Start-up of the real program: one window with the right title and size, one instance."""
 
+import os
+import re
+import subprocess
 import time
 import unittest
 
@@ -17,6 +20,17 @@ class StartupTest(harness.ProgramTestCase):
         self.assertGreaterEqual(height, 516)
         self.assertLess(height, 516 + 60)
         self.assertTrue(program.running())
+
+    def test_window_class_is_the_one_the_desktop_entry_names(self):
+        self.start_program()
+        window = self.wait_for_window(harness.TITLE_OFFLINE)
+        wm_class = subprocess.run(["xprop", "-id", window, "WM_CLASS"], env={**os.environ, **self.display.env()},
+                                  capture_output=True, text=True, check=True, timeout=10).stdout
+        entry = os.path.join(os.path.dirname(__file__), "../../packaging/desktop/zr-remote-connect.desktop")
+        with open(entry) as f:
+            startup_class = re.search(r"^StartupWMClass=(.*)$", f.read(), re.M).group(1)
+        # WM_CLASS(STRING) = "instance", "class": the desktop matches the class.
+        self.assertEqual(re.findall(r'"([^"]*)"', wm_class)[-1], startup_class)
 
     def test_second_start_leaves_one_window(self):
         first = self.start_program()
