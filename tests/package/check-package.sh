@@ -70,9 +70,10 @@ make_fresh_root() {
 }
 
 # Every file on the root that a package may leave behind, without the ones that change
-# anyway (caches, logs, package lists, the package manager's own records).
+# anyway (caches, logs, package lists, the package manager's own records) and the temporary
+# folders, where the program that ran keeps its one-instance lock.
 file_list() {
-    in_target find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /run \
+    in_target find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /tmp -o -path /var/tmp -o -path /run \
         -o -path /var/cache -o -path /var/log -o -path /var/lib/apt -o -path /var/lib/dpkg \
         -o -path /root \) -prune -o -print | sort
 }
