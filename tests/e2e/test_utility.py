@@ -101,7 +101,7 @@ class UtilityTest(harness.ProgramTestCase):
         shot = self.screenshot("page")
         crop = f"{width}x{height}+{x}+{y}"
         subprocess.run(["convert", shot.path, "-crop", crop, "+repage", os.path.join(folder, name)],
-                               check=True, timeout=30)
+                       check=True, timeout=30)
 
 
 if __name__ == "__main__":
