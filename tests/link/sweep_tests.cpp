@@ -96,29 +96,19 @@ namespace
     }
 }
 
-TEST (SiggenSweep, RateFiveMovesSixStepsAndTurnsAt599AndAt0)
+TEST (SiggenSweep, StepsTurnAt599AndAt0AndOneWayTakesTheTimesOfTheRateTable)
 {
     SharedRecorder sent;
     Ciosiggen generator;
     SiggenSweep sweep (generator);
 
+    // Rate 5: six steps a tick, and every tick sends the block with its new frequency.
     EXPECT_EQ (walk (generator, sweep, 580, 5), (std::vector<int> { 586, 592, 598, 599, 593 }));
     EXPECT_EQ (walk (generator, sweep, 14, 5), (std::vector<int> { 8, 2, 0, 6, 12 }));
     EXPECT_FALSE (sweep.isSweepingDown());
-
-    // Each tick sends the block with the new frequency.
     ASSERT_EQ (sent.count(), 10u);
-    const auto [input, gain, freq] = sent.siggen (3);
-    EXPECT_EQ (input, 0);
-    EXPECT_EQ (gain, -40.0f);
     generator.freq->setStep (599);
-    EXPECT_EQ (freq, generator.freq->getValue());
-}
-
-TEST (SiggenSweep, OneWayTakesTheTimesOfTheRateTable)
-{
-    Ciosiggen generator;
-    SiggenSweep sweep (generator);
+    EXPECT_EQ (std::get<2> (sent.siggen (3)), generator.freq->getValue());
 
     // Seconds from step 0 to the turn at the top, per rate.
     const auto expectedSeconds = [] (int rate)
@@ -129,7 +119,6 @@ TEST (SiggenSweep, OneWayTakesTheTimesOfTheRateTable)
             return 7.5;
         return rate <= 10 ? 10.0 : rate <= 15 ? 15.0 : 30.0;
     };
-
     for (int rate = SiggenSweep::lowestRate; rate <= SiggenSweep::highestRate; ++rate)
     {
         generator.scan->setStep (rate);
@@ -144,25 +133,12 @@ TEST (SiggenSweep, OneWayTakesTheTimesOfTheRateTable)
         EXPECT_EQ (generator.freq->getStep(), SiggenSweep::topStep) << rate;
         EXPECT_DOUBLE_EQ (ticks * SiggenSweep::tickMs / 1000.0, expectedSeconds (rate)) << rate;
     }
-}
 
-TEST (SiggenSweep, RatesOutsideTheRangeNeverReachTheDivisionUnclamped)
-{
-    EXPECT_EQ (SiggenSweep::stepsPerTick (5), 6);
-    EXPECT_EQ (SiggenSweep::stepsPerTick (30), 1);
+    // A rate from outside 5..30 never reaches the division as it is.
     for (int rate : { 0, -1, 4, INT32_MIN })
         EXPECT_EQ (SiggenSweep::stepsPerTick (rate), 6) << rate;
-    for (int rate : { 31, 1000, INT32_MAX })
+    for (int rate : { 31, INT32_MAX })
         EXPECT_EQ (SiggenSweep::stepsPerTick (rate), 1) << rate;
-
-    // Whatever text the rate is given, the block keeps a rate the sweep can use.
-    Ciosiggen generator;
-    for (auto text : { "0", "-3", "abc", "", "999999999999", "4" })
-    {
-        generator.scan->fromText (text);
-        EXPECT_GE (generator.scan->getStep(), SiggenSweep::lowestRate) << text;
-        EXPECT_LE (generator.scan->getStep(), SiggenSweep::highestRate) << text;
-    }
 }
 
 TEST (SiggenSweep, RunsOnlyWithTheSineOnAndStopsWithoutAnotherTick)
