@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 #include "CSetupPage.h"
+#include "CUtilityPage.h"
 #include "NumberText.h"
 #include "Palette.h"
 #include "PlaceholderPages.h"
@@ -243,7 +244,7 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
     setupPage = new CSetupPage (root, presets, dialogs, *this, hubForwarder);
     tabs->addTab ("  Setup  ", tabColour, setupPage, true);
 
-    utilityPage = std::make_unique<PlaceholderPage> ("UtilityPage");
+    utilityPage = std::make_unique<CUtilityPage> (dialogs);
     tabs->addTab ("  Utility  ", tabColour, utilityPage.get(), false);
 
     tabs->setCurrentTabIndex (setupTabIndex);

@@ -13,6 +13,7 @@
 #include <memory>
 
 class CSetupPage;
+class CUtilityPage;
 class Croot;
 class Dialogs;
 class PlaceholderConfigPage;
@@ -143,7 +144,7 @@ private:
     PlaceholderModePage* peqPage = nullptr;
     PlaceholderModePage* deqPage = nullptr;
     CSetupPage* setupPage = nullptr;   // the hub's partner
-    std::unique_ptr<PlaceholderPage> utilityPage;
+    std::unique_ptr<CUtilityPage> utilityPage;
 
     std::unique_ptr<osc::OscCom> hub;
 
