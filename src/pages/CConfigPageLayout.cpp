@@ -5,6 +5,7 @@
 #include "CConfigPage.h"
 
 #include "Artwork.h"
+#include "Palette.h"
 
 namespace
 {
@@ -13,6 +14,13 @@ namespace
     constexpr int modeRadioGroup = 1;
 
     const char* const modeNames[] = { "Dual Mono", "Stereo", "Bi-Amp 1", "Bi-Amp 2", "Bridge" };
+
+    /** A button that stays on shows it: lit, with dark text. */
+    void litWhenOn (juce::TextButton& button)
+    {
+        button.setColour (juce::TextButton::buttonOnColourId, Palette::amber);
+        button.setColour (juce::TextButton::textColourOnId, juce::Colours::black);
+    }
 
     juce::Rectangle<int> modeButtonBounds (int i)
     {
@@ -41,6 +49,7 @@ void CConfigPage::buildModeArea()
         button.setButtonText (modeNames[i]);
         button.setComponentID ("mode" + juce::String (i));
         button.setClickingTogglesState (true);
+        litWhenOn (button);
         button.setRadioGroupId (modeRadioGroup, juce::dontSendNotification);
         button.setBounds (modeButtonBounds (i));
         button.addListener (this);
@@ -49,6 +58,7 @@ void CConfigPage::buildModeArea()
 
     linkButton.setComponentID ("channelLink");
     linkButton.setClickingTogglesState (true);
+    litWhenOn (linkButton);
     linkButton.setTooltip ("enable/disable");
     linkButton.setBounds (linkButtonBounds);
     linkButton.addListener (this);

@@ -4,6 +4,7 @@
 #include "ConfigChannelGroup.h"
 
 #include "PageLookAndFeel.h"
+#include "Palette.h"
 
 namespace
 {
@@ -86,6 +87,8 @@ void ConfigChannelGroup::build (juce::Component& page, juce::Slider::Listener& s
 
     place (page, phaseButton, "phase", phaseBounds);
     phaseButton.setClickingTogglesState (true);
+    phaseButton.setColour (juce::TextButton::buttonOnColourId, Palette::amber);
+    phaseButton.setColour (juce::TextButton::textColourOnId, juce::Colours::black);
     place (page, zeroDegrees, "zeroDegrees", zeroDegreesBounds);
     place (page, oneEightyDegrees, "oneEightyDegrees", oneEightyDegreesBounds);
     for (auto* toggle : { &zeroDegrees, &oneEightyDegrees })
