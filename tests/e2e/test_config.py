@@ -59,7 +59,7 @@ class ConfigTest(harness.ProgramTestCase):
         self.click(METRE_ENTRY_A)
         self.type_text("3.43")
         self.display.xdotool("key", "Return")
-        delays = self.wait_heard(self.amplifier, since=since, address="/channel/1/delay")
+        self.wait_heard(self.amplifier, since=since, address="/channel/1/delay")
         time.sleep(0.3)
         delays = self.amplifier.heard(since, address="/channel/1/delay")
         self.assertEqual(len(delays), 1, delays)
