@@ -1,6 +1,7 @@
 #include "RemoteControl.h"
 
 #include "Artwork.h"
+#include "CConfigPage.h"
 #include "CSetupPage.h"
 #include "CUtilityPage.h"
 #include "NumberText.h"
@@ -233,7 +234,7 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
 
     // Each page is created before it is added, in tab order, with what it uses (see
     // docs/pages.md).  The tabs own the first five.
-    configPage = new PlaceholderConfigPage();
+    configPage = new CConfigPage (root, dialogs, *this);
     tabs->addTab ("  Configuration  ", tabColour, configPage, true);
     xoverPage = new PlaceholderModePage ("XoverPage");
     tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);

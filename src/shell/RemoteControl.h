@@ -12,11 +12,11 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
 
+class CConfigPage;
 class CSetupPage;
 class CUtilityPage;
 class Croot;
 class Dialogs;
-class PlaceholderConfigPage;
 class PlaceholderModePage;
 class PlaceholderPage;
 class presetDocument;
@@ -139,7 +139,7 @@ private:
 
     // The tabs own five pages; the Utility page is the panel's, shown only for the ZR family.
     std::unique_ptr<juce::TabbedComponent> tabs;
-    PlaceholderConfigPage* configPage = nullptr;
+    CConfigPage* configPage = nullptr;
     PlaceholderModePage* xoverPage = nullptr;
     PlaceholderModePage* peqPage = nullptr;
     PlaceholderModePage* deqPage = nullptr;

@@ -2,6 +2,7 @@
 // the meters and lamps the hub sets, and the painted right-hand column.
 
 #include "Artwork.h"
+#include "CConfigPage.h"
 #include "CSetupPage.h"
 #include "PanelFixture.h"
 #include "PlaceholderPages.h"
@@ -119,13 +120,13 @@ TEST_F (PanelTest, TarvoModelsAndStrayNumbersShowNoUtilityTab)
 
 TEST_F (PanelTest, PagesHearTheModelAndTheAppliedAmpModeFromThePanel)
 {
-    auto* config = dynamic_cast<PlaceholderConfigPage*> (tabs().getTabContentComponent (0));
+    auto* config = dynamic_cast<CConfigPage*> (tabs().getTabContentComponent (0));
     ASSERT_NE (config, nullptr);
-    EXPECT_EQ (config->deviceModel, 8);   // told "no device" at the end of construction
+    EXPECT_EQ (config->getDeviceModel(), 8);   // told "no device" at the end of construction
     panel->setDeviceLabel (6);
-    EXPECT_EQ (config->deviceModel, 6);
+    EXPECT_EQ (config->getDeviceModel(), 6);
     panel->setDeviceLabel (42);
-    EXPECT_EQ (config->deviceModel, 8);
+    EXPECT_EQ (config->getDeviceModel(), 8);
 
     panel->ampModeApplied (3);
     for (int tab : { 1, 2, 3 })
