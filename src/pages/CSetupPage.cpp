@@ -207,7 +207,13 @@ void CSetupPage::connectDevice()
 
     hub.goOnline();
     if (ModelTable::isZr (modelIndex))
+    {
         hub.sendQuery ("/siggen");
+        // The speaker setting is no block of the tree, so the tree walk does not ask for it;
+        // without its answer the Configuration page would show no load, and a confirmed mode
+        // change would send that empty load over the amplifier's own.
+        hub.sendQuery ("/speaker");
+    }
 
     offline = false;
     ampNameEditor.setText (deviceName, false);

@@ -480,11 +480,11 @@ class ProgramTestCase(unittest.TestCase):
 
     def wait_online(self, amplifier, since=0, zr_family=True):
         """Waits for the end of an online sequence: the meter request, then (ZR family) the
-        answer to the signal generator query.  Only the first is required here, so that a
+        answer to the speaker query, the last one.  Only the first is required here, so that a
         missing query shows in the tests that check the sequence, not everywhere."""
         self.wait_heard(amplifier, since=since, address="/meter", timeout=10.0)
         if zr_family:
-            wait_for(lambda: amplifier.sent(since, address="/siggen"), 2.0)
+            wait_for(lambda: amplifier.sent(since, address="/speaker"), 2.0)
         time.sleep(0.2)   # anything queued behind the last request would be out by now
 
     def click_for_window(self, point, title):

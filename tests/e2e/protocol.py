@@ -27,7 +27,7 @@ def online_sequence(zr_family):
     sequence += [("/preset/name", "iis", [slot, 0, "DUMMY"]) for slot in range(1, 21)]
     sequence += [("/meter", "f", [10.0])]
     if zr_family:
-        sequence += [("/siggen", "", [])]
+        sequence += [("/siggen", "", []), ("/speaker", "", [])]
     return sequence
 
 

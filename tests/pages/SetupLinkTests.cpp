@@ -31,6 +31,7 @@ TEST_F (LinkTest, ConnectingFillsTheSlotRowsFromTheAmplifierAndSlotOneStaysReadO
     EXPECT_EQ (panelModels().back(), 1);
     EXPECT_EQ (page->getPresetRows().nameOf (1), "INIT_DATA");
     EXPECT_EQ (countOf (amp.received(), "/siggen ,"), 1);   // a ZR model
+    EXPECT_EQ (countOf (amp.received(), "/speaker ,"), 1);
 
     page->selectSlot (1);
     page->storeSlot();
@@ -66,6 +67,7 @@ TEST_F (LinkTest, LockCodeOfFourCharactersRoundTripsThroughTheAmplifier)
     auto& amp = addAmp (2, "Stage", 5);
     connectRow (1);
     EXPECT_EQ (countOf (amp.received(), "/siggen"), 0);   // a TARVO model
+    EXPECT_EQ (countOf (amp.received(), "/speaker"), 0);
     auto& code = widget<juce::TextEditor> ("lockCodeEditor");
 
     code.setText ("ab1");
