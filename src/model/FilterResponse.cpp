@@ -20,9 +20,8 @@ namespace
     constexpr double ln10 = 2.302585093;
 
     // The six input levels as coordinates: -level / 6.
-    constexpr float levelCoordinates[FilterResponse::levelCount] = { 8.333333015441895f,  6.6666669845581055f,
-                                                                     5.0f,               3.333333015441895f,
-                                                                     1.6666669845581055f, 0.0f };
+    constexpr float levelCoordinates[FilterResponse::levelCount] = { 8.333333015441895f, 6.6666669845581055f, 5.0f,
+                                                                     3.333333015441895f, 1.6666669845581055f, 0.0f };
 
     // The smallest positive product a logarithm is taken of: keeps a curve finite even for a
     // section that has a zero on the unit circle (none of the parameters' ranges make one).
@@ -166,18 +165,12 @@ DisplayFilter FilterResponse::peqSection (int type, float freq, float gainDb, fl
     const float V = linearGain (gainDb);
     switch (type)
     {
-        case 1:
-            return peaking (K, V, quality, freq);
-        case 2:
-            return lowShelf1 (K, V, freq);
-        case 3:
-            return lowShelf2 (K, V, freq);
-        case 4:
-            return highShelf1 (K, V, freq);
-        case 5:
-            return highShelf2 (K, V, freq);
-        default:
-            return section (1.0f, 0.0f, 0.0f, 0.0f, 0.0f, freq);
+        case 1: return peaking (K, V, quality, freq);
+        case 2: return lowShelf1 (K, V, freq);
+        case 3: return lowShelf2 (K, V, freq);
+        case 4: return highShelf1 (K, V, freq);
+        case 5: return highShelf2 (K, V, freq);
+        default: return section (1.0f, 0.0f, 0.0f, 0.0f, 0.0f, freq);
     }
 }
 
@@ -209,13 +202,12 @@ DisplayFilter FilterResponse::deqSection (int type, float freq, float quality, f
         }
         case 5:
             return section (1.0f / D, -2.0f / D, 1.0f / D, 2.0f * (K2 - 1.0f) / D, (1.0f - sqrt2 * K + K2) / D, freq);
-        default:
-            return section (0.0f, 0.0f, 0.0f, 0.0f, 0.0f, freq);
+        default: return section (0.0f, 0.0f, 0.0f, 0.0f, 0.0f, freq);
     }
 }
 
 std::array<float, FilterResponse::levelCount> FilterResponse::deqLevelGains (float makeupGainDb, float thresholdDb,
-                                                                            float ratio)
+                                                                             float ratio)
 {
     // The ratio parameter keeps to 2 .. 100; a ratio of 1 (no compression) would divide by zero.
     const float r = 1.0f - 1.0f / std::max (ratio, 1.001f);
@@ -269,10 +261,10 @@ void computeDeqFilter (int channel, int band, int type, float freq, float qualit
     if (! isChannel (channel) || (band != 0 && band != 1))
         return;
     globals::deqVisibleChannel = channel;
-    globals::deqFilterTable[(size_t) channel][(size_t) band] =
-        FilterResponse::deqSection (type, freq, quality, makeupGainDb);
-    globals::deqLevelGain[(size_t) channel][(size_t) band] =
-        FilterResponse::deqLevelGains (makeupGainDb, thresholdDb, ratio);
+    globals::deqFilterTable[(size_t) channel][(size_t) band] = FilterResponse::deqSection (type, freq, quality,
+                                                                                           makeupGainDb);
+    globals::deqLevelGain[(size_t) channel][(size_t) band] = FilterResponse::deqLevelGains (makeupGainDb, thresholdDb,
+                                                                                            ratio);
 }
 
 float deqResponseBand1 (int curve, float freq)

@@ -18,14 +18,10 @@ namespace
     {
         switch (graphKind)
         {
-            case 0:
-                return { 40, 0.5f, 1 };
-            case 1:
-                return { 30, 0.5f, 2 };
-            case 2:
-                return { 60, 0.857142865657806f, 6 };   // 6/7: the zero line a seventh from the top
-            default:
-                return { 30, 0.5f, 1 };
+            case 0: return { 40, 0.5f, 1 };
+            case 1: return { 30, 0.5f, 2 };
+            case 2: return { 60, 0.857142865657806f, 6 };   // 6/7: the zero line a seventh from the top
+            default: return { 30, 0.5f, 1 };
         }
     }
 

@@ -58,7 +58,10 @@ namespace
                 block->type->setStep (1);
             }
         }
-        Cxover* crossoverBlock (int slot) override { return slot >= 0 && slot < 4 ? blocks[(size_t) slot].get() : nullptr; }
+        Cxover* crossoverBlock (int slot) override
+        {
+            return slot >= 0 && slot < 4 ? blocks[(size_t) slot].get() : nullptr;
+        }
         void changeListenerCallback (juce::ChangeBroadcaster*) override { calls.push_back ("refresh"); }
         bool crossoverLinked() const override { return linked; }
         void linkCrossoverPartner (int slot) override { calls.push_back ("link " + std::to_string (slot)); }
@@ -204,8 +207,8 @@ TEST_F (HandleTest, DeqHandlePassesItsEditsToTheVisibleTab)
     handle.wheelBy (-2.0f);
     handle.dragTo (6, 5);   // one down: passed on as it is
     using Edit = std::tuple<int, int, int>;
-    EXPECT_EQ (page.b.edits, std::vector<Edit> ({ Edit { 1, 1, 6 }, Edit { 2, 1, -2 }, Edit { 3, 1, -1 },
-                                                  Edit { 2, 1, 1 } }));
+    EXPECT_EQ (page.b.edits,
+               std::vector<Edit> ({ Edit { 1, 1, 6 }, Edit { 2, 1, -2 }, Edit { 3, 1, -1 }, Edit { 2, 1, 1 } }));
     EXPECT_TRUE (page.a.edits.empty());
     EXPECT_EQ (globals::selectedHandle, 3) << "Dynamic EQ edits select nothing";
 }
