@@ -4,6 +4,7 @@
 #include "CSetupPage.h"
 #include "NumberText.h"
 #include "Palette.h"
+#include "CPeqPage.h"
 #include "PlaceholderPages.h"
 
 #include <cmath>
@@ -128,7 +129,9 @@ RemoteControl::~RemoteControl()
 {
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
     configPage = nullptr;
-    xoverPage = peqPage = deqPage = nullptr;
+    xoverPage = nullptr;
+    peqPage = nullptr;
+    deqPage = nullptr;
     setupPage = nullptr;
     tabs.reset();
     utilityPage.reset();
@@ -236,7 +239,7 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
     tabs->addTab ("  Configuration  ", tabColour, configPage, true);
     xoverPage = new PlaceholderModePage ("XoverPage");
     tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);
-    peqPage = new PlaceholderModePage ("PeqPage");
+    peqPage = new CPeqPage (root, dialogs);
     tabs->addTab ("  Parametric EQ  ", tabColour, peqPage, true);
     deqPage = new PlaceholderModePage ("DeqPage");
     tabs->addTab ("  Dynamic EQ  ", tabColour, deqPage, true);

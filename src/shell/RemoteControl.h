@@ -17,6 +17,7 @@ class Croot;
 class Dialogs;
 class PlaceholderConfigPage;
 class PlaceholderModePage;
+class CPeqPage;
 class PlaceholderPage;
 class presetDocument;
 
@@ -140,7 +141,7 @@ private:
     std::unique_ptr<juce::TabbedComponent> tabs;
     PlaceholderConfigPage* configPage = nullptr;
     PlaceholderModePage* xoverPage = nullptr;
-    PlaceholderModePage* peqPage = nullptr;
+    CPeqPage* peqPage = nullptr;
     PlaceholderModePage* deqPage = nullptr;
     CSetupPage* setupPage = nullptr;   // the hub's partner
     std::unique_ptr<PlaceholderPage> utilityPage;
