@@ -18,6 +18,42 @@ namespace
     constexpr int freqTextLength = 8;
     constexpr int qualTextLength = 13;
 
+    /** The type lists are 60 pixels wide: a smaller font and a narrow arrow leave room for
+        "LS12" and "HS12". */
+    class TypeListLook : public PageLookAndFeel
+    {
+    public:
+        void drawComboBox (juce::Graphics& g, int width, int height, bool, int, int, int, int,
+                           juce::ComboBox& box) override
+        {
+            const auto bounds = juce::Rectangle<int> (0, 0, width, height).toFloat();
+            g.setColour (box.findColour (juce::ComboBox::backgroundColourId));
+            g.fillRoundedRectangle (bounds, 3.0f);
+            g.setColour (box.findColour (juce::ComboBox::outlineColourId));
+            g.drawRoundedRectangle (bounds.reduced (0.5f), 3.0f, 1.0f);
+
+            const auto arrow = juce::Rectangle<float> ((float) width - arrowWidth - 2.0f, 0.0f, arrowWidth,
+                                                       (float) height);
+            juce::Path path;
+            path.startNewSubPath (arrow.getX() + 2.0f, arrow.getCentreY() - 2.0f);
+            path.lineTo (arrow.getCentreX(), arrow.getCentreY() + 2.0f);
+            path.lineTo (arrow.getRight() - 2.0f, arrow.getCentreY() - 2.0f);
+            g.setColour (box.findColour (juce::ComboBox::arrowColourId).withAlpha (box.isEnabled() ? 0.9f : 0.2f));
+            g.strokePath (path, juce::PathStrokeType (1.5f));
+        }
+
+        juce::Font getComboBoxFont (juce::ComboBox&) override { return juce::Font (13.0f); }
+
+        void positionComboBoxText (juce::ComboBox& box, juce::Label& label) override
+        {
+            label.setBounds (1, 1, box.getWidth() - (int) arrowWidth - 3, box.getHeight() - 2);
+            label.setFont (getComboBoxFont (box));
+        }
+
+    private:
+        static constexpr float arrowWidth = 11.0f;
+    };
+
     void styleEntry (juce::TextEditor& entry, int maxLength)
     {
         entry.setInputRestrictions (maxLength);
@@ -101,7 +137,14 @@ PeqBandColumn::PeqBandColumn (juce::Component& tab, int bandIndex, Cpeq& bandBlo
         typeCombo.addItem (Cpeq::typeLabels[type], type);
     typeCombo.setTextWhenNoChoicesAvailable ("(no choices)");
     typeCombo.setSelectedId (1, juce::dontSendNotification);
+    typeListLook = std::make_unique<TypeListLook>();
+    typeCombo.setLookAndFeel (typeListLook.get());
     place (tab, typeCombo, "typeCombo" + number, { x0, 232, 60, 20 });
+}
+
+PeqBandColumn::~PeqBandColumn()
+{
+    typeCombo.setLookAndFeel (nullptr);
 }
 
 void PeqBandColumn::place (juce::Component& tab, juce::Component& widget, const juce::String& id,

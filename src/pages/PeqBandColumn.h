@@ -4,6 +4,7 @@
 #include "ValueEntry.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <memory>
 
 class Cpeq;
 
@@ -18,6 +19,7 @@ class PeqBandColumn
 public:
     /** Band `band` (0..7) of `tab`, mirroring `block` (which must outlive the column). */
     PeqBandColumn (juce::Component& tab, int band, Cpeq& block);
+    ~PeqBandColumn();
 
     /** The left edge of band `band`'s column. */
     static int columnX (int band) { return 84 + 80 * band; }
@@ -55,6 +57,8 @@ public:
     juce::ComboBox typeCombo { "FilterType" };
 
 private:
+    std::unique_ptr<juce::LookAndFeel> typeListLook;
+
     void place (juce::Component& tab, juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
 
     JUCE_DECLARE_NON_COPYABLE (PeqBandColumn)
