@@ -89,9 +89,10 @@ int CPeqTab::bandOfControl (const juce::Component* control) const
     for (int k = 0; k < bandCount; ++k)
     {
         const auto& c = *columns[(size_t) k];
-        for (const juce::Component* own : { (const juce::Component*) &c.filterButton, (const juce::Component*) &c.gainKnob,
-                                            (const juce::Component*) &c.freqKnob, (const juce::Component*) &c.qualKnob,
-                                            (const juce::Component*) &c.typeCombo })
+        for (const juce::Component* own :
+             { (const juce::Component*) &c.filterButton, (const juce::Component*) &c.gainKnob,
+               (const juce::Component*) &c.freqKnob, (const juce::Component*) &c.qualKnob,
+               (const juce::Component*) &c.typeCombo })
             if (own == control)
                 return k;
     }
@@ -141,7 +142,8 @@ void CPeqTab::recomputeBand (int k)
 
 void CPeqTab::updatePeqActive()
 {
-    const bool active = std::any_of (bands.begin(), bands.end(), [] (const Cpeq* band)
+    const bool active = std::any_of (bands.begin(), bands.end(),
+                                     [] (const Cpeq* band)
                                      { return band->type->getStep() > 0 && band->gain->getValue() != 0.0f; });
     globals::blockActive.set (ChainBlock::peq, channel, active);
 }
