@@ -6,6 +6,7 @@
 #include "CUtilityPage.h"
 #include "NumberText.h"
 #include "Palette.h"
+#include "CPeqPage.h"
 #include "PlaceholderPages.h"
 
 #include <cmath>
@@ -130,7 +131,9 @@ RemoteControl::~RemoteControl()
 {
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
     configPage = nullptr;
-    xoverPage = peqPage = deqPage = nullptr;
+    xoverPage = nullptr;
+    peqPage = nullptr;
+    deqPage = nullptr;
     setupPage = nullptr;
     tabs.reset();
     utilityPage.reset();
@@ -238,7 +241,7 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
     tabs->addTab ("  Configuration  ", tabColour, configPage, true);
     xoverPage = new PlaceholderModePage ("XoverPage");
     tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);
-    peqPage = new PlaceholderModePage ("PeqPage");
+    peqPage = new CPeqPage (root, dialogs);
     tabs->addTab ("  Parametric EQ  ", tabColour, peqPage, true);
     deqPage = new PlaceholderModePage ("DeqPage");
     tabs->addTab ("  Dynamic EQ  ", tabColour, deqPage, true);

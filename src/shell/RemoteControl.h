@@ -18,6 +18,7 @@ class CUtilityPage;
 class Croot;
 class Dialogs;
 class PlaceholderModePage;
+class CPeqPage;
 class PlaceholderPage;
 class presetDocument;
 
@@ -141,7 +142,7 @@ private:
     std::unique_ptr<juce::TabbedComponent> tabs;
     CConfigPage* configPage = nullptr;
     PlaceholderModePage* xoverPage = nullptr;
-    PlaceholderModePage* peqPage = nullptr;
+    CPeqPage* peqPage = nullptr;
     PlaceholderModePage* deqPage = nullptr;
     CSetupPage* setupPage = nullptr;   // the hub's partner
     std::unique_ptr<CUtilityPage> utilityPage;

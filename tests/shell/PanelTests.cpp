@@ -3,6 +3,7 @@
 
 #include "Artwork.h"
 #include "CConfigPage.h"
+#include "CPeqPage.h"
 #include "CSetupPage.h"
 #include "PanelFixture.h"
 #include "PlaceholderPages.h"
@@ -129,12 +130,19 @@ TEST_F (PanelTest, PagesHearTheModelAndTheAppliedAmpModeFromThePanel)
     EXPECT_EQ (config->getDeviceModel(), 8);
 
     panel->ampModeApplied (3);
-    for (int tab : { 1, 2, 3 })
+    for (int tab : { 1, 3 })
     {
         auto* page = dynamic_cast<PlaceholderModePage*> (tabs().getTabContentComponent (tab));
         ASSERT_NE (page, nullptr) << tab;
         EXPECT_EQ (page->ampMode, 3) << page->getName();
     }
+
+    // Stereo: the Parametric EQ page shows channel A only.
+    auto* peq = dynamic_cast<CPeqPage*> (tabs().getTabContentComponent (2));
+    ASSERT_NE (peq, nullptr);
+    EXPECT_EQ (peq->getTabs().getNumTabs(), 2);
+    panel->ampModeApplied (1);
+    EXPECT_EQ (peq->getTabs().getTabNames(), juce::StringArray ({ "Channel A+B" }));
 }
 
 TEST_F (PanelTest, MeterLevelsFromLinearValues)
