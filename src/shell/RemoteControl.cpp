@@ -1,7 +1,9 @@
 #include "RemoteControl.h"
 
 #include "Artwork.h"
+#include "CDeqPage.h"
 #include "CSetupPage.h"
+#include "CXoverPage.h"
 #include "NumberText.h"
 #include "Palette.h"
 #include "PlaceholderPages.h"
@@ -128,7 +130,9 @@ RemoteControl::~RemoteControl()
 {
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
     configPage = nullptr;
-    xoverPage = peqPage = deqPage = nullptr;
+    xoverPage = nullptr;
+    peqPage = nullptr;
+    deqPage = nullptr;
     setupPage = nullptr;
     tabs.reset();
     utilityPage.reset();
@@ -234,11 +238,11 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
     // docs/pages.md).  The tabs own the first five.
     configPage = new PlaceholderConfigPage();
     tabs->addTab ("  Configuration  ", tabColour, configPage, true);
-    xoverPage = new PlaceholderModePage ("XoverPage");
+    xoverPage = new CXoverPage (root, dialogs, [this] { return hub != nullptr && hub->isOnline(); });
     tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);
     peqPage = new PlaceholderModePage ("PeqPage");
     tabs->addTab ("  Parametric EQ  ", tabColour, peqPage, true);
-    deqPage = new PlaceholderModePage ("DeqPage");
+    deqPage = new CDeqPage (root);
     tabs->addTab ("  Dynamic EQ  ", tabColour, deqPage, true);
     setupPage = new CSetupPage (root, presets, dialogs, *this, hubForwarder);
     tabs->addTab ("  Setup  ", tabColour, setupPage, true);

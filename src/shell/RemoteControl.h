@@ -12,7 +12,9 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
 
+class CDeqPage;
 class CSetupPage;
+class CXoverPage;
 class Croot;
 class Dialogs;
 class PlaceholderConfigPage;
@@ -139,9 +141,9 @@ private:
     // The tabs own five pages; the Utility page is the panel's, shown only for the ZR family.
     std::unique_ptr<juce::TabbedComponent> tabs;
     PlaceholderConfigPage* configPage = nullptr;
-    PlaceholderModePage* xoverPage = nullptr;
+    CXoverPage* xoverPage = nullptr;
     PlaceholderModePage* peqPage = nullptr;
-    PlaceholderModePage* deqPage = nullptr;
+    CDeqPage* deqPage = nullptr;
     CSetupPage* setupPage = nullptr;   // the hub's partner
     std::unique_ptr<PlaceholderPage> utilityPage;
 
