@@ -5,6 +5,7 @@
 // Nothing else in the program is global: the pages get what they use from the panel
 // when they are built (docs/pages.md), not from here.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,30 @@ class SettingsStore;
 namespace osc
 {
     class OscCom;
+}
+
+/** One display filter of a response graph: a second-order section H(z) = (b0 + b1 z^-1 +
+    b2 z^-2) / (1 + a1 z^-1 + a2 z^-2) at 96 kHz, and the frequency in Hz it was made for. */
+struct DisplayFilter
+{
+    float b0, b1, b2, a1, a2;
+    float freq;
+};
+
+/** The display filters of both channels' eight Parametric EQ bands, flat to begin with. */
+using PeqFilterTable = std::array<std::array<DisplayFilter, 8>, 2>;
+/** The display filters of both channels' two Dynamic EQ bands, zero (no response) to begin with. */
+using DeqFilterTable = std::array<std::array<DisplayFilter, 2>, 2>;
+/** Each Dynamic EQ band's linear gain at the six input levels -50, -40 .. 0 dB. */
+using DeqLevelGainTable = std::array<std::array<std::array<float, 6>, 2>, 2>;
+
+constexpr PeqFilterTable flatPeqFilterTable()
+{
+    PeqFilterTable table {};
+    for (auto& channel : table)
+        for (auto& band : channel)
+            band.b0 = 1.0f;
+    return table;
 }
 
 /** The signal-chain blocks whose activity the Configuration page's picture shows. */
@@ -68,6 +93,12 @@ namespace globals
     /** The channel (0 A, 1 B) the Parametric EQ and Dynamic EQ pages show. */
     inline int peqVisibleChannel = 0;
     inline int deqVisibleChannel = 0;
+
+    /** The filters the response graphs draw (FilterResponse.h): written when a page
+        recomputes a band, read on every paint.  Message thread only. */
+    inline PeqFilterTable peqFilterTable = flatPeqFilterTable();
+    inline DeqFilterTable deqFilterTable {};
+    inline DeqLevelGainTable deqLevelGain {};
 }
 
 /** Sets a global for the lifetime of a scope and puts the old value back (tests, and creators). */
