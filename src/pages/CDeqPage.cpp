@@ -4,6 +4,7 @@
 #include "Cdeqcomp.h"
 #include "Cdeqfilt.h"
 #include "Cdeqtime.h"
+#include "FilterResponse.h"
 #include "Globals.h"
 
 namespace
@@ -22,6 +23,10 @@ namespace
     const juce::Point<int> freqScalePositions[2] = { { 24, 160 }, { 382, 160 } };
     const juce::Point<int> dbScalePositions[2] = { { 5, 21 }, { 363, 21 } };
     const juce::Rectangle<int> tabBand { 0, 176, 720, 32 };
+    const juce::Rectangle<int> graphBounds[2] = { { 32, 10, 320, 150 }, { 390, 10, 320, 150 } };
+    const juce::Colour curveColours[2] = { juce::Colour (0xfffdbb30), juce::Colour (0xff2e79ff) };
+    constexpr int noFill = 0;
+    constexpr int deqGraphKind = 2;
 }
 
 CDeqPage::ChannelTabs::ChannelTabs (CDeqPage& pageToTell)
@@ -52,6 +57,7 @@ CDeqPage::CDeqPage (Croot& root)
     tabs->addTab ("Channel A", tabColour, tabA.get(), false);
     tabs->addTab ("Channel B", tabColour, tabB.get(), false);
     tabs->setCurrentTabIndex (0);
+    globals::deqVisibleChannel = 0;
     addAndMakeVisible (*tabs);
 
     // The frames lie over the tab's two halves; they let clicks through to the controls.
@@ -64,6 +70,9 @@ CDeqPage::CDeqPage (Croot& root)
     group1.setComponentID ("band1Group");
     group2.setComponentID ("band2Group");
 
+    graph2 = buildGraph (1);
+    graph1 = buildGraph (0);
+
     freqScaleImage = Artwork::get (Artwork::Id::freqScaleNarrow);
     dbScaleImage = Artwork::get (Artwork::Id::deqLevelScale);
     setSize (pageWidth, pageHeight);
@@ -72,6 +81,8 @@ CDeqPage::CDeqPage (Croot& root)
 CDeqPage::~CDeqPage()
 {
     tabs = nullptr;
+    graph1 = nullptr;
+    graph2 = nullptr;
     setLookAndFeel (nullptr);
 }
 
@@ -99,12 +110,50 @@ void CDeqPage::paint (juce::Graphics& g)
     g.setColour (bandColour);
     g.fillRect (tabBand);
 
-    globals::deqVisibleChannel = visibleChannel();
+    // The graphs draw the channel shown: its colour, and its bands' handles.
+    const int channel = visibleChannel();
+    globals::deqVisibleChannel = channel;
+    for (int band = 0; band < 2; ++band)
+    {
+        auto& bandGraph = graph (band);
+        for (auto& colour : bandGraph.strokeColour)
+            colour = curveColours[channel];
+        bandGraph.handleFreq[0] = globals::deqFilterTable[(std::size_t) channel][(std::size_t) band].freq;
+    }
 }
 
-void CDeqPage::bandChanged (int, int)
+std::unique_ptr<EQGraph> CDeqPage::buildGraph (int band)
 {
-    repaint();
+    auto bandGraph = std::make_unique<EQGraph> (deqGraphKind, this);
+    bandGraph->setComponentID (band == 0 ? "graph1" : "graph2");
+    bandGraph->responseFunction = band == 0 ? deqResponseBand1 : deqResponseBand2;
+    for (auto& colour : bandGraph->strokeColour)
+        colour = curveColours[0];
+    bandGraph->fillMode = noFill;
+    bandGraph->setHandleCount (1);
+    const auto badge = Artwork::handleBadge (band + 1);
+    bandGraph->setHandle (0, std::make_unique<filter_drag> (badge, deqGraphKind, this, band));
+    bandGraph->handleOffset = (unsigned) badge.getWidth() / 2;
+    bandGraph->setBounds (graphBounds[band]);
+    addAndMakeVisible (*bandGraph);
+    return bandGraph;
+}
+
+void CDeqPage::bandChanged (int channel, int band)
+{
+    auto& t = tab (channel);
+    const auto& comp = *t.compBlock (band);
+    const auto& filt = *t.filtBlock (band);
+    const float freq = filt.freq->getValue();
+    computeDeqFilter (channel, band, filt.type->getStep(), freq, filt.qual->getValue(), comp.mgain->getValue(),
+                      comp.thres->getValue(), comp.ratio->getValue());
+
+    // The handles edit the tab of the channel shown, whichever channel was recomputed.
+    const int shown = visibleChannel();
+    globals::deqVisibleChannel = shown;
+    if (channel == shown)
+        graph (band).handleFreq[0] = freq;
+    graph (band).repaint();
 }
 
 //==============================================================================

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "CDeqTab.h"
+#include "EQGraph.h"
+#include "HandleOwners.h"
 #include "PageLookAndFeel.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
@@ -16,7 +18,7 @@ class Croot;
     channel A's tab copies its edits into B's blocks.  Built as every page is
     (docs/pages.md).  Message thread only.
 */
-class CDeqPage : public juce::Component
+class CDeqPage : public juce::Component, public DeqHandleOwner
 {
 public:
     static constexpr int pageWidth = 720;
@@ -36,6 +38,10 @@ public:
     void resized() override;
 
     CDeqTab& tab (int channel) { return channel == 0 ? *tabA : *tabB; }
+    /** The tab of `channel` for the graphs' handles. */
+    DeqHandleTab* deqTab (int channel) override { return &tab (channel); }
+    /** The graph of band `band` (0 left, 1 right). */
+    EQGraph& graph (int band) { return band == 0 ? *graph1 : *graph2; }
     juce::TabbedComponent& getTabs() { return *tabs; }
 
 private:
@@ -51,9 +57,11 @@ private:
     };
 
     void bandChanged (int channel, int band);
+    std::unique_ptr<EQGraph> buildGraph (int band);
     int visibleChannel() const;
 
     juce::SharedResourcePointer<PageLookAndFeel> look;
+    std::unique_ptr<EQGraph> graph1, graph2;
     std::unique_ptr<CDeqTab> tabA, tabB;
     std::unique_ptr<ChannelTabs> tabs;
     juce::GroupComponent group1 { "channel A group", "DEQ Band 1" };

@@ -211,11 +211,11 @@ void CDeqTab::handleEdit (int what, int band, int delta)
 
     auto& filt = *filts[band];
     const bool off = filt.type->getStep() == 0;
-    if (what == editFrequency)
+    if (what == frequency)
     {
         filt.freq->stepBy (delta);
     }
-    else if (what == editGain)
+    else if (what == gain)
     {
         if (off)
             return;
@@ -224,7 +224,7 @@ void CDeqTab::handleEdit (int what, int band, int delta)
         showCompressor (band);
         comp.send (comp.address);
     }
-    else if (what == editQuality)
+    else if (what == quality)
     {
         if (off)
             return;
@@ -235,7 +235,7 @@ void CDeqTab::handleEdit (int what, int band, int delta)
         return;
     }
 
-    if (what != editGain)
+    if (what != gain)
     {
         showFilter (band);
         filt.send (filt.address);

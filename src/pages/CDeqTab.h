@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HandleOwners.h"
 #include "PageLookAndFeel.h"
 #include "ParamKnob.h"
 #include "ValueEntry.h"
@@ -24,6 +25,7 @@ class Cdeqtime;
 */
 class CDeqTab : public juce::Component,
                 public juce::ChangeListener,
+                public DeqHandleTab,
                 private juce::Slider::Listener,
                 private juce::ComboBox::Listener,
                 private juce::Button::Listener
@@ -34,14 +36,6 @@ public:
     static constexpr int bandCount = 2;
     /** The ratios the ratio list offers, for ids 1 .. 4. */
     static constexpr float ratioChoices[4] = { 2.0f, 3.0f, 5.0f, 10.0f };
-
-    /** What handleEdit changes. */
-    enum HandleEdit
-    {
-        editFrequency = 1,
-        editGain = 2,
-        editQuality = 3
-    };
 
     /** The tab of `channel` (0 A, 1 B), listening to that channel's six blocks of `root`. */
     CDeqTab (Croot& root, int channel);
@@ -55,7 +49,7 @@ public:
         an "OFF" band), 2 lowers the gain by delta x 0.5 dB and 3 moves the quality by
         `delta` steps, both only while the band's filter is not "OFF".  Sends the block that
         changed; not copied to channel B. */
-    void handleEdit (int what, int band, int delta);
+    void handleEdit (int what, int band, int delta) override;
 
     /** Mode 1 (Stereo) and 4 (Bridge) make channel B follow A: B's blocks take A's values now
         (unsent) and A's edits from then on.  Channel A's tab only. */

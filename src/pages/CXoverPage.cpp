@@ -28,7 +28,7 @@ namespace
 
 CXoverPage::CXoverPage (Croot& root, Dialogs& dialogsToUse, std::function<bool()> hubOnlineToUse)
     : dialogs (dialogsToUse),
-      hubOnline (std::move (hubOnlineToUse))
+      isOnline (std::move (hubOnlineToUse))
 {
     setLookAndFeel (&look.get());
     setName ("XoverPage");
@@ -42,6 +42,7 @@ CXoverPage::CXoverPage (Croot& root, Dialogs& dialogsToUse, std::function<bool()
     jassert (filters[0] != nullptr && filters[3] != nullptr && gains[1] != nullptr);
 
     buildWidgets();
+    buildGraph();
 
     for (int index = 0; index < filterCount; ++index)
     {
@@ -111,7 +112,7 @@ void CXoverPage::familyChosen (int index, int familyId)
         return;
 
     setType (index, family, defaultSlope (family), true);
-    if (crossoverLinked && index != 0)
+    if (linked && index != 0)
         linkCrossoverPartner (index);
     commitFilter (index);
 }
@@ -125,7 +126,7 @@ void CXoverPage::slopeChosen (int index, int slopeId)
         return;
 
     setType (index, family, slopes.slopes[(std::size_t) slopeId - 1], true);
-    if (crossoverLinked && index != 0)
+    if (linked && index != 0)
         linkCrossoverPartner (index);
     commitFilter (index);
 }
@@ -135,7 +136,7 @@ void CXoverPage::frequencyKnobTurned (int index, int step)
     auto& freq = *filters[index]->freq;
     freq.setStep (step);
     filterWidgets[index].entry.showValue();
-    if (crossoverLinked && index != 0)
+    if (linked && index != 0)
         linkCrossoverPartner (index);
     if (followA && index < 2)
         filters[index + 2]->freq->setStep (step);
@@ -147,14 +148,14 @@ void CXoverPage::frequencyEntered (int index)
     // The entry has read its text into the parameter and shows it again.
     filterWidgets[index].knob.showParam();
     commitFilter (index);
-    if (crossoverLinked && index != 0)
+    if (linked && index != 0)
         linkCrossoverPartner (index);
 }
 
 void CXoverPage::frequencyLeft (int index)
 {
     commitFilter (index);
-    if (crossoverLinked && index != 0)
+    if (linked && index != 0)
         linkCrossoverPartner (index);
 }
 
@@ -166,8 +167,24 @@ void CXoverPage::gainKnobMoved (int channel, double gainDb)
         gains[1]->gain->setValue ((float) gainDb);
     gains[channel]->send (gains[channel]->address);
     response.setGain (channel, gains[channel]->gain->getValue());
-    repaint();
+    graph->repaint();
     updateBlockFlags();
+}
+
+//==============================================================================
+float CXoverPage::filterResponse (int curve, float frequency) const
+{
+    return response.value (curve, frequency);
+}
+
+Cxover* CXoverPage::crossoverBlock (int slot)
+{
+    return slot >= 0 && slot < filterCount ? filters[slot] : nullptr;
+}
+
+bool CXoverPage::hubOnline() const
+{
+    return isOnline && isOnline();
 }
 
 //==============================================================================
@@ -177,8 +194,9 @@ void CXoverPage::commitFilter (int index)
         return;
     filters[index]->send (filters[index]->address);
     recompute (index);
+    graph->handleFreq[(std::size_t) index] = response.frequency (index);
     globals::selectedHandle = index;
-    repaint();
+    graph->repaint();
     updateBlockFlags();
 }
 
@@ -189,7 +207,7 @@ void CXoverPage::linkCrossoverPartner (int index)
         return;
 
     copyFilter (index, partner);
-    if (! hubOnline || ! hubOnline())
+    if (! hubOnline())
         refreshFilter (partner);
     commitFilter (partner);
 }
@@ -210,8 +228,7 @@ void CXoverPage::updateBlockFlags()
 {
     for (int channel = 0; channel < 2; ++channel)
     {
-        const bool active = filters[2 * channel]->type->getStep() != 0
-                            || filters[2 * channel + 1]->type->getStep() != 0
+        const bool active = filters[2 * channel]->type->getStep() != 0 || filters[2 * channel + 1]->type->getStep() != 0
                             || gains[channel]->gain->getValue() != 0.0f;
         globals::blockActive.set (ChainBlock::crossover, channel, active);
     }
@@ -220,8 +237,8 @@ void CXoverPage::updateBlockFlags()
 //==============================================================================
 void CXoverPage::crossoverButtonClicked()
 {
-    crossoverLinked = crossoverButton.getToggleState();
-    if (! crossoverLinked)
+    linked = crossoverButton.getToggleState();
+    if (! linked)
     {
         showTitles();
         return;
@@ -232,7 +249,7 @@ void CXoverPage::crossoverButtonClicked()
                          [page = juce::Component::SafePointer<CXoverPage> (this)] (bool yes)
                          {
                              // The mode or the button may have changed while the box was open.
-                             if (page == nullptr || ! page->crossoverLinked)
+                             if (page == nullptr || ! page->linked)
                                  return;
                              if (yes)
                                  page->applyDefaultCrossover();
@@ -259,7 +276,7 @@ void CXoverPage::applyDefaultCrossover()
 void CXoverPage::linkWithoutDefault()
 {
     copyFilter (1, 2);
-    if (! hubOnline || ! hubOnline())
+    if (! hubOnline())
         refreshFilter (2);
     commitFilter (2);
 }
@@ -277,8 +294,8 @@ void CXoverPage::showTitles()
     if (ampMode == stereoMode)
         a.setText ("Channel A+B");
     else
-        a.setText (crossoverLinked ? "Channel A - LOW" : "Channel A");
-    b.setText (crossoverLinked ? "Channel B - HIGH" : "Channel B");
+        a.setText (linked ? "Channel A - LOW" : "Channel A");
+    b.setText (linked ? "Channel B - HIGH" : "Channel B");
 }
 
 //==============================================================================
@@ -298,10 +315,12 @@ void CXoverPage::ampModeChanged (int mode)
         refreshGain (1);
     }
     showChannelB (! followA);
+    graph->setHandleCount (followA ? 2 : 4);
+    graph->curveCount = followA ? 1 : 2;
 
     const bool biamp = mode == biamp1Mode || mode == biamp2Mode;
     crossoverButton.setVisible (biamp);
-    crossoverLinked = biamp && crossoverButton.getToggleState();
+    linked = biamp && crossoverButton.getToggleState();
 
     showTitles();
     repaint();
@@ -332,7 +351,8 @@ void CXoverPage::refreshFilter (int index)
     w.entry.showValue();
     w.knob.showParam();
     recompute (index);
-    repaint();
+    graph->handleFreq[(std::size_t) index] = response.frequency (index);
+    graph->repaint();
     updateBlockFlags();
 }
 
@@ -340,7 +360,7 @@ void CXoverPage::refreshGain (int channel)
 {
     channelWidgets[channel].gainKnob.showParam();
     response.setGain (channel, gains[channel]->gain->getValue());
-    repaint();
+    graph->repaint();
     updateBlockFlags();
 }
 

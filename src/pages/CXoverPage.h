@@ -2,12 +2,15 @@
 
 #include "CrossoverResponse.h"
 #include "CrossoverTypes.h"
+#include "EQGraph.h"
+#include "HandleOwners.h"
 #include "PageLookAndFeel.h"
 #include "ParamKnob.h"
 #include "ValueEntry.h"
 #include "ValueKnob.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <functional>
+#include <memory>
 
 class Croot;
 class Cxover;
@@ -28,6 +31,7 @@ class Dialogs;
 */
 class CXoverPage : public juce::Component,
                    public juce::ChangeListener,
+                   public XoverHandleOwner,
                    private juce::ComboBox::Listener,
                    private juce::Button::Listener,
                    private juce::Slider::Listener
@@ -54,13 +58,27 @@ public:
 
     /** Sends filter `index`, recomputes its sections, moves its handle there and selects
         it, repaints, and updates the crossover block flags. */
-    void commitFilter (int index);
+    void commitFilter (int index) override;
 
     /** While linked: the partner of filter `index` (1 <-> 2) takes its type and frequency
         and is committed; its widgets follow at once only while offline (online, the
         amplifier's answer refreshes them).  Filters 0 and 3 have no partner. */
-    void linkCrossoverPartner (int index);
+    void linkCrossoverPartner (int index) override;
 
+    /** The graph's value of curve `curve` (channel A, then B) at `frequency` Hz: twice the
+        level in dB, the unit of the crossover graph. */
+    float filterResponse (int curve, float frequency) const;
+
+    /** The crossover filter at slot `slot` (0..3), for the graph's handles; null otherwise. */
+    Cxover* crossoverBlock (int slot) override;
+
+    /** True while channel A's low-pass and channel B's high-pass are linked. */
+    bool crossoverLinked() const override { return linked; }
+
+    /** True while an amplifier is connected. */
+    bool hubOnline() const override;
+
+    /** A block changed in the tree (or a handle asks for its refresh): sends nothing. */
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void paint (juce::Graphics& g) override;
 
@@ -84,7 +102,7 @@ public:
     Cxover* filterBlock (int index) const { return filters[index]; }
     Cxovergain* gainBlock (int channel) const { return gains[channel != 0]; }
     bool isFollowingA() const noexcept { return followA; }
-    bool isCrossoverLinked() const noexcept { return crossoverLinked; }
+    EQGraph& getGraph() noexcept { return *graph; }
     const CrossoverResponse& getResponse() const noexcept { return response; }
 
 private:
@@ -111,6 +129,7 @@ private:
 
     // Layout (CXoverPageLayout.cpp)
     void buildWidgets();
+    void buildGraph();
     void buildFilterColumn (int index);
     void buildChannel (int channel);
     void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
@@ -139,14 +158,14 @@ private:
 
     juce::SharedResourcePointer<PageLookAndFeel> look;
     Dialogs& dialogs;
-    std::function<bool()> hubOnline;
+    std::function<bool()> isOnline;
 
     Cxover* filters[filterCount] {};
     Cxovergain* gains[2] {};
 
     int ampMode = 0;
     bool followA = false;
-    bool crossoverLinked = false;
+    bool linked = false;
     int lastSlope[filterCount] {};
     CrossoverResponse response;
 
@@ -154,6 +173,7 @@ private:
     ChannelWidgets channelWidgets[2];
     juce::TextButton crossoverButton { "X-Over" };
     juce::Image freqScaleImage, levelScaleImage;
+    std::unique_ptr<EQGraph> graph;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CXoverPage)
 };

@@ -15,14 +15,38 @@ namespace
 
     // Filters 0 .. 3: A high-pass, A low-pass, B high-pass, B low-pass.
     const FilterColumn columns[CXoverPage::filterCount] = {
-        { "High Pass 1", { 44, 284, 96, 20 }, { 72, 308, 40, 40 }, { 20, 352, 48, 20 }, { 68, 352, 48, 20 },
-          { 116, 353, 28, 18 }, { 32, 384, 112, 24 }, { 33, 421, 112, 24 } },
-        { "Low Pass 2", { 232, 284, 96, 20 }, { 260, 308, 40, 40 }, { 208, 352, 48, 20 }, { 256, 352, 48, 20 },
-          { 304, 353, 28, 18 }, { 220, 384, 112, 24 }, { 220, 420, 112, 24 } },
-        { "High Pass 3", { 400, 284, 96, 20 }, { 428, 308, 40, 40 }, { 376, 352, 48, 20 }, { 424, 352, 48, 20 },
-          { 472, 353, 28, 18 }, { 388, 384, 112, 24 }, { 389, 421, 112, 24 } },
-        { "Low Pass 4", { 592, 284, 96, 20 }, { 620, 308, 40, 40 }, { 568, 352, 48, 20 }, { 616, 352, 48, 20 },
-          { 664, 353, 28, 18 }, { 580, 384, 112, 24 }, { 580, 420, 112, 24 } },
+        { "High Pass 1",
+          { 44, 284, 96, 20 },
+          { 72, 308, 40, 40 },
+          { 20, 352, 48, 20 },
+          { 68, 352, 48, 20 },
+          { 116, 353, 28, 18 },
+          { 32, 384, 112, 24 },
+          { 33, 421, 112, 24 } },
+        { "Low Pass 2",
+          { 232, 284, 96, 20 },
+          { 260, 308, 40, 40 },
+          { 208, 352, 48, 20 },
+          { 256, 352, 48, 20 },
+          { 304, 353, 28, 18 },
+          { 220, 384, 112, 24 },
+          { 220, 420, 112, 24 } },
+        { "High Pass 3",
+          { 400, 284, 96, 20 },
+          { 428, 308, 40, 40 },
+          { 376, 352, 48, 20 },
+          { 424, 352, 48, 20 },
+          { 472, 353, 28, 18 },
+          { 388, 384, 112, 24 },
+          { 389, 421, 112, 24 } },
+        { "Low Pass 4",
+          { 592, 284, 96, 20 },
+          { 620, 308, 40, 40 },
+          { 568, 352, 48, 20 },
+          { 616, 352, 48, 20 },
+          { 664, 353, 28, 18 },
+          { 580, 384, 112, 24 },
+          { 580, 420, 112, 24 } },
     };
 
     struct ChannelArea
@@ -31,12 +55,25 @@ namespace
     };
 
     const ChannelArea channelAreas[2] = {
-        { { 4, 206, 356, 260 }, { 144, 384, 76, 24 }, { 144, 420, 76, 24 }, { 152, 226, 64, 20 },
-          { 160, 248, 48, 60 }, { 208, 289, 28, 18 } },
-        { { 360, 206, 356, 260 }, { 500, 384, 80, 24 }, { 500, 420, 80, 24 }, { 508, 226, 64, 20 },
-          { 516, 248, 48, 60 }, { 564, 289, 28, 18 } },
+        { { 4, 206, 356, 260 },
+          { 144, 384, 76, 24 },
+          { 144, 420, 76, 24 },
+          { 152, 226, 64, 20 },
+          { 160, 248, 48, 60 },
+          { 208, 289, 28, 18 } },
+        { { 360, 206, 356, 260 },
+          { 500, 384, 80, 24 },
+          { 500, 420, 80, 24 },
+          { 508, 226, 64, 20 },
+          { 516, 248, 48, 60 },
+          { 564, 289, 28, 18 } },
     };
 
+    const juce::Rectangle<int> graphBounds { 50, 10, 660, 150 };
+    const juce::Colour channelAColour { 253, 187, 48 };
+    const juce::Colour channelBColour { 46, 121, 255 };
+    constexpr float fillAlpha = 0.3f;
+    constexpr int fillToBottom = 2;
     const juce::Rectangle<int> graphBackground { 4, 4, 712, 180 };
     const juce::Rectangle<int> buttonBand { 0, 176, 720, 28 };
     const juce::Rectangle<int> crossoverButtonBounds { 316, 180, 88, 24 };
@@ -70,6 +107,27 @@ void CXoverPage::buildWidgets()
 
     freqScaleImage = Artwork::get (Artwork::Id::freqScaleWide);
     levelScaleImage = Artwork::get (Artwork::Id::xoverLevelScale);
+}
+
+void CXoverPage::buildGraph()
+{
+    graph = std::make_unique<EQGraph> (1, this);
+    graph->setComponentID ("graph");
+    graph->responseFunction = [this] (int curve, float frequency) { return filterResponse (curve, frequency); };
+    graph->strokeColour[0] = channelAColour;
+    graph->strokeColour[1] = channelBColour;
+    graph->fillColour[0] = channelAColour.withAlpha (fillAlpha);
+    graph->fillColour[1] = channelBColour.withAlpha (fillAlpha);
+    graph->fillMode = fillToBottom;
+    graph->setHandleCount (filterCount);
+    for (int index = 0; index < filterCount; ++index)
+    {
+        const auto badge = Artwork::handleBadge (index + 1);
+        graph->setHandle (index, std::make_unique<filter_drag> (badge, 1, this, index));
+        graph->handleOffset = (unsigned) badge.getWidth() / 2;
+    }
+    graph->setBounds (graphBounds);
+    addAndMakeVisible (*graph);
 }
 
 void CXoverPage::buildChannel (int channel)
@@ -142,16 +200,16 @@ void CXoverPage::showChannelB (bool shown)
     for (int index = 2; index < filterCount; ++index)
     {
         auto& w = filterWidgets[index];
-        for (juce::Component* c : { (juce::Component*) &w.caption, (juce::Component*) &w.knob,
-                                    (juce::Component*) &w.freqLabel, (juce::Component*) &w.entry,
-                                    (juce::Component*) &w.hzLabel, (juce::Component*) &w.family,
-                                    (juce::Component*) &w.slope })
+        for (juce::Component* c :
+             { (juce::Component*) &w.caption, (juce::Component*) &w.knob, (juce::Component*) &w.freqLabel,
+               (juce::Component*) &w.entry, (juce::Component*) &w.hzLabel, (juce::Component*) &w.family,
+               (juce::Component*) &w.slope })
             c->setVisible (shown);
     }
     auto& b = channelWidgets[1];
-    for (juce::Component* c : { (juce::Component*) &b.typeLabel, (juce::Component*) &b.slopeLabel,
-                                (juce::Component*) &b.gainLabel, (juce::Component*) &b.gainKnob,
-                                (juce::Component*) &b.dbLabel, (juce::Component*) &b.group })
+    for (juce::Component* c :
+         { (juce::Component*) &b.typeLabel, (juce::Component*) &b.slopeLabel, (juce::Component*) &b.gainLabel,
+           (juce::Component*) &b.gainKnob, (juce::Component*) &b.dbLabel, (juce::Component*) &b.group })
         c->setVisible (shown);
 }
 
@@ -163,4 +221,7 @@ void CXoverPage::paint (juce::Graphics& g)
     g.drawImageAt (levelScaleImage, levelScalePosition.x, levelScalePosition.y);
     g.setColour (bandColour);
     g.fillRect (buttonBand);
+
+    for (int index = 0; index < filterCount; ++index)
+        graph->handleFreq[(std::size_t) index] = response.frequency (index);
 }

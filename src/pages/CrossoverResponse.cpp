@@ -1,5 +1,7 @@
 #include "CrossoverResponse.h"
 
+#include "FilterResponse.h"
+
 #include <cmath>
 
 namespace
@@ -52,38 +54,38 @@ namespace
 
         switch (code)
         {
-            case 1: out[0] = firstOrder (k, highPass); return 1;                      // BUT6
-            case 2: out[0] = secondOrder (k, sqrt2, highPass); return 1;              // BUT12
-            case 3: out[0] = secondOrder (k, 1.7320508075688772, highPass); return 1; // BES12
-            case 4:                                                                   // LR12
+            case 1: out[0] = firstOrder (k, highPass); return 1;                        // BUT6
+            case 2: out[0] = secondOrder (k, sqrt2, highPass); return 1;                // BUT12
+            case 3: out[0] = secondOrder (k, 1.7320508075688772, highPass); return 1;   // BES12
+            case 4:                                                                     // LR12
                 out[0] = out[1] = firstOrder (k, highPass);
                 return 2;
-            case 5: // BUT18
+            case 5:   // BUT18
                 out[0] = firstOrder (k, highPass);
                 out[1] = secondOrder (k, 1.0, highPass);
                 return 2;
-            case 6: // BUT24
+            case 6:   // BUT24
                 out[0] = secondOrder (k, 1.8477590650225735, highPass);
                 out[1] = secondOrder (k, 0.7653668647301796, highPass);
                 return 2;
-            case 7: // BES24
+            case 7:   // BES24
                 out[0] = secondOrder (prewarp (besselUpperFactor, frequency),
                                       highPass ? besselDampingB : besselDampingA, highPass);
                 out[1] = secondOrder (prewarp (besselLowerFactor, frequency),
                                       highPass ? besselDampingA : besselDampingB, highPass);
                 return 2;
-            case 8: // LR24
+            case 8:   // LR24
                 out[0] = out[1] = secondOrder (k, sqrt2, highPass);
                 return 2;
-            case 9: // BUT48
+            case 9:   // BUT48
                 for (int i = 0; i < 4; ++i)
                     out[i] = secondOrder (k, butterworth (8, i), highPass);
                 return 4;
-            case 10: // LR48: two 4th-order Butterworths in a row
+            case 10:   // LR48: two 4th-order Butterworths in a row
                 for (int i = 0; i < 4; ++i)
                     out[i] = secondOrder (k, butterworth (4, i % 2), highPass);
                 return 4;
-            default: return 0; // OFF
+            default: return 0;   // OFF
         }
     }
 }
@@ -125,4 +127,14 @@ float CrossoverResponse::frequency (int filter) const
 const CrossoverSection& CrossoverResponse::section (int channel, int slot) const
 {
     return sections[channel != 0][slot < 0 ? 0 : slot % sectionsPerChannel];
+}
+
+float CrossoverResponse::value (int channel, float frequencyHz) const
+{
+    float product = 1.0f;
+    for (const auto& s : sections[channel != 0])
+        product *= FilterResponse::biquadPowerGain ({ s.b0, s.b1, s.b2, s.a1, s.a2, 0.0f }, frequencyHz);
+    if (! (product > 0.0f))
+        return floorValue;
+    return (float) (20.0 * std::log ((double) product) / 2.302585093) + 2.0f * gains[channel != 0];
 }

@@ -45,6 +45,11 @@ public:
     /** Section `slot` (0..7) of `channel`. */
     const CrossoverSection& section (int channel, int slot) const;
 
+    /** The graph's value of `channel` at `frequency` Hz: twice the level in dB (the sections'
+        power gains multiplied, 20 log10 of the product, plus twice the gain), or floorValue
+        where the product is not positive. */
+    float value (int channel, float frequency) const;
+
     /** True for the high-pass filters, 0 and 2. */
     static bool isHighPass (int filter) { return filter % 2 == 0; }
     /** The channel a filter belongs to. */

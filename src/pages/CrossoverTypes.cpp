@@ -8,10 +8,10 @@ namespace CrossoverTypes
     {
         // Rows: families; columns: 6, 12, 18, 24, 48 dB.  -1 marks a slope the family lacks.
         constexpr int codeTable[familyCount][slopeCount] = {
-            { 0, 0, 0, 0, 0 },     // OFF
-            { 1, 2, 5, 6, 9 },     // BUT6, BUT12, BUT18, BUT24, BUT48
-            { -1, 3, -1, 7, -1 },  // BES12, BES24
-            { -1, 4, -1, 8, 10 },  // LR12, LR24, LR48
+            { 0, 0, 0, 0, 0 },      // OFF
+            { 1, 2, 5, 6, 9 },      // BUT6, BUT12, BUT18, BUT24, BUT48
+            { -1, 3, -1, 7, -1 },   // BES12, BES24
+            { -1, 4, -1, 8, 10 },   // LR12, LR24, LR48
         };
 
         constexpr int codeCount = 11;

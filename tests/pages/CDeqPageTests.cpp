@@ -25,9 +25,12 @@ namespace
         {
             assignAddresses (root);
             globals::blockActive = BlockActivity {};
+            globals::deqFilterTable = {};
+            globals::deqLevelGain = {};
             page = std::make_unique<CDeqPage> (root);
             for (int channel = 0; channel < 2; ++channel)
-                page->tab (channel).onBandChanged = [this, channel, previous = page->tab (channel).onBandChanged] (int band)
+                page->tab (channel).onBandChanged =
+                    [this, channel, previous = page->tab (channel).onBandChanged] (int band)
                 {
                     changedBands.push_back (channel * 10 + band);
                     if (previous)
@@ -46,7 +49,10 @@ namespace
         juce::ComboBox& combo (const juce::String& id, int channel = 0) { return widget<juce::ComboBox> (channel, id); }
         juce::Slider& knob (const juce::String& id, int channel = 0) { return widget<juce::Slider> (channel, id); }
         ValueEntry& entry (const juce::String& id, int channel = 0) { return widget<ValueEntry> (channel, id); }
-        juce::TextButton& button (const juce::String& id, int channel = 0) { return widget<juce::TextButton> (channel, id); }
+        juce::TextButton& button (const juce::String& id, int channel = 0)
+        {
+            return widget<juce::TextButton> (channel, id);
+        }
 
         Cdeqcomp& comp (int channel, int band) { return *page->tab (channel).compBlock (band); }
         Cdeqtime& time (int channel, int band) { return *page->tab (channel).timeBlock (band); }
@@ -65,7 +71,7 @@ TEST_F (DeqPageTest, RatioListShowsTheFirstChoiceAtOrAboveTheRatio)
     {
         const char* text;
         int id;
-    } cases[] = { { " 0 -20 2.0", 1 }, { " 0 -20 2.5", 2 }, { " 0 -20 5.0", 3 }, { " 0 -20 7.5", 4 },
+    } cases[] = { { " 0 -20 2.0", 1 },  { " 0 -20 2.5", 2 },  { " 0 -20 5.0", 3 }, { " 0 -20 7.5", 4 },
                   { " 0 -20 10.0", 4 }, { " 0 -20 20.0", 0 }, { " 0 -20 100", 0 } };
     for (const auto& c : cases)
     {
@@ -128,13 +134,13 @@ TEST_F (DeqPageTest, HandleEditsOnAnOffBandMoveOnlyTheFrequency)
 {
     auto& tab = page->tab (0);
     const int step = filt (0, 1).freq->getStep();
-    tab.handleEdit (CDeqTab::editGain, 1, -4);
-    tab.handleEdit (CDeqTab::editQuality, 1, 1);
+    tab.handleEdit (CDeqTab::gain, 1, -4);
+    tab.handleEdit (CDeqTab::quality, 1, 1);
     EXPECT_EQ (sent.count(), 0u);
     EXPECT_EQ (comp (0, 1).mgain->getValue(), -15.0f);
     EXPECT_TRUE (changedBands.empty());
 
-    tab.handleEdit (CDeqTab::editFrequency, 1, 8);
+    tab.handleEdit (CDeqTab::frequency, 1, 8);
     EXPECT_EQ (filt (0, 1).freq->getStep(), step + 8);
     ASSERT_EQ (sent.count(), 1u);
     EXPECT_EQ (sent.address (0), "/channel/1/deq/2/filt");
@@ -145,12 +151,12 @@ TEST_F (DeqPageTest, HandleEditsOnAnOffBandMoveOnlyTheFrequency)
     comp (0, 1).fromText (" 0.0 -20 4");
     testloop::run (20);
     sent.clear();
-    tab.handleEdit (CDeqTab::editGain, 1, -4);
+    tab.handleEdit (CDeqTab::gain, 1, -4);
     EXPECT_EQ (comp (0, 1).mgain->getValue(), 2.0f);
     EXPECT_EQ (knob ("gainKnob2").getValue(), 2.0);
     ASSERT_EQ (sent.count(), 1u);
     EXPECT_EQ (sent.address (0), "/channel/1/deq/2/comp");
-    tab.handleEdit (CDeqTab::editQuality, 1, -1);
+    tab.handleEdit (CDeqTab::quality, 1, -1);
     EXPECT_EQ (filt (0, 1).qual->getStep(), 49);
     EXPECT_EQ (entry ("qualEditor2").getText(), "0.95");
 }
@@ -179,7 +185,7 @@ TEST_F (DeqPageTest, StereoCopiesEditsIntoChannelBAndSendsOnlyChannelA)
         EXPECT_EQ (sent.address (i).rfind ("/channel/1/", 0), 0u) << sent.address (i);
 
     // Handle edits are not copied.
-    page->tab (0).handleEdit (CDeqTab::editFrequency, 0, 10);
+    page->tab (0).handleEdit (CDeqTab::frequency, 0, 10);
     EXPECT_NE (filt (1, 0).freq->getStep(), filt (0, 0).freq->getStep());
 
     // Back in Dual Mono the channel B tab is there again and shows B's blocks.
@@ -252,4 +258,74 @@ TEST_F (DeqPageTest, BadTextKeepsOrClampsTheValue)
     EXPECT_EQ (gain.getValueFromText (""), 4.5);
     EXPECT_EQ (gain.getValueFromText ("-1000"), -15.0);
     EXPECT_EQ (gain.getTextFromValue (4.5), "+4.5");
+}
+
+TEST_F (DeqPageTest, ABandsCurvesAndHandleFollowItsBlocks)
+{
+    comp (0, 0).fromText (" -6.0 -20 4");
+    filt (0, 0).fromText (" BP 1k00 1.00");
+    comp (0, 1).fromText (" -6.0 -20 4");
+    filt (0, 1).fromText (" OFF 1k00 1.00");
+    testloop::run (20);
+    auto& graph = page->graph (0);
+    EXPECT_EQ (graph.graphKind, 2);
+    EXPECT_FLOAT_EQ (graph.handleFreq[0], filt (0, 0).freq->getValue());
+
+    // At the band's centre the six level curves dip by the band's level gains.
+    const float expected[] = { -52.15f, -42.76f, -33.59f, -24.73f, -15.92f, -6.00f };
+    for (int level = 0; level < 6; ++level)
+        EXPECT_NEAR (graph.responseFunction (level, 1000.0f), expected[level], 0.02f) << level;
+    // Band 2 is "OFF": six flat lines at the input levels.
+    for (int level = 0; level < 6; ++level)
+        EXPECT_NEAR (page->graph (1).responseFunction (level, 1000.0f), -50.0f + 10.0f * (float) level, 0.01f);
+
+    // Channel B's blocks recompute in the background without taking the handles over.
+    filt (1, 0).fromText (" LP6 300 1.00");
+    testloop::run (20);
+    EXPECT_EQ (globals::deqVisibleChannel, 0);
+    EXPECT_FLOAT_EQ (graph.handleFreq[0], filt (0, 0).freq->getValue());
+    EXPECT_NEAR (globals::deqFilterTable[1][0].freq, 300.0f, 0.5f);
+}
+
+TEST_F (DeqPageTest, ShowingChannelBRedrawsTheGraphsInItsColourAtItsFrequencies)
+{
+    filt (1, 1).fromText (" HP12 8k00 1.00");
+    testloop::run (20);
+    page->getTabs().setCurrentTabIndex (1);
+    juce::Image image (juce::Image::RGB, page->getWidth(), page->getHeight(), true, juce::SoftwareImageType());
+    juce::Graphics g (image);
+    page->paintEntireComponent (g, true);
+    EXPECT_EQ (globals::deqVisibleChannel, 1);
+    EXPECT_EQ (page->graph (1).strokeColour[5], juce::Colour (0xff2e79ff));
+    EXPECT_NEAR (page->graph (1).handleFreq[0], 8000.0f, 5.0f);
+
+    // A handle now edits channel B's tab.
+    sent.clear();
+    page->graph (1).handles[0]->dragTo (6 + 3, page->graph (1).handles[0]->lastY);
+    ASSERT_EQ (sent.count(), 1u);
+    EXPECT_EQ (sent.address (0), "/channel/2/deq/2/filt");
+}
+
+TEST_F (DeqPageTest, DraggingAnOffBandsHandleMovesOnlyItsFrequency)
+{
+    auto& handle = *page->graph (1).handles[0];
+    const int step = filt (0, 1).freq->getStep();
+    const float gain = comp (0, 1).mgain->getValue();
+    handle.lastX = handle.lastY = 6;
+    handle.dragTo (6, 6 - 4);   // upward, on an "OFF" band
+    EXPECT_EQ (comp (0, 1).mgain->getValue(), gain);
+    EXPECT_EQ (sent.count(), 0u);
+
+    handle.dragTo (6 + 5, handle.lastY);   // five pixels right: ten steps
+    EXPECT_EQ (filt (0, 1).freq->getStep(), step + 10);
+    ASSERT_EQ (sent.count(), 1u);
+    EXPECT_NEAR (page->graph (1).handleFreq[0], filt (0, 1).freq->getValue(), 0.01f);
+
+    // With a type, four pixels up raise the gain by 2 dB.
+    filt (0, 1).fromText (" BP 1k00 1.00");
+    comp (0, 1).fromText (" 0.0 -20 4");
+    testloop::run (20);
+    handle.lastY = 6;
+    handle.dragTo (6, 2);
+    EXPECT_EQ (comp (0, 1).mgain->getValue(), 2.0f);
 }

@@ -10,6 +10,7 @@
 #include "PacketRecorder.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -47,7 +48,10 @@ namespace
         juce::Slider& knob (int index) { return widget<juce::Slider> ("freqKnob" + juce::String (index + 1)); }
         ValueEntry& entry (int index) { return widget<ValueEntry> ("freqEntry" + juce::String (index + 1)); }
         juce::TextButton& xoverButton() { return widget<juce::TextButton> ("xoverButton"); }
-        juce::String title (int channel) { return widget<juce::GroupComponent> (channel == 0 ? "groupA" : "groupB").getText(); }
+        juce::String title (int channel)
+        {
+            return widget<juce::GroupComponent> (channel == 0 ? "groupA" : "groupB").getText();
+        }
 
         juce::StringArray slopeItems (int index)
         {
@@ -165,9 +169,8 @@ TEST_F (XoverPageTest, BadTextInAFrequencyEntryKeepsOrClampsAndSendsAValidFreque
     {
         const char* typed;
         float expected;
-    } cases[] = { { "", before },       { "   ", before },   { "abc", before },  { "-", 20.0f },
-                  { "1e99999", 20.0f }, { "99999999999", 20000.0f }, { "3,5k", 20.0f },
-                  { " 1k5 ", 1500.0f } };
+    } cases[] = { { "", before },       { "   ", before },           { "abc", before }, { "-", 20.0f },
+                  { "1e99999", 20.0f }, { "99999999999", 20000.0f }, { "3,5k", 20.0f }, { " 1k5 ", 1500.0f } };
     for (const auto& c : cases)
     {
         sent.clear();
@@ -201,7 +204,7 @@ TEST_F (XoverPageTest, DefaultCrossoverInBiAmpFromAllOff)
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_EQ (dialogs.shown[0],
                "Link Crossover frequencies...|Do you want to set a default Crossover?|Yes|Cancel|question");
-    EXPECT_TRUE (page->isCrossoverLinked());
+    EXPECT_TRUE (page->crossoverLinked());
 
     EXPECT_EQ (typeOf (1), "BUT12");
     EXPECT_EQ (typeOf (2), "BUT12");
@@ -257,7 +260,7 @@ TEST_F (XoverPageTest, CancelLinksWithoutChangingChannelA)
     sent.clear();
     turnOnCrossover (false);
 
-    EXPECT_TRUE (page->isCrossoverLinked());
+    EXPECT_TRUE (page->crossoverLinked());
     EXPECT_EQ (typeOf (2), "BES24");
     EXPECT_EQ (filter (2).freq->getValue(), filter (1).freq->getValue());
     EXPECT_EQ (slope (2).getText(), "24 dB");
@@ -319,7 +322,7 @@ TEST_F (XoverPageTest, LeavingBiAmpUnlinksAndComingBackRelinksWithoutAQuestion)
 
     page->ampModeChanged (dual);
     EXPECT_FALSE (xoverButton().isVisible());
-    EXPECT_FALSE (page->isCrossoverLinked());
+    EXPECT_FALSE (page->crossoverLinked());
     EXPECT_EQ (title (0), "Channel A");
     const auto before = filter (1).freq->getStep();
     knob (2).setValue (100, juce::sendNotificationSync);
@@ -327,7 +330,7 @@ TEST_F (XoverPageTest, LeavingBiAmpUnlinksAndComingBackRelinksWithoutAQuestion)
 
     sent.clear();
     page->ampModeChanged (biamp2);
-    EXPECT_TRUE (page->isCrossoverLinked());
+    EXPECT_TRUE (page->crossoverLinked());
     EXPECT_EQ (title (0), "Channel A - LOW");
     EXPECT_EQ (title (1), "Channel B - HIGH");
     EXPECT_EQ (dialogs.shown.size(), 1u);
@@ -335,7 +338,7 @@ TEST_F (XoverPageTest, LeavingBiAmpUnlinksAndComingBackRelinksWithoutAQuestion)
 
     // Switched off: plain titles, nothing sent.
     xoverButton().setToggleState (false, juce::sendNotification);
-    EXPECT_FALSE (page->isCrossoverLinked());
+    EXPECT_FALSE (page->crossoverLinked());
     EXPECT_EQ (title (1), "Channel B");
     EXPECT_EQ (sent.count(), 0u);
 }
@@ -432,4 +435,68 @@ TEST_F (XoverPageTest, GainKnobSendsAndSetsTheBlockFlag)
     EXPECT_EQ (widget<juce::Slider> ("gainB").getValue(), -6.0);
     EXPECT_TRUE (globals::blockActive.get (ChainBlock::crossover, 1));
     EXPECT_EQ (sent.count(), 0u);
+}
+
+TEST_F (XoverPageTest, ChannelGainLiftsAFlatCurveByTwiceItsDecibels)
+{
+    auto& graph = page->getGraph();
+    EXPECT_EQ (graph.responseFunction (0, 1000.0f), CrossoverResponse::floorValue);   // nothing computed yet
+
+    filter (0).fromText (" OFF 20.0");
+    filter (1).fromText (" OFF 20k00");
+    page->gainBlock (0)->fromText (" +3.0");
+    testloop::run (20);
+    for (float f : { 20.0f, 100.0f, 632.46f, 5000.0f, 20000.0f })
+        EXPECT_FLOAT_EQ (graph.responseFunction (0, f), 6.0f) << f;
+    EXPECT_EQ (graph.responseFunction (1, 1000.0f), CrossoverResponse::floorValue);   // B still uncomputed
+}
+
+TEST_F (XoverPageTest, GraphFollowsTheModeAndHandlesFollowTheFilters)
+{
+    auto& graph = page->getGraph();
+    EXPECT_EQ (graph.curveCount, 2u);
+    EXPECT_EQ (graph.handleCount, 4u);
+    EXPECT_EQ (graph.graphKind, 1);
+
+    knob (3).setValue (500, juce::sendNotificationSync);
+    EXPECT_NEAR (graph.handleFreq[3], 20.0f * std::pow (1000.0f, 500.0f / 600.0f), 0.5f);
+    EXPECT_EQ (globals::selectedHandle, 3);
+
+    page->ampModeChanged (stereo);
+    EXPECT_EQ (graph.curveCount, 1u);
+    EXPECT_EQ (graph.handleCount, 2u);
+    EXPECT_FALSE (graph.handles[2]->isVisible());
+    page->ampModeChanged (dual);
+    EXPECT_EQ (graph.curveCount, 2u);
+    EXPECT_TRUE (graph.handles[3]->isVisible());
+}
+
+TEST_F (XoverPageTest, DraggingALinkedHandleMovesBothFiltersAndTheWheelNeverReachesOff)
+{
+    page->ampModeChanged (biamp1);
+    turnOnCrossover (true);   // BUT12 at step 300 on filters 1 and 2
+    auto& graph = page->getGraph();
+    sent.clear();
+
+    // Ten pixels right of the centre of channel B's high-pass handle: ten steps up.
+    auto& handle = *graph.handles[2];
+    handle.lastX = handle.lastY = 6;
+    handle.dragTo (6 + 10, 6);
+    EXPECT_EQ (filter (2).freq->getStep(), 310);
+    EXPECT_EQ (filter (1).freq->getStep(), 310);
+    EXPECT_EQ (knob (1).getValue(), 310.0);   // offline: refreshed at once
+    EXPECT_EQ (globals::selectedHandle, 2);
+    EXPECT_NEAR (graph.handleFreq[1], filter (1).freq->getValue(), 0.01f);
+    ASSERT_EQ (sentFilters().size(), 2u);
+
+    // The wheel steps the type: down from BUT6 stays BUT6, and the filter is still sent.
+    family (0).setSelectedId (2, juce::sendNotificationSync);
+    sent.clear();
+    graph.handles[0]->wheelBy (-1.0f);
+    EXPECT_EQ (typeOf (0), "BUT6");
+    ASSERT_EQ (sentFilters().size(), 1u);
+    graph.handles[0]->wheelBy (1.0f);
+    EXPECT_EQ (typeOf (0), "BUT12");
+    EXPECT_EQ (family (0).getText(), "Butterworth");
+    EXPECT_EQ (slope (0).getText(), "12 dB");
 }

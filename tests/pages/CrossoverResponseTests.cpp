@@ -32,8 +32,7 @@ namespace
         {
             const double x = std::tan (M_PI * f / fs) / std::tan (s.cornerFactor * corner / fs);
             const double x2 = x * x;
-            double p = s.order == 1 ? 1.0 / (1.0 + x2)
-                                    : 1.0 / ((1.0 - x2) * (1.0 - x2) + s.damping * s.damping * x2);
+            double p = s.order == 1 ? 1.0 / (1.0 + x2) : 1.0 / ((1.0 - x2) * (1.0 - x2) + s.damping * s.damping * x2);
             if (highPass)
                 p *= s.order == 1 ? x2 : x2 * x2;
             power *= p;
@@ -111,8 +110,8 @@ TEST (CrossoverTypes, EachFamilyOffersItsOwnSlopesAndStartsAtTheFirst)
 
 TEST (CrossoverTypes, EveryCodeMapsBackToTheFamilyAndSlopeThatMakeIt)
 {
-    const char* const labels[] = { "OFF",  "BUT6", "BUT12", "BES12", "LR12", "BUT18",
-                                   "BUT24", "BES24", "LR24", "BUT48", "LR48" };
+    const char* const labels[] = { "OFF",   "BUT6",  "BUT12", "BES12", "LR12", "BUT18",
+                                   "BUT24", "BES24", "LR24",  "BUT48", "LR48" };
     const char* const familyPrefix[] = { "OFF", "BUT", "BES", "LR" };
     const int slopeDb[] = { 6, 12, 18, 24, 48 };
     for (int code = 1; code <= 10; ++code)
@@ -160,7 +159,7 @@ TEST (CrossoverResponse, CornerLevelsOfTheFamilies)
     {
         int code;
         double cornerDb;
-    } cases[] = { { 1, -3.01 }, { 2, -3.01 }, { 5, -3.01 }, { 6, -3.01 }, { 9, -3.01 },
+    } cases[] = { { 1, -3.01 }, { 2, -3.01 }, { 5, -3.01 },  { 6, -3.01 }, { 9, -3.01 },
                   { 4, -6.02 }, { 8, -6.02 }, { 10, -6.02 }, { 3, -4.77 } };
     for (const auto& c : cases)
         for (int filter = 0; filter < 2; ++filter)
@@ -195,4 +194,32 @@ TEST (CrossoverResponse, UnusedSlotsPassEverythingAndAnUncomputedFilterNothing)
     model.computeFilter (-1, 2, 500.0f);
     EXPECT_EQ (model.frequency (4), 0.0f);
     EXPECT_EQ (model.section (1, 0).b0, 0.0f);
+}
+
+TEST (CrossoverResponse, CurveValuesAreTwiceTheLevelOfBothFiltersPlusTheGain)
+{
+    // The curve at a channel's corner, against the prototypes: one filter set, the other
+    // OFF, in the graph's doubled units (LR24 at -12 for -6 dB, Butterworth at -6 for -3 dB).
+    for (int code = 1; code <= 10; ++code)
+        for (int filter : { 2, 3 })
+        {
+            CrossoverResponse model;
+            model.computeFilter (filter, code, 2500.0f);
+            model.computeFilter (filter == 2 ? 3 : 2, 0, 100.0f);
+            model.setGain (1, -1.5f);
+            const bool highPass = filter == 2;
+            for (double f : { 2500.0, 625.0, 10000.0 })
+            {
+                const double expected = 2.0 * db (prototypePower (prototypeOf (code, highPass), 2500.0, f, highPass))
+                                        + 2.0 * -1.5;
+                EXPECT_NEAR (model.value (1, (float) f), expected, 0.02 + 2e-4 * std::abs (expected))
+                    << "code " << code << " filter " << filter << " at " << f;
+            }
+        }
+
+    CrossoverResponse lr24;
+    lr24.computeFilter (0, 8, 1000.0f);
+    lr24.computeFilter (1, 8, 1000.0f);   // LR24 high-pass and low-pass at one corner: -6 dB each
+    EXPECT_NEAR (lr24.value (0, 1000.0f), -24.08f, 0.02f);
+    EXPECT_EQ (lr24.value (1, 1000.0f), CrossoverResponse::floorValue);
 }
