@@ -79,6 +79,8 @@ CDeqTab::~CDeqTab()
         comps[band]->removeChangeListener (this);
         times[band]->removeChangeListener (this);
         filts[band]->removeChangeListener (this);
+        bands[band].typeCombo.setLookAndFeel (nullptr);
+        bands[band].ratioCombo.setLookAndFeel (nullptr);
     }
     setLookAndFeel (nullptr);
 }

@@ -115,7 +115,16 @@ private:
     void showFilter (int band);
     void bandChanged (int band);
 
+    /** The page look with a smaller list font: "1:5.0" must fit a 64-pixel list. */
+    class NarrowListLook : public PageLookAndFeel
+    {
+    public:
+        juce::Font getComboBoxFont (juce::ComboBox& box) override;
+        void positionComboBoxText (juce::ComboBox& box, juce::Label& label) override;
+    };
+
     juce::SharedResourcePointer<PageLookAndFeel> look;
+    NarrowListLook listLook;   // outlives the lists that use it
 
     Cdeqcomp* channelBComps[bandCount] {};
     Cdeqtime* channelBTimes[bandCount] {};

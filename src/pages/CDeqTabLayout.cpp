@@ -115,11 +115,13 @@ void CDeqTab::buildBand (int band)
     for (int id = 1; id < Cdeqfilt::typeCount; ++id)
         w.typeCombo.addItem (Cdeqfilt::typeLabels[id], id);
     w.typeCombo.setSelectedId (1, juce::dontSendNotification);
+    w.typeCombo.setLookAndFeel (&listLook);
     w.typeCombo.addListener (this);
     place (w.typeCombo, "typeCombo" + n, at.typeCombo);
 
     for (int id = 1; id <= 4; ++id)
         w.ratioCombo.addItem (ratioTexts[id - 1], id);
+    w.ratioCombo.setLookAndFeel (&listLook);
     w.ratioCombo.addListener (this);
     place (w.ratioCombo, "ratioCombo" + n, at.ratioCombo);
 
@@ -137,6 +139,18 @@ void CDeqTab::buildBand (int band)
     placeLabel (w.releaseMs, "ms", at.releaseMs, J::centredLeft);
     placeLabel (w.typeLabel, "Type", at.typeLabel, J::centredLeft);
     placeLabel (w.ratioLabel, "Ratio", at.ratioLabel, J::centredLeft);
+}
+
+juce::Font CDeqTab::NarrowListLook::getComboBoxFont (juce::ComboBox&)
+{
+    return juce::Font (13.0f);
+}
+
+void CDeqTab::NarrowListLook::positionComboBoxText (juce::ComboBox& box, juce::Label& label)
+{
+    // Room for the text up to the arrow, which needs about the list's height.
+    label.setBounds (1, 1, box.getWidth() - box.getHeight(), box.getHeight() - 2);
+    label.setFont (getComboBoxFont (box));
 }
 
 void CDeqTab::placeLabel (juce::Label& label, const juce::String& text, juce::Rectangle<int> bounds,
