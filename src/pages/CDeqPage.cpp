@@ -152,7 +152,10 @@ void CDeqPage::bandChanged (int channel, int band)
     const int shown = visibleChannel();
     globals::deqVisibleChannel = shown;
     if (channel == shown)
+    {
         graph (band).handleFreq[0] = freq;
+        graph (band).moveHandles();
+    }
     graph (band).repaint();
 }
 

@@ -196,6 +196,7 @@ void CXoverPage::commitFilter (int index)
     recompute (index);
     graph->handleFreq[(std::size_t) index] = response.frequency (index);
     globals::selectedHandle = index;
+    graph->moveHandles();
     graph->repaint();
     updateBlockFlags();
 }
@@ -352,6 +353,7 @@ void CXoverPage::refreshFilter (int index)
     w.knob.showParam();
     recompute (index);
     graph->handleFreq[(std::size_t) index] = response.frequency (index);
+    graph->moveHandles();
     graph->repaint();
     updateBlockFlags();
 }

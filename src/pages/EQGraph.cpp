@@ -207,16 +207,27 @@ void EQGraph::paintCurve (juce::Graphics& g, int curve, int w, int h) const
 void EQGraph::placeHandle (juce::Graphics& g, unsigned k, juce::Colour lineColour, int h)
 {
     const double x = xOfFrequency (handleFreq[k]);
-    if (auto& handle = handles[k]; handle != nullptr)
-    {
-        // Far off either side (0 Hz) the handle simply stays out of sight.
-        const double left = std::clamp (x - handleOffset, -1.0e6, 1.0e6);
-        handle->setTopLeftPosition ((int) left, handleTop);
-    }
+    moveHandle (k, x);
 
     if (x < -1.0 || x > getWidth() + 1.0)
         return;
     g.setColour (lineColour);
     for (int y = dottedLineTop; y < h - 2; y += 2)
         g.fillRect ((int) x, y, 1, 1);
+}
+
+void EQGraph::moveHandles()
+{
+    for (unsigned k = 0; k < handleCount; ++k)
+        moveHandle (k, xOfFrequency (handleFreq[k]));
+}
+
+void EQGraph::moveHandle (unsigned k, double x)
+{
+    if (auto& handle = handles[k]; handle != nullptr)
+    {
+        // Far off either side (0 Hz) the handle simply stays out of sight.
+        const double left = std::clamp (x - handleOffset, -1.0e6, 1.0e6);
+        handle->setTopLeftPosition ((int) left, handleTop);
+    }
 }

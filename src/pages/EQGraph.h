@@ -40,6 +40,10 @@ public:
     /** Makes `handle` the graph's handle `k` (0..7) and a visible child; the graph owns it. */
     filter_drag& setHandle (int k, std::unique_ptr<filter_drag> handle);
 
+    /** Puts each handle above its frequency now.  The paint does it too, but a handle moved
+        there asks for one more paint: pages call this before repaint() after an edit. */
+    void moveHandles();
+
     void paint (juce::Graphics& g) override;
 
     // Geometry, for the paint and for tests.
@@ -78,6 +82,7 @@ private:
     void paintGrid (juce::Graphics& g, int w, int h) const;
     void paintCurve (juce::Graphics& g, int curve, int w, int h) const;
     void placeHandle (juce::Graphics& g, unsigned k, juce::Colour lineColour, int h);
+    void moveHandle (unsigned k, double x);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EQGraph)
 };

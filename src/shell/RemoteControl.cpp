@@ -6,6 +6,7 @@
 #include "CXoverPage.h"
 #include "NumberText.h"
 #include "Palette.h"
+#include "CPeqPage.h"
 #include "PlaceholderPages.h"
 
 #include <cmath>
@@ -240,7 +241,7 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
     tabs->addTab ("  Configuration  ", tabColour, configPage, true);
     xoverPage = new CXoverPage (root, dialogs, [this] { return hub != nullptr && hub->isOnline(); });
     tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);
-    peqPage = new PlaceholderModePage ("PeqPage");
+    peqPage = new CPeqPage (root, dialogs);
     tabs->addTab ("  Parametric EQ  ", tabColour, peqPage, true);
     deqPage = new CDeqPage (root);
     tabs->addTab ("  Dynamic EQ  ", tabColour, deqPage, true);

@@ -19,6 +19,7 @@ class Croot;
 class Dialogs;
 class PlaceholderConfigPage;
 class PlaceholderModePage;
+class CPeqPage;
 class PlaceholderPage;
 class presetDocument;
 
@@ -142,7 +143,7 @@ private:
     std::unique_ptr<juce::TabbedComponent> tabs;
     PlaceholderConfigPage* configPage = nullptr;
     CXoverPage* xoverPage = nullptr;
-    PlaceholderModePage* peqPage = nullptr;
+    CPeqPage* peqPage = nullptr;
     CDeqPage* deqPage = nullptr;
     CSetupPage* setupPage = nullptr;   // the hub's partner
     std::unique_ptr<PlaceholderPage> utilityPage;

@@ -1,0 +1,144 @@
+#include "CPeqPage.h"
+
+#include "Artwork.h"
+#include "Cpeq.h"
+#include "FilterResponse.h"
+#include "Globals.h"
+
+namespace
+{
+    const juce::Colour tabColour { 0xff606060 };
+    const juce::Colour channelAColour { 0xffd29b27 };   // the amber, darker by 0.2
+    const juce::Colour channelBColour { 0xff2e79ff };
+    const juce::Colour tabStrip { 0xff333333 };
+
+    constexpr int stereoMode = 1;
+    constexpr int bridgeMode = 4;
+}
+
+CPeqPage::ChannelTabs::ChannelTabs()
+    : juce::TabbedComponent (juce::TabbedButtonBar::TabsAtTop)
+{
+}
+
+void CPeqPage::ChannelTabs::currentTabChanged (int index, const juce::String&)
+{
+    if (onTabChanged)
+        onTabChanged (index);
+}
+
+CPeqPage::CPeqPage (Croot& root, Dialogs& dialogs)
+{
+    setLookAndFeel (&look.get());
+    setName ("PeqPage");
+    setComponentID ("PeqPage");
+
+    for (int channel = 0; channel < 2; ++channel)
+        channelTabs[(size_t) channel] = std::make_unique<CPeqTab> (root, channel, graph, dialogs);
+
+    tabs.setComponentID ("channelTabs");
+    tabs.setTabBarDepth (30);
+    tabs.setOutline (0);
+    tabs.addTab ("Channel A", tabColour, channelTabs[0].get(), false);
+    tabs.addTab ("Channel B", tabColour, channelTabs[1].get(), false);
+    tabs.setCurrentTabIndex (0);
+    tabs.onTabChanged = [this] (int)
+    {
+        if (showSelectedChannel())
+            graph.repaint();
+    };
+    addAndMakeVisible (tabs);
+
+    dbScaleImage = Artwork::get (Artwork::Id::peqLevelScale);
+    freqScaleImage = Artwork::get (Artwork::Id::freqScaleWide);
+    setSize (pageWidth, pageHeight);
+    buildGraph();
+    showSelectedChannel();
+}
+
+CPeqPage::~CPeqPage()
+{
+    tabs.clearTabs();
+    setLookAndFeel (nullptr);
+}
+
+void CPeqPage::buildGraph()
+{
+    graph.setComponentID ("peqGraph");
+    graph.strokeColour[0] = graph.fillColour[0] = channelAColour;
+    graph.responseFunction = peqResponse;
+    graph.setHandleCount (8);
+    for (int k = 0; k < 8; ++k)
+    {
+        const auto badge = Artwork::handleBadge (k + 1);
+        auto& handle = graph.setHandle (k, std::make_unique<filter_drag> (badge, graph.graphKind, this, k));
+        handle.setComponentID ("handle" + juce::String (k + 1));
+        graph.handleOffset = (unsigned) (badge.getWidth() / 2);
+    }
+    graph.setBounds (50, 10, 660, 150);
+    addAndMakeVisible (graph);
+}
+
+void CPeqPage::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::black);
+    g.fillRect (4, 4, 712, 180);
+    g.drawImageAt (dbScaleImage, 19, 22);
+    g.drawImageAt (freqScaleImage, 43, 160);
+    g.setColour (tabStrip);
+    g.fillRect (0, 176, 720, 32);
+
+    // The graph shows the channel whose tab is chosen; it repaints only if that changed.
+    if (showSelectedChannel())
+        graph.repaint();
+}
+
+void CPeqPage::resized()
+{
+    tabs.setBounds (0, 176, 720, 296);
+}
+
+bool CPeqPage::showSelectedChannel()
+{
+    const int channel = juce::jlimit (0, 1, tabs.getCurrentTabIndex());
+    const auto colour = channel == 0 ? channelAColour : channelBColour;
+    bool changed = globals::peqVisibleChannel != channel || graph.strokeColour[0] != colour;
+    globals::peqVisibleChannel = channel;
+    graph.strokeColour[0] = graph.fillColour[0] = colour;
+    for (size_t k = 0; k < 8; ++k)
+    {
+        const float freq = globals::peqFilterTable[(size_t) channel][k].freq;
+        changed = changed || graph.handleFreq[k] != freq;
+        graph.handleFreq[k] = freq;
+    }
+    graph.moveHandles();
+    return changed;
+}
+
+void CPeqPage::ampModeChanged (int mode)
+{
+    auto& tabA = *channelTabs[0];
+    auto& tabB = *channelTabs[1];
+    if (mode == stereoMode || mode == bridgeMode)
+    {
+        tabs.setTabName (0, mode == stereoMode ? "Channel A+B" : "Channel A");
+        if (tabs.getNumTabs() > 1)
+            tabs.removeTab (1);   // the tab itself stays, for the modes that show it again
+    }
+    else if (tabs.getNumTabs() == 1)
+    {
+        tabs.setTabName (0, "Channel A");
+        tabs.addTab ("Channel B", tabColour, &tabB, false);
+        for (int k = 0; k < CPeqTab::bandCount; ++k)
+            tabB.changeListenerCallback (tabB.handleBand (k));
+    }
+    tabs.setCurrentTabIndex (0);
+    tabA.setFollowMode (mode);
+    if (showSelectedChannel())
+        graph.repaint();
+}
+
+PeqHandleTab* CPeqPage::peqTab (int channel)
+{
+    return channel == 0 || channel == 1 ? channelTabs[(size_t) channel].get() : nullptr;
+}
