@@ -11,9 +11,13 @@ import harness
 import layout
 
 PRESET = os.path.join(harness.DATA, "xover-deq.kvt")
+BIAMP_PRESET = os.path.join(harness.DATA, "xover-biamp.kvt")
+TITLE_LINK = "Link Crossover frequencies..."
 
 # Tabs of the editor, clicked in their middle (page coordinates, above the page).
+CONFIG_TAB = layout.on_page(40, -15)
 XOVER_TAB = layout.on_page(150, -15)
+XOVER_BUTTON = layout.centre_on_page(316, 180, 88, 24)
 DEQ_TAB = layout.on_page(368, -15)
 
 # The crossover graph (50, 10, 660 x 150, +-30 units = +-15 dB) and the Dynamic EQ graphs
@@ -38,10 +42,8 @@ def close(colour, expected, tolerance=24):
     return all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
-class XoverDeqTest(harness.ProgramTestCase):
-    def setUp(self):
-        super().setUp()
-        self.amplifier = self.start_connected_amplifier(preset=PRESET)
+class PageTestCase(harness.ProgramTestCase):
+    """Showing a page and reading its graphs."""
 
     def show(self, tab, name):
         self.click(tab)
@@ -61,6 +63,12 @@ class XoverDeqTest(harness.ProgramTestCase):
         self.display.xdotool("key", "ctrl+a")
         self.type_text(text)
         self.display.xdotool("key", "Return")
+
+
+class XoverDeqTest(PageTestCase):
+    def setUp(self):
+        super().setUp()
+        self.amplifier = self.start_connected_amplifier(preset=PRESET)
 
     def test_crossover_page_shows_the_amplifiers_filters_and_gains(self):
         shot = self.show(XOVER_TAB, "xover")
@@ -111,6 +119,52 @@ class XoverDeqTest(harness.ProgramTestCase):
         self.assertEqual(heard[0].args[0], "BP")
         self.assertAlmostEqual(heard[0].args[1], 250.0, delta=0.5)
         self.assertAlmostEqual(heard[0].args[2], 1.4, delta=0.01)
+
+
+class BiAmpCrossoverTest(PageTestCase):
+    """An amplifier in Bi-Amp 1 with every crossover filter off: "X-Over" and "Yes" set the
+    default crossover on it."""
+
+    def setUp(self):
+        super().setUp()
+        self.amplifier = self.start_connected_amplifier(preset=BIAMP_PRESET)
+
+    def last_values(self, since, address):
+        heard = self.amplifier.heard(since, address=address)
+        return heard[-1].args if heard else None
+
+    def test_default_crossover_reaches_the_amplifier(self):
+        # The amplifier's mode reaches the crossover page through the Configuration page.
+        self.click(CONFIG_TAB)
+        self.park_mouse()
+        time.sleep(0.4)
+        config = self.screenshot("config")
+        if all(config.panel(layout.on_page(x, y)) == layout.BLACK for x in range(10, 710, 20)
+               for y in range(10, 460, 20)):
+            self.skipTest("no Configuration page in this build to apply the amplifier's mode")
+
+        self.show(XOVER_TAB, "xover-biamp")
+        since = self.amplifier.mark()
+        self.click_for_window(XOVER_BUTTON, TITLE_LINK)
+        self.answer_box(TITLE_LINK)   # Return: "Yes"
+        self.wait_heard(self.amplifier, since=since, address="/channel/2/xover/lp")
+        time.sleep(0.5)
+
+        lp_a = self.last_values(since, "/channel/1/xover/lp")
+        hp_b = self.last_values(since, "/channel/2/xover/hp")
+        lp_b = self.last_values(since, "/channel/2/xover/lp")
+        self.assertEqual(lp_a[0], "BUT12")
+        self.assertAlmostEqual(lp_a[1], 632.46, delta=0.01)
+        self.assertEqual(hp_b, lp_a, "channel B's high-pass is linked to channel A's low-pass")
+        self.assertEqual(lp_b[0], "OFF")
+        self.assertAlmostEqual(lp_b[1], 17825.0, delta=1.0)
+        self.assertEqual(self.amplifier.heard(since, address="/channel/1/xover/hp"), [],
+                         "channel A's high-pass is not in the way")
+        # The amplifier took them: its answers carry the same values.
+        sent = self.amplifier.sent(since, address="/channel/2/xover/hp")
+        self.assertTrue(sent and sent[-1].args == hp_b, sent)
+        shot = self.show(XOVER_TAB, "xover-linked")
+        self.assertHandleLine(shot, XOVER_GRAPH, lp_a[1], "the crossover")
 
 
 if __name__ == "__main__":
