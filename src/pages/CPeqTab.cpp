@@ -87,15 +87,8 @@ Cpeq* CPeqTab::handleBand (int band)
 int CPeqTab::bandOfControl (const juce::Component* control) const
 {
     for (int k = 0; k < bandCount; ++k)
-    {
-        const auto& c = *columns[(size_t) k];
-        for (const juce::Component* own :
-             { (const juce::Component*) &c.filterButton, (const juce::Component*) &c.gainKnob,
-               (const juce::Component*) &c.freqKnob, (const juce::Component*) &c.qualKnob,
-               (const juce::Component*) &c.typeCombo })
-            if (own == control)
-                return k;
-    }
+        if (columns[(size_t) k]->owns (control))
+            return k;
     return -1;
 }
 

@@ -161,8 +161,7 @@ void EQGraph::paintGrid (juce::Graphics& g, int w, int h) const
         const float r = axisRatio (f);
         if (r >= 0.0f && r <= 1.0f)
         {
-            const auto x = (float) (int) (r * (float) w);
-            g.drawLine (x, 0.0f, x, (float) h);
+            g.drawVerticalLine ((int) (r * (float) w), 0.0f, (float) h);
         }
     };
     for (int i = 1; i <= 9; ++i)
@@ -178,7 +177,7 @@ void EQGraph::paintGrid (juce::Graphics& g, int w, int h) const
     g.drawLine (2.0f, zeroRow, (float) (w - 2), zeroRow, 2.0f);
 
     for (int y : gridRows())
-        g.drawLine (2.0f, (float) y, (float) (w - 2), (float) y, 1.0f);
+        g.drawHorizontalLine (y, 2.0f, (float) (w - 2));
 }
 
 void EQGraph::paintCurve (juce::Graphics& g, int curve, int w, int h) const

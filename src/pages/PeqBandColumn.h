@@ -31,6 +31,13 @@ public:
     /** The quality controls are shown for "PEQ" only: shelves have no quality. */
     void showQualityForSelectedType();
 
+    /** True for the column's button, knobs and type list. */
+    bool owns (const juce::Component* control) const
+    {
+        return control == &filterButton || control == &gainKnob || control == &freqKnob || control == &qualKnob
+               || control == &typeCombo;
+    }
+
     /** The type the list shows: 1 "PEQ" .. 5 "HS12". */
     int selectedType() const { return typeCombo.getSelectedId(); }
 

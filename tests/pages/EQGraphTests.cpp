@@ -101,10 +101,14 @@ TEST_F (GraphTest, PaintDrawsGridZeroLineAndFilledCurveAndCallsTheResponseOncePe
     EXPECT_GT (image.getPixelAt (330, 38).getRed(), 0x80) << "the curve";
     EXPECT_EQ (image.getPixelAt (330, 60), juce::Colour (0xff0000ff)) << "filled down to the middle";
     EXPECT_EQ (image.getPixelAt (330, 100), juce::Colours::black) << "nothing below the middle";
-    EXPECT_TRUE (isGrey (image.getPixelAt (330, 112))) << "grid line";
+    EXPECT_EQ (image.getPixelAt (330, 112), juce::Colour (0xff555555)) << "grid line, one pixel";
+    EXPECT_EQ (image.getPixelAt (330, 113), juce::Colours::black);
+    EXPECT_EQ (image.getPixelAt (1, 112), juce::Colours::black) << "2 pixels short of the edges";
     EXPECT_TRUE (isGrey (image.getPixelAt (330, 75))) << "zero line, 2 pixels thick, under the fill above";
     EXPECT_EQ (image.getPixelAt (330, 77), juce::Colours::black);
-    EXPECT_TRUE (isGrey (image.getPixelAt ((int) (graph.xOfFrequency (1000.0f)), 140))) << "1 kHz line";
+    const int x1k = (int) graph.xOfFrequency (1000.0f);
+    EXPECT_EQ (image.getPixelAt (x1k, 140), juce::Colour (0xff555555)) << "1 kHz line";
+    EXPECT_EQ (image.getPixelAt (x1k + 1, 140), juce::Colours::black);
 
     // No grid and no zero line when the grid is the background colour; fill to the bottom.
     graph.gridColour = graph.backgroundColour;
