@@ -2,12 +2,13 @@
 
 #include "Artwork.h"
 #include "CConfigPage.h"
+#include "CDeqPage.h"
 #include "CSetupPage.h"
 #include "CUtilityPage.h"
+#include "CXoverPage.h"
 #include "NumberText.h"
 #include "Palette.h"
 #include "CPeqPage.h"
-#include "PlaceholderPages.h"
 
 #include <cmath>
 
@@ -239,11 +240,11 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
     // docs/pages.md).  The tabs own the first five.
     configPage = new CConfigPage (root, dialogs, *this);
     tabs->addTab ("  Configuration  ", tabColour, configPage, true);
-    xoverPage = new PlaceholderModePage ("XoverPage");
+    xoverPage = new CXoverPage (root, dialogs, [this] { return hub != nullptr && hub->isOnline(); });
     tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);
     peqPage = new CPeqPage (root, dialogs);
     tabs->addTab ("  Parametric EQ  ", tabColour, peqPage, true);
-    deqPage = new PlaceholderModePage ("DeqPage");
+    deqPage = new CDeqPage (root);
     tabs->addTab ("  Dynamic EQ  ", tabColour, deqPage, true);
     setupPage = new CSetupPage (root, presets, dialogs, *this, hubForwarder);
     tabs->addTab ("  Setup  ", tabColour, setupPage, true);

@@ -13,13 +13,13 @@
 #include <memory>
 
 class CConfigPage;
+class CDeqPage;
 class CSetupPage;
 class CUtilityPage;
+class CXoverPage;
 class Croot;
 class Dialogs;
-class PlaceholderModePage;
 class CPeqPage;
-class PlaceholderPage;
 class presetDocument;
 
 /** The main panel: the content of the main window, fixed at 912 x 516.
@@ -141,9 +141,9 @@ private:
     // The tabs own five pages; the Utility page is the panel's, shown only for the ZR family.
     std::unique_ptr<juce::TabbedComponent> tabs;
     CConfigPage* configPage = nullptr;
-    PlaceholderModePage* xoverPage = nullptr;
+    CXoverPage* xoverPage = nullptr;
     CPeqPage* peqPage = nullptr;
-    PlaceholderModePage* deqPage = nullptr;
+    CDeqPage* deqPage = nullptr;
     CSetupPage* setupPage = nullptr;   // the hub's partner
     std::unique_ptr<CUtilityPage> utilityPage;
 

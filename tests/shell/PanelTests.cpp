@@ -3,10 +3,11 @@
 
 #include "Artwork.h"
 #include "CConfigPage.h"
+#include "CDeqPage.h"
 #include "CPeqPage.h"
 #include "CSetupPage.h"
+#include "CXoverPage.h"
 #include "PanelFixture.h"
-#include "PlaceholderPages.h"
 
 using paneltest::PanelTest;
 
@@ -129,20 +130,24 @@ TEST_F (PanelTest, PagesHearTheModelAndTheAppliedAmpModeFromThePanel)
     panel->setDeviceLabel (42);
     EXPECT_EQ (config->getDeviceModel(), 8);
 
+    // Bi-Amp 2: the crossover page offers its link.
+    auto* xover = dynamic_cast<CXoverPage*> (tabs().getTabContentComponent (1));
+    ASSERT_NE (xover, nullptr);
     panel->ampModeApplied (3);
-    for (int tab : { 1, 3 })
-    {
-        auto* page = dynamic_cast<PlaceholderModePage*> (tabs().getTabContentComponent (tab));
-        ASSERT_NE (page, nullptr) << tab;
-        EXPECT_EQ (page->ampMode, 3) << page->getName();
-    }
+    EXPECT_TRUE (xover->findChildWithID ("xoverButton")->isVisible());
 
-    // Stereo: the Parametric EQ page shows channel A only.
+    // Stereo: the Parametric EQ, Filter/Crossover and Dynamic EQ pages show channel A only.
     auto* peq = dynamic_cast<CPeqPage*> (tabs().getTabContentComponent (2));
+    auto* deq = dynamic_cast<CDeqPage*> (tabs().getTabContentComponent (3));
     ASSERT_NE (peq, nullptr);
+    ASSERT_NE (deq, nullptr);
     EXPECT_EQ (peq->getTabs().getNumTabs(), 2);
+    EXPECT_EQ (deq->getTabs().getNumTabs(), 2);
     panel->ampModeApplied (1);
     EXPECT_EQ (peq->getTabs().getTabNames(), juce::StringArray ({ "Channel A+B" }));
+    EXPECT_EQ (deq->getTabs().getTabNames(), juce::StringArray ({ "Channel A+B" }));
+    EXPECT_TRUE (xover->isFollowingA());
+    EXPECT_FALSE (xover->findChildWithID ("xoverButton")->isVisible());
 }
 
 TEST_F (PanelTest, MeterLevelsFromLinearValues)
