@@ -2,6 +2,8 @@
 
 #include "PeqBandColumn.h"
 
+#include "EntryNumber.h"
+
 #include "Cpeq.h"
 #include "NumberText.h"
 #include "PageLookAndFeel.h"
@@ -85,8 +87,7 @@ double PeqBandColumn::GainKnob::getValueFromText (const juce::String& text)
 {
     // The same number text as every entry; what holds no number keeps the gain.
     float typed = 0.0f;
-    const auto trimmed = text.trim().upToFirstOccurrenceOf ("dB", false, true).trim();
-    if (trimmed.isEmpty() || parseFloatText (trimmed.toRawUTF8(), typed) < 1 || ! std::isfinite (typed))
+    if (! readEntryNumber (text, typed))
         return getValue();
     return juce::jlimit (getMinimum(), getMaximum(), (double) typed);
 }

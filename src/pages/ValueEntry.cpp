@@ -1,5 +1,7 @@
 #include "ValueEntry.h"
 
+#include "EntryNumber.h"
+
 #include "Cparam.h"
 
 ValueEntry::ValueEntry (const juce::String& componentName)
@@ -28,7 +30,14 @@ void ValueEntry::bind (Cparam& param)
                 param.toText (text, (int) sizeof text);
                 return juce::String (text);
             },
-            [&param] (const juce::String& typed) { return param.fromText (typed.toRawUTF8()) > 0; } });
+            [&param] (const juce::String& typed)
+            {
+                // Read as every entry reads (EntryNumber.h): text without a number is refused
+                // here rather than read by the parameter as 0, and a decimal comma is a point.
+                float unused = 0.0f;
+                return readEntryNumber (typed, unused)
+                       && param.fromText (typed.trim().replaceCharacter (',', '.').toRawUTF8()) > 0;
+            } });
 }
 
 void ValueEntry::showValue()

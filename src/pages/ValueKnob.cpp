@@ -1,5 +1,7 @@
 #include "ValueKnob.h"
 
+#include "EntryNumber.h"
+
 #include "Cparam.h"
 #include "NumberText.h"
 
@@ -31,8 +33,7 @@ void ValueKnob::showParam()
 double ValueKnob::getValueFromText (const juce::String& text)
 {
     float value = 0.0f;
-    const auto typed = text.trim();
-    if (typed.isEmpty() || parseFloatText (typed.toRawUTF8(), value) < 1 || ! std::isfinite (value))
+    if (! readEntryNumber (text, value))
         return getValue();
     return juce::jlimit (getMinimum(), getMaximum(), (double) value);
 }

@@ -233,7 +233,7 @@ TEST_F (DeqPageTest, BadTextKeepsOrClampsTheValue)
 {
     filt (0, 0).fromText (" BP 1k00 1.00");
     testloop::run (20);
-    for (auto typed : { "", "  ", "abc", ",5" })
+    for (auto typed : { "", "  ", "abc", "-" })
     {
         sent.clear();
         entry ("freqEditor1").setText (typed, true);
@@ -247,6 +247,9 @@ TEST_F (DeqPageTest, BadTextKeepsOrClampsTheValue)
     entry ("qualEditor1").setText ("1e9", true);
     entry ("qualEditor1").commit();
     EXPECT_EQ (entry ("qualEditor1").getText(), "1.00");
+    entry ("qualEditor1").setText (" 2,5 ", true);   // a decimal comma reads as a point
+    entry ("qualEditor1").commit();
+    EXPECT_EQ (entry ("qualEditor1").getText(), "2.50");
     entry ("qualEditor1").setText ("999999999", true);
     entry ("qualEditor1").commit();
     EXPECT_EQ (filt (0, 0).qual->getStep(), 100);
