@@ -4,11 +4,14 @@
 
 #include "EQGraph.h"
 #include "FilterResponse.h"
+#include "GraphPaint.h"
 #include "Globals.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
+
+using benchsupport::paintRepeatedly;
 
 namespace
 {
@@ -20,17 +23,6 @@ namespace
         for (unsigned k = 0; k < count; ++k)
             graph.setHandle ((int) k, std::make_unique<filter_drag> (badge, graph.graphKind, nullptr, (int) k));
         graph.handleOffset = 6;
-    }
-
-    void paintRepeatedly (benchmark::State& state, EQGraph& graph)
-    {
-        juce::Image image (juce::Image::RGB, graph.getWidth(), graph.getHeight(), true, juce::SoftwareImageType());
-        for (auto _ : state)
-        {
-            juce::Graphics g (image);
-            graph.paintEntireComponent (g, false);
-            benchmark::ClobberMemory();
-        }
     }
 }
 

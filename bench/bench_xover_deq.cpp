@@ -10,9 +10,12 @@
 #include "Croot.h"
 #include "Cxoversection.h"
 #include "Dialogs.h"
+#include "GraphPaint.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_gui_basics/juce_gui_basics.h>
+
+using benchsupport::paintRepeatedly;
 
 namespace
 {
@@ -37,17 +40,6 @@ namespace
         {
         }
     };
-
-    void paintRepeatedly (benchmark::State& state, EQGraph& graph)
-    {
-        juce::Image image (juce::Image::RGB, graph.getWidth(), graph.getHeight(), true, juce::SoftwareImageType());
-        for (auto _ : state)
-        {
-            juce::Graphics g (image);
-            graph.paintEntireComponent (g, false);
-            benchmark::ClobberMemory();
-        }
-    }
 
 }
 
