@@ -8,15 +8,15 @@
 
 namespace juce
 {
-    // One step of the framework's message loop: dispatches one pending message, timer
-    // callback or async update and returns false at once when there is none.  The
-    // framework's own runDispatchLoopUntil exists only with modal loops.
+    // One step of the framework's message loop: waits for the next message, timer callback
+    // or async update and dispatches it (or, asked to, returns false at once when there is
+    // none).  The framework's own runDispatchLoopUntil exists only with modal loops.
     bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
 }
 
 namespace
 {
-    constexpr int idlePauseMs = 1;
+    constexpr int deadlineTickMs = 20;
 }
 
 CtlLink::CtlLink (osc::HubOptions hubOptions)
@@ -41,15 +41,22 @@ CtlLink::~CtlLink()
 
 bool CtlLink::runUntil (const std::function<bool()>& done, int waitMs)
 {
+    // The loop sleeps until the next message; the tick wakes it so the deadline is kept
+    // when nothing arrives.
+    startTimer (deadlineTickMs);
     const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) std::max (0, waitMs);
+    bool finished = true;
     while (! done())
     {
         if ((juce::int32) (juce::Time::getMillisecondCounter() - end) >= 0)
-            return false;
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (idlePauseMs);
+        {
+            finished = false;
+            break;
+        }
+        juce::dispatchNextMessageOnSystemQueue (false);
     }
-    return true;
+    stopTimer();
+    return finished;
 }
 
 std::vector<CtlLink::Device> CtlLink::discover (int waitMs)
@@ -64,9 +71,9 @@ CtlLink::Device CtlLink::info (std::uint32_t address, int waitMs)
 {
     devices.clear();
     const auto wanted = hostaddress::dotted (address);
-    const auto answered = [this, &wanted]
-    {
-        return std::any_of (devices.begin(), devices.end(), [&wanted] (const Device& d) { return d.address == wanted; });
+    const auto answered = [this, &wanted] {
+        return std::any_of (devices.begin(), devices.end(),
+                            [&wanted] (const Device& d) { return d.address == wanted; });
     };
 
     hub->searchDevices (address);
@@ -103,8 +110,8 @@ bool CtlLink::collectMeters (int readings, int waitMs, std::vector<MeterReading>
 {
     out.clear();
     meterSink = &out;
-    const bool done
-        = runUntil ([this, &out, readings] { return ! lostBecause.empty() || (int) out.size() >= readings; }, waitMs);
+    const bool done = runUntil (
+        [this, &out, readings] { return ! lostBecause.empty() || (int) out.size() >= readings; }, waitMs);
     meterSink = nullptr;
 
     if (! lostBecause.empty())

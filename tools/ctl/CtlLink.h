@@ -23,7 +23,7 @@
     The calling thread is the message thread (juce::ScopedJuceInitialiser_GUI must exist);
     every wait runs the message loop, and every wait ends at its time-out.
 */
-class CtlLink : private osc::PanelOperations, private osc::SetupOperations, private Dialogs
+class CtlLink : private osc::PanelOperations, private osc::SetupOperations, private Dialogs, private juce::Timer
 {
 public:
     struct Device
@@ -87,6 +87,7 @@ public:
 
 private:
     bool runUntil (const std::function<bool()>& done, int waitMs);
+    void timerCallback() override {}
 
     // osc::PanelOperations
     void setGainsFromDevice (float, float, bool, bool) override {}

@@ -123,8 +123,8 @@ std::vector<PresetCheck::Finding> PresetCheck::compare (const std::map<std::stri
                      const auto was = sent.find (block->address);
                      const auto now = textOf (*block);
                      if (was != sent.end() && was->second != now)
-                         findings.push_back ({ block->address, "sent \"" + was->second + "\", the amplifier applied \""
-                                                                   + now + "\"" });
+                         findings.push_back (
+                             { block->address, "sent \"" + was->second + "\", the amplifier applied \"" + now + "\"" });
                  });
     return findings;
 }
