@@ -156,6 +156,14 @@ class CtlTest(unittest.TestCase):
                                             "192.0.2.12  sent 1 block: every value confirmed",
                                             "192.0.2.13  FAILED: Network connection error! Device will be disconnected"])
 
+        # A folder or an unknown address is no block: nothing is sent.
+        mark = self.simulators[0].mark()
+        for address in ("/channel/1", "/channel/1/peq/9"):
+            status, out, _, _ = self.ctl("set", "192.0.2.11", address, "1")
+            self.assertEqual(status, 1)
+            self.assertEqual(out.strip(), f"192.0.2.11  FAILED: no block has the address {address}")
+        self.assertEqual(self.simulators[0].heard(mark), [])
+
         status, out, _, _ = self.ctl("--json", "slots", "--hosts", "192.0.2.11,192.0.2.12")
         self.assertEqual(status, 0)
         results = json.loads(out)["results"]

@@ -2,6 +2,7 @@
 port is free the program takes it and the list fills by itself."""
 
 import socket
+import subprocess
 import unittest
 
 import harness
@@ -42,6 +43,13 @@ class PortTakenTest(harness.ProgramTestCase):
         self.wait_for_row(1)
         self.assertEqual(self.screenshot("port-free").panel(layout.PORT_MESSAGE), layout.BLACK,
                          "the message has gone")
+
+        # Now the program holds the port: the command-line tool says so and sends nothing.
+        mark = amplifier.mark()
+        tool = subprocess.run([harness.CTL, "info", "192.0.2.11"], capture_output=True, text=True, timeout=30)
+        self.assertEqual(tool.returncode, 1)
+        self.assertIn("port 3456 is in use by another program", tool.stdout)
+        self.assertEqual([r for r in amplifier.records(mark) if r.what == "recv"], [])
 
 
 if __name__ == "__main__":

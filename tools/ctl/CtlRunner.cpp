@@ -304,8 +304,15 @@ void CtlRunner::store (std::uint32_t address)
 
 void CtlRunner::set (std::uint32_t address)
 {
-    Cnode* block = findNode (&link->tree(), options.address.c_str() + 1, (int) options.address.size() - 1);
-    if (block == nullptr || block->address != options.address)
+    // Only a block that holds values: a folder ("/channel/1") has nothing to send.
+    Cnode* block = nullptr;
+    forEachLeaf (&link->tree(),
+                 [this, &block] (Cnode* leaf)
+                 {
+                     if (options.address == leaf->address)
+                         block = leaf;
+                 });
+    if (block == nullptr)
         return report.fail ("no block has the address " + options.address);
 
     if (! online (address))
