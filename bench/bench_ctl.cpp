@@ -74,11 +74,11 @@ namespace
 
     std::unique_ptr<AmpSimProcess> startSimulator (const std::string& folder)
     {
-        auto sim = std::make_unique<AmpSimProcess> (
-            ZR_AMPSIM,
-            std::vector<std::string> { "--bind", simAddress, "--port", std::to_string (udpPort), "--model", "1",
-                                       "--reply-delay", "0" },
-            "", folder, "sim");
+        auto sim = std::make_unique<AmpSimProcess> (ZR_AMPSIM,
+                                                    std::vector<std::string> { "--bind", simAddress, "--port",
+                                                                               std::to_string (udpPort), "--model", "1",
+                                                                               "--reply-delay", "0" },
+                                                    "", folder, "sim");
         const auto start = Clock::now();
         while (! sim->isListening() && sim->isRunning() && millisecondsSince (start) < 5000)
             std::this_thread::sleep_for (std::chrono::milliseconds (5));

@@ -30,7 +30,7 @@ TEST_F (PresetCheckTest, ValuesInRangeAndBetweenStepsAreNoFinding)
 {
     EXPECT_TRUE (findings ("/channel/1/delay fi   2.50 1").empty());
     EXPECT_TRUE (findings ("/channel/1/peq/3 sfff PEQ 1k23 -15.0 1.0").empty());   // a bound, not past it
-    EXPECT_TRUE (findings ("/channel/1/delay fi 1.5").empty());                     // fewer values: the rest stay
+    EXPECT_TRUE (findings ("/channel/1/delay fi 1.5").empty());                    // fewer values: the rest stay
     EXPECT_TRUE (findings ("").empty());
 }
 

@@ -34,7 +34,7 @@ TEST_F (HubSearch, ABroadcastSearchAlsoGoesOnceToEachInterfacesBroadcastAndFollo
     net.setInterfaceBroadcasts ({ "192.0.2.255", "198.51.100.255" });
     hub->searchDevices (osc::OscCom::broadcastAddress);
     EXPECT_EQ (infoDestinations(), (std::vector<std::string> {
-                                       "255.255.255.255",                                     // at start-up
+                                       "255.255.255.255",                                   // at start-up
                                        "255.255.255.255", "192.0.2.255", "198.51.100.255"   // the search
                                    }));
 

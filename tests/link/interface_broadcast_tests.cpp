@@ -34,12 +34,12 @@ TEST (InterfaceBroadcasts, EveryUpInterfaceWithABroadcastAddressOnceInListedOrde
         interface ("eth0", "192.0.2.255"),
         interface ("lo", nullptr, true, true),
         interface ("wlan0", "198.51.100.255"),
-        interface ("eth0", "192.0.2.255"),               // a second address on the same subnet
-        interface ("eth1", "203.0.113.255", false),      // down
-        interface ("tun0", nullptr),                     // point to point: no broadcast
-        interface ("odd", "255.255.255.255"),            // already sent to
-        interface ("zero", "0.0.0.0"),                   // never a destination
-        interface ("lo2", "127.255.255.255", true, true) // loopback, even with a broadcast
+        interface ("eth0", "192.0.2.255"),                 // a second address on the same subnet
+        interface ("eth1", "203.0.113.255", false),        // down
+        interface ("tun0", nullptr),                       // point to point: no broadcast
+        interface ("odd", "255.255.255.255"),              // already sent to
+        interface ("zero", "0.0.0.0"),                     // never a destination
+        interface ("lo2", "127.255.255.255", true, true)   // loopback, even with a broadcast
     };
 
     EXPECT_EQ (InterfaceBroadcasts::select (listed),
