@@ -28,7 +28,8 @@ public:
     virtual ~DatagramSocket() = default;
 
     /** True when the socket exists.  A port that could not be bound (in use) still leaves
-        an open socket: it sends from a port the system picks, and hears nothing. */
+        an open socket: it sends from a port the system picks, and hears only what is
+        sent back to that port. */
     virtual bool isOpen() const = 0;
 
     /** True when the socket holds its port on every local address, so that answers sent

@@ -81,8 +81,8 @@ namespace osc
 
         At rest (offline, nothing queued) none of its threads wakes: the send thread sleeps
         until something is queued, the receive thread until a datagram arrives, and the
-        meter watch runs only while online.  The USB thread looks for an amplifier every
-        200 ms.
+        meter watch runs only while online (and the watch for the UDP port only while
+        another program holds it).  The USB thread looks for an amplifier every 200 ms.
 
         While it exists it is globals::hub and globals::packetSink.  Everything runs on the
         message thread unless a comment says otherwise.

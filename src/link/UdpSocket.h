@@ -14,7 +14,8 @@
     would split the amplifiers' answers between them.  A simulated amplifier on a loopback
     address of its own may share the port (address reuse, set on both).  When another
     program holds the port the socket stays unbound (holdsPort() is false): it still sends,
-    from a port the system picks, and hears nothing.
+    from a port the system picks, and hears only what is sent back to that port (amplifiers
+    answer port 3456, so that is nothing).
 
     A wait watches the socket and an eventfd together: wake() writes the eventfd, so the
     receiving thread sleeps in the kernel until a datagram or a wake-up arrives.
