@@ -173,7 +173,8 @@ class CtlTest(unittest.TestCase):
     def test_bad_calls_end_in_exit_2_with_a_usage_line(self):
         for arguments in ([], ["frobnicate"], ["pull", "192.0.2.11"], ["recall", "192.0.2.11", "21"],
                           ["store", "192.0.2.11", "1", "X"], ["discover", "--timeout", "soon"],
-                          ["set", "192.0.2.11", "channel/1/delay", "1"], ["--bogus", "discover"]):
+                          ["set", "192.0.2.11", "channel/1/delay", "1"], ["--bogus", "discover"],
+                          ["push", "192.0.2.11", "missing.kvt"]):
             status, out, err, _ = self.ctl(*arguments)
             self.assertEqual(status, 2, arguments)
             self.assertEqual(out, "", arguments)

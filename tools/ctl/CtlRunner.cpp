@@ -87,6 +87,20 @@ int CtlRunner::run (std::ostream& out)
     return report.exitStatus();
 }
 
+bool CtlRunner::canReadInput (const CtlOptions& options, std::string& error)
+{
+    if (options.command != CtlOptions::Command::push)
+        return true;
+
+    std::string text;
+    const auto file = PresetFile::resolve (
+        juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (options.file)));
+    if (PresetFile::readText (file, text))
+        return true;
+    error = "cannot read " + file.getFullPathName().toStdString();
+    return false;
+}
+
 std::optional<std::uint32_t> CtlRunner::addressOf (const std::string& host)
 {
     const auto address = hostaddress::resolve (host);

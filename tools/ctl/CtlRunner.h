@@ -18,6 +18,10 @@ public:
         confirmed, 1 a failure (the report says which host and why). */
     int run (std::ostream& out);
 
+    /** False, with the reason, when the file a push names cannot be read: a call that is
+        not valid, found before any amplifier is asked. */
+    static bool canReadInput (const CtlOptions& options, std::string& error);
+
 private:
     void runFor (const std::string& host);
     std::optional<std::uint32_t> addressOf (const std::string& host);

@@ -12,7 +12,7 @@ int main (int argc, char* argv[])
 
     CtlOptions options;
     std::string error;
-    if (! CtlOptions::parse (arguments, options, error))
+    if (! CtlOptions::parse (arguments, options, error) || ! CtlRunner::canReadInput (options, error))
     {
         std::cerr << "zr-ctl: " << error << '\n' << CtlOptions::usageLine() << '\n';
         return 2;
