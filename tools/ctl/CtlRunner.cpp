@@ -4,6 +4,7 @@
 #include "Cparam.h"
 #include "HostAddress.h"
 #include "ModelTable.h"
+#include "NoUsbDevices.h"
 #include "PresetCheck.h"
 #include "PresetFile.h"
 #include "PresetText.h"
@@ -58,6 +59,10 @@ CtlRunner::CtlRunner (const CtlOptions& optionsToUse, osc::HubOptions hubOptions
 
 int CtlRunner::run (std::ostream& out)
 {
+    // Only discovery looks at USB; a command for network hosts leaves a USB amplifier alone.
+    if (options.command != CtlOptions::Command::discover && ! hubOptions.makeHidAccess)
+        hubOptions.makeHidAccess = [] { return std::make_unique<NoUsbDevices>(); };
+
     link = std::make_unique<CtlLink> (hubOptions);
 
     if (! link->holdsPort())
