@@ -57,6 +57,12 @@ namespace osc
         if (globals::packetSink == this)
             globals::packetSink = nullptr;
 
+        // Asked together, the transports' threads end while the send thread does: each stop
+        // below then finds its thread gone instead of polling for it in turn.
+        udp->signalThreadShouldExit();
+        usb->signalThreadShouldExit();
+        usb->notify();
+
         stopThread (sendThreadStopMs);
 
         udp.reset();
