@@ -4,6 +4,9 @@
 #   to 255.255.255.255 go onto the bridge and nowhere else);
 #   one namespace per host name given, zr-<name>, on a veth pair into the bridge, addresses
 #   192.0.2.11, .12, ... in the order given.
+#   a host written NAME@2 goes on a second network instead: bridge zr-lan2, 198.51.100.1/24
+#   with its broadcast address and no default route, hosts at 198.51.100.11, .12, ... (a
+#   computer on a stage network and a second one).
 #   scripts/private-lan.sh up NAME...     scripts/private-lan.sh down NAME...
 # Only for use inside scripts/in-private-network.sh: it refuses to run anywhere else.
 set -euo pipefail
@@ -19,24 +22,40 @@ up)
     ip link set zr-lan up
     ip route add default dev zr-lan
     n=11
-    for host in "$@"; do
+    n2=11
+    for entry in "$@"; do
+        host="${entry%@2}"
+        bridge=zr-lan
+        subnet=192.0.2
+        number=$n
+        if [ "$host" != "$entry" ]; then
+            bridge=zr-lan2
+            subnet=198.51.100
+            number=$n2
+            if ! ip link show zr-lan2 >/dev/null 2>&1; then
+                ip link add zr-lan2 type bridge
+                ip addr add 198.51.100.1/24 brd + dev zr-lan2
+                ip link set zr-lan2 up
+            fi
+        fi
         ns="zr-$host"
         ip netns add "$ns"
         ip link add "zrv-$host" type veth peer name eth0 netns "$ns"
-        ip link set "zrv-$host" master zr-lan up
+        ip link set "zrv-$host" master "$bridge" up
         ip -n "$ns" link set lo up
-        ip -n "$ns" addr add "192.0.2.$n/24" dev eth0
+        ip -n "$ns" addr add "$subnet.$number/24" brd + dev eth0
         ip -n "$ns" link set eth0 up
         ip -n "$ns" route add default dev eth0
-        echo "$host 192.0.2.$n"
-        n=$((n + 1))
+        echo "$host $subnet.$number"
+        if [ "$bridge" = zr-lan ]; then n=$((n + 1)); else n2=$((n2 + 1)); fi
     done
     ;;
 down)
-    for host in "$@"; do
-        ip netns del "zr-$host" 2>/dev/null || true
+    for entry in "$@"; do
+        ip netns del "zr-${entry%@2}" 2>/dev/null || true
     done
     ip link del zr-lan 2>/dev/null || true
+    ip link del zr-lan2 2>/dev/null || true
     ;;
 *)
     echo "usage: private-lan.sh up|down NAME..." >&2

@@ -28,8 +28,14 @@ public:
     virtual ~DatagramSocket() = default;
 
     /** True when the socket exists.  A port that could not be bound (in use) still leaves
-        an open socket: it sends from a port the system picks, and hears nothing. */
+        an open socket: it sends from a port the system picks, and hears only what is
+        sent back to that port. */
     virtual bool isOpen() const = 0;
+
+    /** True when the socket holds its port on every local address, so that answers sent
+        to this host's port reach it.  False when another program holds the port (or the
+        socket is closed): amplifiers' answers then go to that program. */
+    virtual bool holdsPort() const = 0;
 
     /** Sends one datagram of `length` bytes (1..65507) to `address`:`port`.  True only when
         all of it was handed to the system.  False, sending nothing, for an address in

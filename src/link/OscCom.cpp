@@ -5,6 +5,7 @@
 
 #include "DeviceCodec.h"
 #include "Globals.h"
+#include "InterfaceBroadcasts.h"
 #include "UdpConnection.h"
 #include "UdpSocket.h"
 #include "UsbConnection.h"
@@ -39,18 +40,15 @@ namespace osc
         // No amplifier is chosen yet: the socket hears answers to searches and sends nothing
         // directed until one is.
         udp = std::make_unique<UdpConnection> (*this, messageTag, options.udpPort);
-        {
-            const juce::ScopedLock lock (queueLock);
-            udp->setSocket (makeSocket());
-        }
-        udp->startThread();
+        replaceSocket (0);
 
         globals::hub = this;
         globals::packetSink = this;
 
         startThread();
 
-        searchDevices (broadcastAddress);
+        if (options.searchAtStart)
+            searchDevices (broadcastAddress);
     }
 
     OscCom::~OscCom()
@@ -58,6 +56,12 @@ namespace osc
         stopTimer();
         if (globals::packetSink == this)
             globals::packetSink = nullptr;
+
+        // Asked together, the transports' threads end while the send thread does: each stop
+        // below then finds its thread gone instead of polling for it in turn.
+        udp->signalThreadShouldExit();
+        usb->signalThreadShouldExit();
+        usb->notify();
 
         stopThread (sendThreadStopMs);
 
@@ -72,6 +76,11 @@ namespace osc
     {
         return options.makeSocket ? options.makeSocket (options.udpPort)
                                   : std::make_unique<UdpSocket> (options.udpPort);
+    }
+
+    std::vector<std::uint32_t> OscCom::interfaceBroadcasts() const
+    {
+        return options.listBroadcasts ? options.listBroadcasts() : InterfaceBroadcasts::current();
     }
 
     std::uint32_t OscCom::now() const

@@ -52,6 +52,15 @@ namespace osc
             network amplifier is chosen. */
         std::function<std::unique_ptr<DatagramSocket> (int port)> makeSocket;
 
+        /** The directed broadcast addresses a search sends "/info" to besides
+            255.255.255.255, read at every search; unset means those of the host's
+            interfaces (InterfaceBroadcasts::current).  Message thread. */
+        std::function<std::vector<std::uint32_t>()> listBroadcasts;
+
+        /** Whether the hub broadcasts "/info" as soon as it exists (the program does; a
+            caller after one amplifier need not ask the whole network). */
+        bool searchAtStart = true;
+
         /** The UDP port the program binds and the amplifiers listen on. */
         int udpPort = 3456;
 
@@ -72,8 +81,8 @@ namespace osc
 
         At rest (offline, nothing queued) none of its threads wakes: the send thread sleeps
         until something is queued, the receive thread until a datagram arrives, and the
-        meter watch runs only while online.  The USB thread looks for an amplifier every
-        200 ms.
+        meter watch runs only while online (and the watch for the UDP port only while
+        another program holds it).  The USB thread looks for an amplifier every 200 ms.
 
         While it exists it is globals::hub and globals::packetSink.  Everything runs on the
         message thread unless a comment says otherwise.
@@ -85,6 +94,8 @@ namespace osc
         static constexpr int passPauseMs = 2;
         /** How long an answer is awaited before the request is transmitted again. */
         static constexpr int answerWindowMs = 500;
+        /** While another program holds the UDP port, a new socket tries for it this often. */
+        static constexpr int portRetryMs = 2000;
         /** Transmissions without an answer beyond which the connection counts as lost. */
         static constexpr int maxUnanswered = 3;
         /** Received "/meter" messages after which the meter stream is requested again. */
@@ -148,7 +159,9 @@ namespace osc
 
         /** Sends "/info" to `target` (an IPv4 address in network byte order, see
             HostAddress.h: broadcastAddress or one amplifier) and asks the USB transport to
-            announce its device again.  Nothing goes to a placeholder address. */
+            announce its device again.  A broadcast also goes, once each, to the directed
+            broadcast address of every network interface (HubOptions::listBroadcasts), so
+            amplifiers on every network answer.  Nothing goes to a placeholder address. */
         void searchDevices (std::uint32_t target);
 
         /** The same for a typed host, resolved here with hostaddress::resolve (nothing is
@@ -174,6 +187,12 @@ namespace osc
 
         /** Where searches go: broadcastAddress at start, then the latest searchDevices(). */
         std::uint32_t getQueryTarget() const { return queryTarget; }
+
+        /** False while another program holds the UDP port: no amplifier's answer can
+            reach the hub.  The Setup page is told (showPortInUse) when this changes, and a
+            new socket tries for the port every portRetryMs; once it has it, a search
+            follows by itself. */
+        bool holdsUdpPort() const { return ! portInUse; }
 
         /** True while the USB transport holds a device open. */
         bool usbDevicePresent() const;
@@ -223,6 +242,12 @@ namespace osc
 
         std::uint32_t now() const;
         std::unique_ptr<DatagramSocket> makeSocket() const;
+        void replaceSocket (std::uint32_t address);
+        void notePortState();
+        void retryPort();
+        void watchMeters();
+        void updateTimer();
+        std::vector<std::uint32_t> interfaceBroadcasts() const;
         void transmitHead();
         bool fitsConnection (const OutboundPacket& packet) const;
         void appendQuery (const char* address);
@@ -277,6 +302,8 @@ namespace osc
         int meterReplyCount = 0;
         std::uint32_t lastMeterTime = 0;
         bool askingToConnect = false;
+        bool portInUse = false;
+        std::uint32_t lastPortTry = 0;
 
         JUCE_DECLARE_NON_COPYABLE (OscCom)
     };

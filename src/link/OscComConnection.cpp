@@ -4,6 +4,7 @@
 #include "OscCom.h"
 
 #include "Croot.h"
+#include "DeviceCodec.h"
 #include "Dialogs.h"
 #include "Globals.h"
 #include "HostAddress.h"
@@ -49,7 +50,7 @@ namespace osc
         sendMeterRequest (meterRequestValue);
 
         lastMeterTime = now();
-        startTimer (meterCheckIntervalMs);
+        updateTimer();
     }
 
     void OscCom::goOffline()
@@ -65,7 +66,7 @@ namespace osc
             sendNow ("/offline", Route::device);
 
         online.store (false);
-        stopTimer();
+        updateTimer();
 
         {
             const juce::ScopedLock lock (queueLock);
@@ -82,6 +83,13 @@ namespace osc
     {
         queryTarget = target;
         sendNow ("/info", Route::target);
+
+        // 255.255.255.255 leaves by the default route's interface only.
+        if (target == broadcastAddress)
+            if (const auto query = codec::bare ("/info"))
+                for (const auto address : interfaceBroadcasts())
+                    writeDatagram (*query, address);
+
         usb->rearmAnnouncement();
     }
 
@@ -91,6 +99,12 @@ namespace osc
     }
 
     void OscCom::connectNetwork (std::uint32_t address)
+    {
+        replaceSocket (address);
+        connectionKind.store (ConnectionKind::network);
+    }
+
+    void OscCom::replaceSocket (std::uint32_t address)
     {
         udp->stopThread (receiveThreadStopMs);
         {
@@ -107,7 +121,31 @@ namespace osc
         }
         udp->startThread();
 
-        connectionKind.store (ConnectionKind::network);
+        notePortState();
+    }
+
+    void OscCom::notePortState()
+    {
+        // A socket that could not be made at all is no sign of another program.
+        const auto* socket = udp->getSocket();
+        const bool inUse = socket != nullptr && socket->isOpen() && ! socket->holdsPort();
+
+        lastPortTry = now();
+        if (inUse != portInUse)
+        {
+            portInUse = inUse;
+            setup.showPortInUse (inUse, options.udpPort);
+        }
+        updateTimer();
+    }
+
+    void OscCom::retryPort()
+    {
+        replaceSocket (deviceAddress.load());
+
+        // The list fills by itself once the other program has let the port go.
+        if (! portInUse)
+            searchDevices (broadcastAddress);
     }
 
     void OscCom::connectNetwork (const juce::String& host)
@@ -165,14 +203,27 @@ namespace osc
                              TRANS ("Device will be disconnected"), TRANS ("Ok"));
     }
 
+    void OscCom::updateTimer()
+    {
+        if (! online.load() && ! portInUse)
+            stopTimer();
+        else if (! isTimerRunning())
+            startTimer (meterCheckIntervalMs);
+    }
+
     void OscCom::timerCallback()
     {
-        if (! online.load())
-        {
-            stopTimer();
-            return;
-        }
+        if (portInUse && now() - lastPortTry >= (std::uint32_t) portRetryMs)
+            retryPort();
 
+        if (online.load())
+            watchMeters();
+
+        updateTimer();
+    }
+
+    void OscCom::watchMeters()
+    {
         const auto time = now();
         if (time - lastMeterTime < (std::uint32_t) meterSilenceMs)
             return;

@@ -35,6 +35,11 @@ namespace osc
             connection right after this call. */
         virtual void usbDeviceRemoved() = 0;
 
+        /** Whether another program holds the UDP `port`, so that amplifiers on the network
+            cannot answer (told when this changes; at start the port counts as free).  The
+            hub tries for the port again by itself and searches once it has it. */
+        virtual void showPortInUse (bool inUse, int port) = 0;
+
         /** Makes `row` the active device (0 = the USB row). */
         virtual void selectDevice (int row) = 0;
 

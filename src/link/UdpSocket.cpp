@@ -12,9 +12,21 @@ namespace
 {
     constexpr int largestUdpPayload = 65507;
 
+    // 127.255.255.254: on the loopback interface of every host, and used by nobody.
+    constexpr std::uint32_t probeAddress = 0x7FFFFFFEu;
+
     bool setIntOption (int handle, int level, int option, int value)
     {
         return setsockopt (handle, level, option, &value, sizeof value) == 0;
+    }
+
+    bool bindAnyAddress (int handle, int port)
+    {
+        sockaddr_in local {};
+        local.sin_family = AF_INET;
+        local.sin_port = htons ((std::uint16_t) port);
+        local.sin_addr.s_addr = htonl (INADDR_ANY);
+        return ::bind (handle, reinterpret_cast<const sockaddr*> (&local), sizeof local) == 0;
     }
 }
 
@@ -36,20 +48,48 @@ bool UdpSocket::openHandle (int port)
     if (handle < 0 || wakeHandle < 0)
         return false;
 
-    // Reuse lets a simulated amplifier hold the same port on another loopback address.
-    setIntOption (handle, SOL_SOCKET, SO_REUSEADDR, 1);
-
-    sockaddr_in local {};
-    local.sin_family = AF_INET;
-    local.sin_port = htons ((std::uint16_t) port);
-    local.sin_addr.s_addr = htonl (INADDR_ANY);
-
-    // A failed bind (port in use) is tolerated: sending still works from another port.
-    (void) ::bind (handle, reinterpret_cast<const sockaddr*> (&local), sizeof local);
+    bound = bindPort (port);
 
     return setIntOption (handle, SOL_SOCKET, SO_RCVBUF, bufferBytes)
            && setIntOption (handle, SOL_SOCKET, SO_SNDBUF, bufferBytes)
            && setIntOption (handle, SOL_SOCKET, SO_BROADCAST, 1);
+}
+
+bool UdpSocket::bindPort (int port)
+{
+    // Alone first: this succeeds whenever nobody else has the port.  Reuse is allowed
+    // afterwards, so a simulated amplifier may still take it on a loopback address.
+    if (bindAnyAddress (handle, port))
+    {
+        setIntOption (handle, SOL_SOCKET, SO_REUSEADDR, 1);
+        return true;
+    }
+
+    if (errno != EADDRINUSE || heldOnEveryAddress (port))
+        return false;
+
+    // Only sockets on single addresses hold it (simulators on loopback addresses): share.
+    setIntOption (handle, SOL_SOCKET, SO_REUSEADDR, 1);
+    return bindAnyAddress (handle, port);
+}
+
+bool UdpSocket::heldOnEveryAddress (int port)
+{
+    // A socket on a single loopback address that nobody uses collides only with a holder of
+    // every address: the system's own rule tells us whether one exists.
+    const int probe = ::socket (AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (probe < 0)
+        return false;
+
+    sockaddr_in local {};
+    local.sin_family = AF_INET;
+    local.sin_port = htons ((std::uint16_t) port);
+    local.sin_addr.s_addr = htonl (probeAddress);
+
+    const bool held = ::bind (probe, reinterpret_cast<const sockaddr*> (&local), sizeof local) != 0
+                      && errno == EADDRINUSE;
+    ::close (probe);
+    return held;
 }
 
 void UdpSocket::closeHandles()
@@ -59,11 +99,17 @@ void UdpSocket::closeHandles()
     if (wakeHandle >= 0)
         ::close (wakeHandle);
     handle = wakeHandle = -1;
+    bound = false;
 }
 
 bool UdpSocket::isOpen() const
 {
     return handle >= 0;
+}
+
+bool UdpSocket::holdsPort() const
+{
+    return handle >= 0 && bound;
 }
 
 bool UdpSocket::send (std::uint32_t address, int port, const void* data, int length)

@@ -257,6 +257,14 @@ void CSetupPage::usbDeviceRemoved()
         showNoDevice();
 }
 
+void CSetupPage::showPortInUse (bool inUse, int port)
+{
+    portMessage.setText (TRANS ("Port 3456 is in use by another program: amplifiers on the network cannot answer.")
+                             .replace ("3456", juce::String (port)),
+                         juce::dontSendNotification);
+    portMessage.setVisible (inUse);
+}
+
 void CSetupPage::showNoDevice()
 {
     activeRow = -1;

@@ -112,6 +112,9 @@ public:
     void disconnectDevice() override;
     void forgetActiveDevice() override;
     void usbDeviceRemoved() override;
+    /** Shows or hides the plain-words message over the device list: "Port 3456 is in use by
+        another program: amplifiers on the network cannot answer." */
+    void showPortInUse (bool inUse, int port) override;
     void addNetworkDevice (int modelIndex, const juce::String& name, const juce::String& address) override;
     void updateUsbEntry (int modelIndex, const juce::String& name) override;
     void selectDevice (int row) override;
@@ -188,6 +191,7 @@ private:
     juce::TextEditor ipEditor;
     juce::Label ipLabel { {}, "IP-Address" };
     juce::Label selectLabel { {}, "Select Amp" };
+    juce::Label portMessage;
     juce::TextButton connectButton { "Connect" };
     juce::TextEditor ampNameEditor;
     juce::TextButton renameButton { "Rename Amp " };

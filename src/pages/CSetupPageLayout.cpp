@@ -38,6 +38,14 @@ void CSetupPage::buildConnectionArea()
     deviceTable.setColour (juce::ListBox::backgroundColourId, juce::Colours::black);
     place (deviceTable, "deviceTable", { 15, 75, 290, 280 });
 
+    // Over the foot of the list, which stays empty of network rows while it shows.
+    place (portMessage, "portMessage", { 17, 303, 286, 50 });
+    portMessage.setColour (juce::Label::backgroundColourId, Palette::plate);
+    portMessage.setColour (juce::Label::textColourId, Palette::amber);
+    portMessage.setJustificationType (juce::Justification::centred);
+    portMessage.setMinimumHorizontalScale (1.0f);
+    portMessage.setVisible (false);
+
     place (selectLabel, "selectLabel", { 22, 356, 96, 20 });
     placeButton (connectButton, "connect", { 172, 358, 124, 24 });
     placeEditor (ampNameEditor, "ampNameEditor", { 24, 394, 116, 24 }, 10);

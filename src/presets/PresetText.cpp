@@ -192,3 +192,20 @@ std::string PresetText::build (Cnode& root)
     text += endMarker;
     return text;
 }
+
+std::string PresetText::fileText (const std::string& name, Cnode& root)
+{
+    // The name is one line of the file: a line break in it would split it and could even
+    // be read back as a marker.
+    std::string text;
+    for (const char c : name)
+        text += (c == '\r' || c == '\n') ? ' ' : c;
+
+    for (const char c : "\n" + build (root))
+    {
+        if (c == '\n')
+            text += '\r';
+        text += c;
+    }
+    return text;
+}

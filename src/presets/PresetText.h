@@ -53,4 +53,8 @@ public:
     /** The begin marker, the block lines and the end marker joined with LF, with no line
         ending after the last line. */
     static std::string build (Cnode& root);
+
+    /** A whole preset file as the program saves it: `name` (line breaks in it become
+        spaces), then build() of the tree, every line ending CR LF but the last. */
+    static std::string fileText (const std::string& name, Cnode& root);
 };

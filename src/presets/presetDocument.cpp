@@ -97,7 +97,9 @@ juce::Result presetDocument::saveDocument (const juce::File& file)
     presetLines.add (nameLine (presetTitle));
     presetLines.addLines (buildPresetText());
 
-    const auto text = presetLines.joinIntoString ("\r\n").toStdString();
+    // The command-line tool writes the same bytes for the same tree and name.
+    const auto text = globals::root != nullptr ? PresetText::fileText (presetTitle.toStdString(), *globals::root)
+                                               : presetLines.joinIntoString ("\r\n").toStdString();
 
     if (target == juce::File() || ! PresetFile::writeAtomically (target, text.data(), text.size()))
         return juce::Result::fail (TRANS ("Couldn't write to the file."));

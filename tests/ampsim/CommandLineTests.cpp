@@ -27,24 +27,16 @@ TEST (SimCommandLine, ReadsEveryOption)
 {
     SimOptions options;
     std::string error;
-    ASSERT_TRUE (parse ({ "--bind",        "127.0.0.3",
-                          "--port",        "4000",
-                          "--name",        "Rack 2",
-                          "--model",       "7",
-                          "--levels",      "0.5,0.25,1,2.5",
-                          "--meter-rate",  "12.5",
-                          "--reply-delay", "40",
-                          "--loss",        "12.5",
-                          "--seed",        "99",
-                          "--log",         "-",
-                          "--preset",      "p.kvt",
-                          "--control",     "/tmp/ctl",
-                          "--moving",      "--no-stdin",
-                          "--firmware",    "V2.0" },
+    ASSERT_TRUE (parse ({ "--bind",       "127.0.0.3", "--port",        "4000",       "--answer-port", "3456",
+                          "--name",       "Rack 2",    "--model",       "7",          "--levels",      "0.5,0.25,1,2.5",
+                          "--meter-rate", "12.5",      "--reply-delay", "40",         "--loss",        "12.5",
+                          "--seed",       "99",        "--log",         "-",          "--preset",      "p.kvt",
+                          "--control",    "/tmp/ctl",  "--moving",      "--no-stdin", "--firmware",    "V2.0" },
                         options, error))
         << error;
     EXPECT_EQ (options.bindAddress, 0x7F000003u);
     EXPECT_EQ (options.port, 4000);
+    EXPECT_EQ (options.answerPort, 3456);
     EXPECT_EQ (options.name, "Rack 2");
     EXPECT_EQ (options.model, 7);
     EXPECT_EQ (options.levels, (std::array<float, 4> { 0.5f, 0.25f, 1.0f, 2.5f }));
@@ -81,6 +73,7 @@ TEST (SimCommandLine, RefusesBadValues)
                                                                     { "--port", "0" },
                                                                     { "--port", "65536" },
                                                                     { "--port", "34x" },
+                                                                    { "--answer-port", "0" },
                                                                     { "--model", "8" },
                                                                     { "--model", "-1" },
                                                                     { "--levels", "1,2,3" },

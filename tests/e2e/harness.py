@@ -24,6 +24,7 @@ ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 BIN = os.environ.get("ZR_BIN", os.path.join(ROOT, "build", "bin"))
 PROGRAM = os.path.join(BIN, "zr-remote-connect")
 AMPSIM = os.path.join(BIN, "zr-ampsim")
+CTL = os.path.join(BIN, "zr-ctl")
 PRIVATE_LAN = os.path.join(ROOT, "scripts", "private-lan.sh")
 DATA = os.path.join(HERE, "data")
 
@@ -33,8 +34,10 @@ TITLE_SELECT_DEVICE = "Select active Device"
 TITLE_SAVE_PRESET = "Save as preset file..."
 TITLE_LOAD_PRESET = "Please select the preset you want to load..."
 
-# The program's end of the virtual LAN, as the simulators see it.
+# The program's end of the virtual LAN, as the simulators see it (on the second network of
+# a LAN with hosts "NAME@2": SECOND_PEER).
 PROGRAM_PEER = "192.0.2.1:3456"
+SECOND_PEER = "198.51.100.1:3456"
 
 
 def require_private_network():

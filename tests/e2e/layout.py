@@ -42,6 +42,12 @@ def device_row_band(row):
     return TABLE_LEFT + 1, top + 1, TABLE_RIGHT - 2, top + ROW_HEIGHT - 2
 
 
+# The message over the foot of the device table while another program holds the port:
+# a point of its background, clear of the text, and the colours there.
+PORT_MESSAGE = on_page(20, 306)
+PORT_MESSAGE_BACKGROUND = (0x33, 0x33, 0x33)
+
+
 # "PC Presets" and "Amp Presets" areas.
 LOAD = centre_on_page(336, 30, 56, 24)
 SAVE = centre_on_page(336, 62, 56, 24)

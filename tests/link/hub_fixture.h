@@ -130,6 +130,7 @@ namespace hubtest
             options.clock = clock.function();
             options.makeHidAccess = [this] { return bus.makeAccess(); };
             options.makeSocket = net.socketMaker();
+            options.listBroadcasts = net.broadcastLister();
             hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
             setup.hub = hub.get();
         }

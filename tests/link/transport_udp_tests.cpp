@@ -273,3 +273,66 @@ TEST (UdpTransport, ReceiveThreadGivesUpOnlyOnABrokenSocket)
     udp.startThread();
     EXPECT_TRUE (testloop::runUntil ([&] { return ! udp.isThreadRunning(); }));
 }
+
+TEST (UdpTransport, AnotherHolderOfThePortOnEveryAddressKeepsItAndTheSocketSaysSo)
+{
+    REQUIRE_PRIVATE_NETWORK (loopbackExtras);
+    constexpr int port = 41011;
+
+    // Another program (with address reuse, as many OSC programs set it) holds every address.
+    Peer other ("0.0.0.0", port);
+    ASSERT_TRUE (other.bound);
+
+    UdpSocket socket (port);
+    ASSERT_TRUE (socket.isOpen());
+    EXPECT_FALSE (socket.holdsPort());
+    EXPECT_EQ (wildcardSocketsOnPort (port), 1);   // it did not take a share of the answers
+
+    // Still sends, from a port of the system's choosing.
+    const std::string bytes = "/abc";
+    ASSERT_TRUE (socket.send (addressOf ("127.0.0.1"), port, bytes.data(), (int) bytes.size()));
+    std::string got;
+    ASSERT_TRUE (other.receive (got));
+    EXPECT_EQ (got, bytes);
+}
+
+TEST (UdpTransport, OnlyOneOfTwoProgramSocketsHoldsThePortAndTheOtherGetsItOnceFree)
+{
+    REQUIRE_PRIVATE_NETWORK (loopbackExtras);
+    constexpr int port = 41012;
+
+    auto first = std::make_unique<UdpSocket> (port);
+    UdpSocket second (port);
+    EXPECT_TRUE (first->holdsPort());
+    EXPECT_FALSE (second.holdsPort());
+
+    first.reset();
+    UdpSocket third (port);
+    EXPECT_TRUE (third.holdsPort());
+}
+
+TEST (UdpTransport, SimulatorsOnLoopbackAddressesShareThePortInEitherOrder)
+{
+    REQUIRE_PRIVATE_NETWORK (loopbackExtras);
+    constexpr int port = 41013;
+
+    Peer before ("127.0.0.2", port);
+    ASSERT_TRUE (before.bound);
+    UdpSocket socket (port);
+    EXPECT_TRUE (socket.holdsPort());
+
+    Peer after ("127.0.0.3", port);
+    EXPECT_TRUE (after.bound);
+
+    // Answers from both reach the program's socket.
+    ASSERT_TRUE (before.send ("/one", "127.0.0.1", port));
+    ASSERT_TRUE (after.send ("/two", "127.0.0.1", port));
+    std::uint32_t sender = 0;
+    char buffer[16];
+    int received = 0;
+    for (int i = 0; i < 2; ++i)
+        if (socket.waitForDatagram (1000) == DatagramSocket::WaitResult::ready
+            && socket.receive (buffer, sizeof buffer, sender) == 4)
+            ++received;
+    EXPECT_EQ (received, 2);
+}

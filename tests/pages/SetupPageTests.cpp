@@ -416,3 +416,27 @@ TEST_F (PageTest, OnlyAClickOnARowAsksToConnectNotAPressThatDrags)
 
     page->removeFromDesktop();
 }
+
+TEST_F (PageTest, APortTakenByAnotherProgramIsSaidOverTheListUntilItIsFree)
+{
+    auto& message = widget<juce::Label> ("portMessage");
+    EXPECT_FALSE (message.isVisible());
+
+    page->showPortInUse (true, 3456);
+    EXPECT_TRUE (message.isVisible());
+    EXPECT_EQ (message.getText(), "Port 3456 is in use by another program: amplifiers on the network cannot answer.");
+    // Over the foot of the device list, inside it, and in front of it.
+    const auto table = widget<juce::Component> ("deviceTable").getBounds();
+    EXPECT_TRUE (table.contains (message.getBounds()));
+    EXPECT_GT (page->getIndexOfChildComponent (&message),
+               page->getIndexOfChildComponent (&widget<juce::Component> ("deviceTable")));
+
+    // Rows still arrive meanwhile (USB keeps working), and the message goes once the port is free.
+    page->updateUsbEntry (1, "Desk");
+    EXPECT_EQ (page->getDeviceList().getChildElement (0)->getStringAttribute ("AMPNAME"), "Desk");
+    page->showPortInUse (false, 3456);
+    EXPECT_FALSE (message.isVisible());
+
+    page->showPortInUse (true, 9000);
+    EXPECT_EQ (message.getText(), "Port 9000 is in use by another program: amplifiers on the network cannot answer.");
+}

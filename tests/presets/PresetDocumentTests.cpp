@@ -156,6 +156,19 @@ TEST_F (DocumentTest, SavingWritesCrLfLinesAndTheKvtName)
     EXPECT_EQ (document.presetLines[0], "Live");
 }
 
+TEST_F (DocumentTest, TheTextForAnAmplifiersNameIsByteForByteWhatSavingWrites)
+{
+    // zr-ctl writes PresetText::fileText with the amplifier's name as the title.
+    presetDocument document;
+    applyText (*root, "BEGIN_OSC_DATA\n/channel/2/delay fi 12.5 1\nEND_OSC_DATA");
+    document.presetTitle = juce::String::fromUTF8 ("B\xc3\xbchne\r\nlinks");
+
+    ASSERT_TRUE (document.saveDocument (temp.file ("stage.kvt")).wasOk());
+    const auto bytes = readBytes (temp.file ("stage.kvt"));
+    EXPECT_EQ (bytes, PresetText::fileText ("B\xc3\xbchne\r\nlinks", *root));
+    EXPECT_EQ (lines (bytes)[0], "B\xc3\xbchne  links");
+}
+
 TEST_F (DocumentTest, SaveThenLoadReproducesTheTree)
 {
     presetDocument document;

@@ -15,6 +15,7 @@ TEST (MainWindow, BuildsTreePanelAndPresetsAndTearsThemDownInOrder)
     SimulatedNetwork net;
     osc::HubOptions options;
     options.makeSocket = net.socketMaker();
+    options.listBroadcasts = net.broadcastLister();
 
     auto window = std::make_unique<MainWindow> (dialogs, options);
     EXPECT_EQ (window->getName(), "[not connected!]");

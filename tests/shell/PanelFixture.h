@@ -40,6 +40,7 @@ namespace paneltest
         {
             osc::HubOptions options;
             options.makeSocket = net.socketMaker();
+            options.listBroadcasts = net.broadcastLister();
             options.makeHidAccess = [this] { return bus.makeAccess(); };
             panel = std::make_unique<RemoteControl> (window, *root, presets, dialogs, options);
         }

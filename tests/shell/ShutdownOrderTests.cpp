@@ -51,6 +51,7 @@ TEST (ShutdownOrder, PagesListeningToBlocksGoBeforeTheTreeTheyListenTo)
     SimulatedNetwork net;
     osc::HubOptions options;
     options.makeSocket = net.socketMaker();
+    options.listBroadcasts = net.broadcastLister();
     auto window = std::make_unique<MainWindow> (dialogs, options);
 
     auto* panel = dynamic_cast<RemoteControl*> (window->getContentComponent());

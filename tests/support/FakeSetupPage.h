@@ -40,6 +40,11 @@ public:
 
     void usbDeviceRemoved() override { log ("usbDeviceRemoved"); }
 
+    void showPortInUse (bool inUse, int port) override
+    {
+        log ("showPortInUse " + juce::String (inUse ? "true" : "false") + " " + juce::String (port));
+    }
+
     void selectDevice (int row) override
     {
         log ("selectDevice " + juce::String (row));

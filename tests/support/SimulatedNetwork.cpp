@@ -12,16 +12,23 @@ namespace
     {
         return (ntohl (address) >> 24) == 0;
     }
+
+    // Peers sit on /24 networks: x.y.z.255 reaches every peer of x.y.z.0/24.
+    std::uint32_t directedBroadcastOf (std::uint32_t address)
+    {
+        return htonl (ntohl (address) | 0xFFu);
+    }
 }
 
 /** One program socket on the simulated network. */
 class SimulatedNetwork::Socket : public DatagramSocket
 {
 public:
-    Socket (SimulatedNetwork& networkToUse, int portToUse, bool opened)
+    Socket (SimulatedNetwork& networkToUse, int portToUse, bool opened, bool holding)
         : network (networkToUse),
           port (portToUse),
-          open (opened)
+          open (opened),
+          holding (opened && holding)
     {
     }
 
@@ -33,6 +40,7 @@ public:
     }
 
     bool isOpen() const override { return open; }
+    bool holdsPort() const override { return holding; }
 
     bool send (std::uint32_t address, int toPort, const void* data, int length) override
     {
@@ -102,6 +110,7 @@ public:
     SimulatedNetwork& network;
     const int port;
     const bool open;
+    const bool holding;   // false: another program had the port when it was made
 
     // Under the network's lock.
     std::deque<std::pair<std::uint32_t, std::vector<char>>> inbox;
@@ -158,7 +167,7 @@ std::unique_ptr<DatagramSocket> SimulatedNetwork::makeSocket (int port)
     const bool opened = ! failNext;
     failNext = false;
 
-    auto socket = std::make_unique<Socket> (*this, port, opened);
+    auto socket = std::make_unique<Socket> (*this, port, opened, heldElsewhere.count (port) == 0);
     if (opened)
     {
         sockets.push_back (socket.get());
@@ -174,6 +183,23 @@ std::function<std::unique_ptr<DatagramSocket> (int)> SimulatedNetwork::socketMak
     return [this] (int port) { return makeSocket (port); };
 }
 
+void SimulatedNetwork::setInterfaceBroadcasts (const std::vector<std::string>& dotted)
+{
+    const std::lock_guard<std::mutex> l (lock);
+    interfaceBroadcasts.clear();
+    for (const auto& text : dotted)
+        interfaceBroadcasts.push_back (address (text.c_str()));
+}
+
+std::function<std::vector<std::uint32_t>()> SimulatedNetwork::broadcastLister()
+{
+    return [this]
+    {
+        const std::lock_guard<std::mutex> l (lock);
+        return interfaceBroadcasts;
+    };
+}
+
 int SimulatedNetwork::inject (std::uint32_t from, int port, const std::vector<char>& bytes)
 {
     int reached = 0;
@@ -181,7 +207,7 @@ int SimulatedNetwork::inject (std::uint32_t from, int port, const std::vector<ch
         const std::lock_guard<std::mutex> l (lock);
         for (auto* socket : sockets)
         {
-            if (socket->port == port)
+            if (socket->port == port && socket->holding)
             {
                 socket->inbox.emplace_back (from, bytes);
                 ++reached;
@@ -199,7 +225,9 @@ void SimulatedNetwork::deliverFromProgram (const Datagram& datagram)
         log.push_back (datagram);
         for (auto* peer : peers)
             if (peer->port == datagram.port
-                && (peer->own == datagram.to || (datagram.to == broadcast && peer->hearsBroadcasts)))
+                && (peer->own == datagram.to
+                    || (peer->hearsBroadcasts
+                        && (datagram.to == broadcast || datagram.to == directedBroadcastOf (peer->own)))))
                 peer->inbox.push_back (datagram.bytes);
     }
     changed.notify_all();
@@ -228,6 +256,15 @@ void SimulatedNetwork::failNextSocket()
 {
     const std::lock_guard<std::mutex> l (lock);
     failNext = true;
+}
+
+void SimulatedNetwork::holdPortElsewhere (int port, bool held)
+{
+    const std::lock_guard<std::mutex> l (lock);
+    if (held)
+        heldElsewhere.insert (port);
+    else
+        heldElsewhere.erase (port);
 }
 
 void SimulatedNetwork::breakOpenSockets()

@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 #include <vector>
 
 /** A simulated IPv4 network in the test process, for the hub and the UDP transport: no real
@@ -53,8 +55,9 @@ public:
             none came. */
         std::vector<char> receive (int timeoutMs);
 
-        /** Whether datagrams to 255.255.255.255 reach this peer too (off by default, like
-            a socket bound to its own address). */
+        /** Whether broadcasts reach this peer too: to 255.255.255.255 and to its /24
+            network's directed broadcast address (off by default, like a socket bound to
+            its own address). */
         void hearBroadcasts (bool hear);
 
         std::uint32_t address() const { return own; }
@@ -77,6 +80,13 @@ public:
     /** makeSocket, in the shape HubOptions takes. */
     std::function<std::unique_ptr<DatagramSocket> (int)> socketMaker();
 
+    /** The directed broadcast addresses of the program host's interfaces (dotted), none
+        at first: what a search sends to besides 255.255.255.255. */
+    void setInterfaceBroadcasts (const std::vector<std::string>& dotted);
+
+    /** The interfaces' broadcasts as they are at each call, in the shape HubOptions takes. */
+    std::function<std::vector<std::uint32_t>()> broadcastLister();
+
     /** Delivers `bytes` as if `from` had sent it to `port`: every open program socket bound
         to the port gets it.  Returns how many did. */
     int inject (std::uint32_t from, int port, const std::vector<char>& bytes);
@@ -90,6 +100,10 @@ public:
 
     /** The next socket made cannot be opened (as when the process has no sockets left). */
     void failNextSocket();
+
+    /** While `held`, another program holds `port`: program sockets made for it meanwhile
+        do not hold it (DatagramSocket::holdsPort) and receive nothing, all their life. */
+    void holdPortElsewhere (int port, bool held);
 
     /** Every open program socket reports failure from now on (as on a socket error). */
     void breakOpenSockets();
@@ -112,6 +126,8 @@ private:
     std::vector<Peer*> peers;
     std::vector<Datagram> log;
     std::map<int, int> highWater;
+    std::set<int> heldElsewhere;
+    std::vector<std::uint32_t> interfaceBroadcasts;
     bool failNext = false;
     int waits = 0;
 };

@@ -105,6 +105,12 @@ bool SimOptions::parse (const std::vector<std::string>& args, std::string& error
                 return fail ("--port needs 1..65535: " + value);
             port = (int) number;
         }
+        else if (option == "--answer-port")
+        {
+            if (! readLong (value, 1, 65535, number))
+                return fail ("--answer-port needs 1..65535: " + value);
+            answerPort = (int) number;
+        }
         else if (option == "--name")
         {
             if (value.empty() || value.size() > maxNameLength)
@@ -175,6 +181,8 @@ std::string SimOptions::helpText()
             "                     same host holds port 3456 itself: bind another loopback address\n"
             "                     (127.0.0.2, 127.0.0.3...) there. Broadcasts reach every simulator.\n"
             "  --port N           UDP port (default 3456)\n"
+            "  --answer-port N    answer every request on this port instead of the sender's\n"
+            "                     (as amplifiers that always answer port 3456)\n"
             "  --name NAME        amplifier name in the \"/info\" answer (default ZR-SIM, at most 31)\n"
             "  --model N          model index 0..7 (0..3 ZR family, 4..7 TARVO family; default 1)\n"
             "  --firmware TEXT    second string of the \"/info\" answer (default V1.4)\n"

@@ -10,6 +10,7 @@ struct SimOptions
 {
     std::uint32_t bindAddress = 0x7F000001;   // 127.0.0.1, host byte order
     int port = 3456;
+    int answerPort = 0;   // 0: answer to the sender's port; otherwise always to this one
     std::string name = "ZR-SIM";
     int model = 1;   // 0..7, as reported by "/info"
     std::string firmware = "V1.4";

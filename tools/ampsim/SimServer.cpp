@@ -265,13 +265,17 @@ void SimServer::flushDue()
 {
     for (auto& out : amplifier.takeDue (nowMs()))
     {
-        const auto to = out.to.toSockaddr();
+        auto destination = out.to;
+        if (options.answerPort > 0)
+            destination.port = (std::uint16_t) options.answerPort;
+
+        const auto to = destination.toSockaddr();
         const auto sent = sendto (socketFd, out.datagram.data(), out.datagram.size, 0,
                                   reinterpret_cast<const sockaddr*> (&to), sizeof to);
         if (sent == (ssize_t) out.datagram.size)
-            log.message (nowMs(), "send", out.to, out.datagram);
+            log.message (nowMs(), "send", destination, out.datagram);
         else
-            log.note (nowMs(), systemError ("send to " + out.to.toString() + " failed"));
+            log.note (nowMs(), systemError ("send to " + destination.toString() + " failed"));
     }
 }
 
