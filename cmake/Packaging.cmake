@@ -1,7 +1,7 @@
 # Installation (`cmake --install`) and the Debian package (`cpack`, see scripts/package.sh).
 #
 # What goes where, under the prefix (/usr for the package):
-#   bin/                              the program, the simulator (and the command-line tool)
+#   bin/                              the program, the command-line tool, the simulator
 #   share/applications/               the desktop entry
 #   share/icons/hicolor/NxN/apps/     the program's icon at the usual sizes
 #   share/man/man1/                   a manual page for each program, compressed
@@ -12,7 +12,7 @@ include(GNUInstallDirs)
 set(ZR_PACKAGING_DIR "${CMAKE_SOURCE_DIR}/packaging")
 set(ZR_DOC_DIR "${CMAKE_INSTALL_DATADIR}/doc/zr-remote-connect")
 
-foreach(program zr-remote-connect zr-ampsim)
+foreach(program zr-remote-connect zr-ctl zr-ampsim)
     if(TARGET ${program})
         install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     endif()
@@ -65,8 +65,10 @@ live, and edits their processing: amplifier mode, parametric and dynamic EQ,
 crossover, delay, limiter, speaker load, input gains and signal generator.
 Settings live in the amplifier's preset slots or in preset files.
 
-The package also holds zr-ampsim, a simulated amplifier for trying the
-program without one.")
+The package also holds zr-ctl, which discovers amplifiers on every network,
+reads and writes their settings as preset files and sets single values from
+the command line or scripts, and zr-ampsim, a simulated amplifier for trying
+the program without one.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -2,7 +2,7 @@
 # Checks the Debian package as a user would meet it:
 #   - lintian and desktop-file-validate report no errors;
 #   - on a fresh Debian 12 root made here (debootstrap), the package installs with the
-#     dependencies it declares, `man zr-ampsim` and `man zr-remote-connect` read, the program
+#     dependencies it declares, the manual pages read, `zr-ctl` answers, the program
 #     starts from the desktop entry's Exec line under Xvfb in a private network namespace and
 #     shows its window, and purging the package leaves nothing of it behind.
 # Where no root can be made (no debootstrap, no registry, not root), the package is installed
@@ -90,7 +90,14 @@ install_package() {
 
 manual_pages_read() {
     in_target man -P cat zr-ampsim | grep -q "simulated amplifier" &&
-        in_target man -P cat zr-remote-connect | grep -q "remote control and editor"
+        in_target man -P cat zr-remote-connect | grep -q "remote control and editor" &&
+        in_target man -P cat zr-ctl | grep -q "zr-ctl"
+}
+
+# The command-line tool runs from its installed place: its help, and a bad call refused.
+command_line_tool_runs() {
+    in_target zr-ctl --help | grep -q "discover" &&
+        { in_target zr-ctl no-such-command > /dev/null 2>&1; [ $? -eq 2 ]; }
 }
 
 # Starts the command of the installed desktop entry's Exec line on a virtual display, in a
@@ -165,6 +172,7 @@ else
     [ -z "$target" ] || file_list > "$work/before"
     check "installs with its dependencies" install_package
     check "manual pages read" manual_pages_read
+    check "the command-line tool runs" command_line_tool_runs
     check "the program starts from its desktop entry" starts_from_desktop_entry
     check "purging leaves nothing behind" purge_leaves_nothing
 fi
