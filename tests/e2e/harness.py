@@ -45,8 +45,12 @@ def require_private_network():
         raise unittest.SkipTest("end-to-end tests run only inside scripts/in-private-network.sh")
     if os.environ.get("ZR_E2E_ISOLATED") != "1":
         raise unittest.SkipTest("end-to-end tests run only through tests/e2e/isolated.py")
-    links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True, check=True).stdout
-    if any(": lo:" not in line for line in links.splitlines()):
+    def only_loopback():
+        links = subprocess.run(["ip", "-o", "link", "show"], capture_output=True, text=True, check=True).stdout
+        return all(": lo:" in line for line in links.splitlines())
+
+    # The kernel removes the links of the previous test's LAN a moment after its namespaces go.
+    if not wait_for(only_loopback, 5.0):
         raise RuntimeError("the test's network namespace holds more than loopback")
 
 
