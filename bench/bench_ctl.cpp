@@ -15,6 +15,7 @@
 #include "FakeDialogs.h"
 #include "FakePanel.h"
 #include "FakeSetupPage.h"
+#include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -198,11 +199,5 @@ int main (int argc, char** argv)
         return 1;
     }
 
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize (&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments (argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWithJuce (argc, argv);
 }

@@ -6,6 +6,7 @@
 #include "FilterResponse.h"
 #include "GraphPaint.h"
 #include "Globals.h"
+#include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -61,9 +62,5 @@ BENCHMARK (deqGraphPaint)->Unit (benchmark::kMicrosecond);
 
 int main (int argc, char** argv)
 {
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWithJuce (argc, argv);
 }

@@ -26,6 +26,7 @@
 #include "Globals.h"
 #include "OscCom.h"
 #include "ThreadStats.h"
+#include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 #include <oscpack/osc/OscOutboundPacketStream.h>
@@ -455,11 +456,5 @@ int main (int argc, char** argv)
         return 1;
     }
 
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize (&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments (argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWithJuce (argc, argv);
 }

@@ -15,6 +15,7 @@
 #include "RemoteControl.h"
 #include "led_meter.h"
 #include "presetDocument.h"
+#include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -91,9 +92,5 @@ int main (int argc, char** argv)
         return 1;
     }
 
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWithJuce (argc, argv);
 }

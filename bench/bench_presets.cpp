@@ -5,6 +5,7 @@
 #include "MessageLoop.h"
 #include "PresetFile.h"
 #include "PresetText.h"
+#include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>
@@ -76,9 +77,5 @@ BENCHMARK (buildAndSavePresetFile)->Unit (benchmark::kMicrosecond);
 
 int main (int argc, char** argv)
 {
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWithJuce (argc, argv);
 }

@@ -11,6 +11,7 @@
 #include "Cxoversection.h"
 #include "Dialogs.h"
 #include "GraphPaint.h"
+#include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -86,9 +87,5 @@ BENCHMARK_CAPTURE (deqGraphsPaint, band2, 1)->Unit (benchmark::kMicrosecond);
 
 int main (int argc, char** argv)
 {
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize (&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchsupport::runWithJuce (argc, argv);
 }
