@@ -121,6 +121,37 @@ namespace
     }
 }
 
+namespace
+{
+    /** Times `pull` (which returns an error text, empty on success) against the program's
+        online sequence, measured in the same iteration, and reports both and their ratio. */
+    template <typename Pull>
+    void comparePullWithOnline (benchmark::State& state, Pull pull)
+    {
+        double onlineMs = 0.0, pullMs = 0.0;
+        for (auto _ : state)
+        {
+            const double online = programOnlineSequenceMs();
+            if (online < 0.0)
+                return state.SkipWithError ("the online sequence did not complete");
+
+            const auto start = Clock::now();
+            const std::string error = pull();
+            const double ms = millisecondsSince (start);
+            if (! error.empty())
+                return state.SkipWithError (error.c_str());
+
+            state.SetIterationTime (ms / 1000.0);
+            onlineMs += online;
+            pullMs += ms;
+        }
+        const auto n = (double) state.iterations();
+        state.counters["online_ms"] = onlineMs / n;
+        state.counters["pull_ms"] = pullMs / n;
+        state.counters["pull_over_online"] = pullMs / onlineMs;
+    }
+}
+
 static void pullInProcess (benchmark::State& state)
 {
     Folder folder;
@@ -133,28 +164,12 @@ static void pullInProcess (benchmark::State& state)
     const auto file = folder.path + "/pulled.kvt";
     CtlOptions::parse ({ "pull", simAddress, file }, options, error);
 
-    double onlineMs = 0.0, pullMs = 0.0;
-    for (auto _ : state)
-    {
-        const double online = programOnlineSequenceMs();
-        if (online < 0.0)
-            return state.SkipWithError ("the online sequence did not complete");
-
-        std::ostringstream out;
-        const auto start = Clock::now();
-        const int status = CtlRunner (options).run (out);
-        const double ms = millisecondsSince (start);
-        if (status != 0)
-            return state.SkipWithError (("pull failed: " + out.str()).c_str());
-
-        state.SetIterationTime (ms / 1000.0);
-        onlineMs += online;
-        pullMs += ms;
-    }
-    const auto n = (double) state.iterations();
-    state.counters["online_ms"] = onlineMs / n;
-    state.counters["pull_ms"] = pullMs / n;
-    state.counters["pull_over_online"] = pullMs / onlineMs;
+    comparePullWithOnline (state,
+                           [&options]
+                           {
+                               std::ostringstream out;
+                               return CtlRunner (options).run (out) == 0 ? std::string() : "pull failed: " + out.str();
+                           });
 }
 BENCHMARK (pullInProcess)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (10);
 
@@ -167,27 +182,8 @@ static void pullCommand (benchmark::State& state)
 
     const std::string command = std::string (ZR_CTL) + " pull " + simAddress + " " + folder.path
                                 + "/pulled.kvt > /dev/null";
-    double onlineMs = 0.0, pullMs = 0.0;
-    for (auto _ : state)
-    {
-        const double online = programOnlineSequenceMs();
-        if (online < 0.0)
-            return state.SkipWithError ("the online sequence did not complete");
-
-        const auto start = Clock::now();
-        const int status = std::system (command.c_str());
-        const double ms = millisecondsSince (start);
-        if (status != 0)
-            return state.SkipWithError ("zr-ctl pull failed");
-
-        state.SetIterationTime (ms / 1000.0);
-        onlineMs += online;
-        pullMs += ms;
-    }
-    const auto n = (double) state.iterations();
-    state.counters["online_ms"] = onlineMs / n;
-    state.counters["pull_ms"] = pullMs / n;
-    state.counters["pull_over_online"] = pullMs / onlineMs;
+    comparePullWithOnline (state, [&command]
+                           { return std::system (command.c_str()) == 0 ? std::string() : "zr-ctl pull failed"; });
 }
 BENCHMARK (pullCommand)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (10);
 
