@@ -217,6 +217,7 @@ void CUtilityPage::sliderValueChanged (juce::Slider* slider)
     {
         generator.freq->setStep (freqKnob.getStep());
         freqEntry.showValue();
+        sweep.moveTo (generator.freq->getStep());
     }
     else if (slider == &rateKnob)
     {
