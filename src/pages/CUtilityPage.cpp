@@ -4,36 +4,10 @@
 #include "CUtilityPage.h"
 
 #include "Dialogs.h"
-#include "NumberText.h"
 
 namespace
 {
     const char* const generatorAddress = "/siggen";
-
-    juce::String paramText (Cparam& param)
-    {
-        char text[nodeTextCapacity] {};
-        param.toText (text, (int) sizeof text);
-        return text;
-    }
-
-    /** Whether the number the parsers read from the start of `typed` has a digit.  A sign
-        or a point alone reads as 0, and 0 dB is the generator's loudest level. */
-    bool holdsNumber (const juce::String& typed)
-    {
-        float ignored = 0.0f;
-        const int used = parseFloatText (typed.toRawUTF8(), ignored);
-        return used > 0 && typed.substring (0, used).containsAnyOf ("0123456789");
-    }
-
-    /** Binds `entry` to `param`: text the parameter cannot read as a number keeps the value. */
-    void bindNumberEntry (ValueEntry& entry, Cparam& param)
-    {
-        const auto show = [&param] { return paramText (param); };
-        const auto read = [&param] (const juce::String& typed)
-        { return holdsNumber (typed) && param.fromText (typed.toRawUTF8()) > 0; };
-        entry.bind ({ show, read });
-    }
 }
 
 //==============================================================================
@@ -78,10 +52,12 @@ void CUtilityPage::bindEntries()
                                                          { &rateEntry, &rateKnob } };
     for (const auto& [entry, knob] : pairs)
     {
-        bindNumberEntry (*entry, *knob->getParam());
+        entry->bind (*knob->getParam());
         entry->onCommit = [this, knob = knob]
         {
             knob->showParam();
+            if (knob == &freqKnob)
+                sweep.moveTo (generator.freq->getStep());
             sendGenerator();
         };
         entry->onRevert = [this] { sendGenerator(); };

@@ -6,7 +6,7 @@
 #include "CSetupPage.h"
 #include "CUtilityPage.h"
 #include "CXoverPage.h"
-#include "NumberText.h"
+#include "EntryNumber.h"
 #include "Palette.h"
 #include "CPeqPage.h"
 
@@ -197,11 +197,10 @@ void RemoteControl::bindGainEntry (ValueEntry& entry, juce::Slider& fader)
     entry.bind ({ [&fader] { return gainText (fader.getValue()); },
                   [&fader] (const juce::String& typed)
                   {
-                      // A sign or a point alone reads as 0 dB, the loudest setting: only
-                      // text with digits is a number.
+                      // Read as every entry reads: a sign or a point alone is no number (it
+                      // would be 0 dB, the loudest setting) and a decimal comma is a point.
                       float value = 0.0f;
-                      const int used = parseFloatText (typed.toRawUTF8(), value);
-                      if (used < 1 || ! typed.substring (0, used).containsAnyOf ("0123456789") || std::isnan (value))
+                      if (! readEntryNumber (typed, value))
                           return false;
                       fader.setValue ((double) value);
                       return true;

@@ -123,7 +123,14 @@ TEST_F (GainControls, ReturnInAnEntryClampsSnapsWritesBackAndSends)
     EXPECT_EQ (gainB().getValue(), -12.5);
     EXPECT_EQ (entryB().getText(), "-12.5");
 
+    // Read as every entry of the program reads: a decimal comma is a point, and a number
+    // too large for any value is no number.
+    typeAndReturn (entryA(), "-12,5");
+    EXPECT_EQ (gainA().getValue(), -12.5);
+    EXPECT_EQ (entryA().getText(), "-12.5");
     typeAndReturn (entryA(), "99999999999999999999999999999999999999999999999");
+    EXPECT_EQ (gainA().getValue(), -12.5);
+    typeAndReturn (entryA(), "99999999999999999999");
     EXPECT_EQ (gainA().getValue(), 0.0);
     EXPECT_EQ (entryA().getText(), "0.0");
 
