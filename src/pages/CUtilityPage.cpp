@@ -78,11 +78,12 @@ void CUtilityPage::testToneClicked()
     dialogs.askOkCancel (Dialogs::Icon::question, TRANS ("Signal Generator..."),
                          TRANS ("Do you want to activate the Signal Generator? '(Check Level!)"), TRANS ("Yes"),
                          TRANS ("Cancel"),
-                         [page = juce::Component::SafePointer<CUtilityPage> (this)] (bool yes)
+                         [page = juce::Component::SafePointer<CUtilityPage> (this), asked = amplifiersGone] (bool yes)
                          {
                              if (page == nullptr)
                                  return;
-                             if (yes)
+                             // "Yes" is for the amplifier that was asked about, not one that came since.
+                             if (yes && page->amplifiersGone == asked)
                                  page->activateChosenSource();
                              else   // the button shows what the generator does, as the amplifier last said
                                  page->testToneButton.setToggleState (page->generator.input->getStep() > off,
@@ -114,6 +115,16 @@ void CUtilityPage::sourceClicked (Source source)
 void CUtilityPage::sweepClicked()
 {
     sweep.setSweeping (sweepButton.getToggleState());
+}
+
+void CUtilityPage::amplifierGone()
+{
+    endSweep();
+    ++amplifiersGone;
+
+    // Not sent: there is no amplifier to tell.  The next one reports its own generator.
+    generator.input->setStep (off);
+    refresh();
 }
 
 void CUtilityPage::play (int source)

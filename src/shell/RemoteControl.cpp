@@ -315,10 +315,20 @@ void RemoteControl::setDeviceLabel (int index)
     mainWindow.setName (ModelTable::deviceLabel (modelIndex));
 
     const bool zr = ModelTable::isZr (modelIndex);
+    // Every connection ends here with "no device" (and a TARVO has no generator): the
+    // generator's sweep and state go with the amplifier, before its tab does.
+    if (! zr)
+        utilityPage->amplifierGone();
+
     if (zr && tabs->getNumTabs() == utilityTabIndex)
         tabs->addTab ("Utility", tabColour, utilityPage.get(), false);
     else if (! zr && tabs->getNumTabs() == utilityTabIndex + 1)
         tabs->removeTab (utilityTabIndex);
+
+    // The Utility tab was the one shown: the Setup page, where the next amplifier is chosen,
+    // takes its place rather than an empty frame.
+    if (tabs->getCurrentTabIndex() < 0)
+        tabs->setCurrentTabIndex (setupTabIndex);
 
     for (juce::Component* c :
          { (juce::Component*) &gainA, (juce::Component*) &gainB, (juce::Component*) &muteButtonA,
