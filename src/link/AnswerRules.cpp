@@ -46,8 +46,8 @@ namespace osc
     std::shared_ptr<const AnswerRules> AnswerRules::fromBlocks (Cnode* root, Cnode* speaker, Cnode* siggen)
     {
         auto rules = std::make_shared<AnswerRules>();
-        forEachLeaf (root, [&rules] (Cnode* block)
-                     { rules->blockTags[block->address] = wireTags (*block, block->address); });
+        forEachLeaf (root,
+                     [&rules] (Cnode* block) { rules->blockTags[block->address] = wireTags (*block, block->address); });
 
         rules->hasSpeaker = speaker != nullptr;
         if (speaker != nullptr)

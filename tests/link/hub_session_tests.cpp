@@ -3,6 +3,7 @@
 // taken on the receive thread by the same rules the dispatch applies.
 
 #include "hub_fixture.h"
+#include "AnsweringPeer.h"
 #include "AnswerRules.h"
 #include "Ciosiggen.h"
 #include "Ciospeaker.h"
@@ -14,31 +15,10 @@
 #include <thread>
 
 using namespace hubtest;
+using peertest::Blocks;
 
 namespace
 {
-    /** The blocks a session's answers decode into, and what its amplifier answers. */
-    struct Blocks
-    {
-        Blocks() { assignAddresses (root); }
-
-        /** The message a block of these answers with, or a well-formed answer to any other
-            request. */
-        std::vector<char> answerTo (const std::string& address)
-        {
-            Cnode* block = address == "/speaker" ? static_cast<Cnode*> (&speaker)
-                           : address == "/siggen" ? static_cast<Cnode*> (&siggen)
-                                                  : findNode (&root, address.c_str() + 1, (int) address.size() - 1);
-            if (block == nullptr)
-                return hubtest::answerTo (address);
-            return oscBytes ([&] (::osc::OutboundPacketStream& s) { block->encode (s, address.c_str()); });
-        }
-
-        Croot root;
-        Ciospeaker speaker;
-        Ciosiggen siggen;
-    };
-
     /** Plays an amplifier that answers every request reaching `peer`, until destroyed. */
     class Responder
     {
@@ -285,18 +265,23 @@ TEST_F (HubSessions, TheReceiveThreadJudgesEveryAnswerAsTheDispatchDoes)
         { "/speaker", oneInt ("/speaker", 8) },
         { "/speaker", oneString ("/speaker", "8") },
         { "/speaker", bare ("/speaker") },
-        { "/siggen", oscBytes ([] (::osc::OutboundPacketStream& s)
-                               { s << ::osc::BeginMessage ("/siggen") << (::osc::int32) 1 << -6.0f << 1000.0f
-                                   << ::osc::EndMessage; }) },
+        { "/siggen", oscBytes (
+                         [] (::osc::OutboundPacketStream& s) {
+                             s << ::osc::BeginMessage ("/siggen") << (::osc::int32) 1 << -6.0f << 1000.0f
+                               << ::osc::EndMessage;
+                         }) },
         { "/siggen", bare ("/siggen") },
         { "/channel/1/delay", delay (2.5f, (::osc::int32) 1) },
         { "/channel/1/delay", delay (2.5f, 1.0f) },
         { "/channel/1/delay", delay (2.5f, (::osc::int32) 1, (::osc::int32) 1) },
         { "/channel/1/delay", bare ("/channel/1/delay") },
         { "/power", oneString ("/power", "ON") },
-        { "/peaklimit", oscBytes ([] (::osc::OutboundPacketStream& s)
-                                  { s << ::osc::BeginMessage ("/peaklimit") << (::osc::int32) 1 << (::osc::int32) 0
-                                      << (::osc::int32) 0 << (::osc::int32) 0 << ::osc::EndMessage; }) },
+        { "/peaklimit", oscBytes (
+                            [] (::osc::OutboundPacketStream& s)
+                            {
+                                s << ::osc::BeginMessage ("/peaklimit") << (::osc::int32) 1 << (::osc::int32) 0
+                                  << (::osc::int32) 0 << (::osc::int32) 0 << ::osc::EndMessage;
+                            }) },
     };
 
     Blocks blocks;
