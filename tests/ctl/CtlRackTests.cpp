@@ -74,7 +74,8 @@ TEST (CtlHosts, AHostFileSkipsBlanksAndCommentsAndNamesEachHostOnce)
     EXPECT_EQ (error, "cannot read the host file " + missing);
     const auto empty = folder.get().getChildFile ("empty.txt");
     empty.replaceWithText ("# only comments\n\n");
-    EXPECT_FALSE (CtlOptions::parse ({ "info", "--hosts", "@" + empty.getFullPathName().toStdString() }, refused, error));
+    EXPECT_FALSE (
+        CtlOptions::parse ({ "info", "--hosts", "@" + empty.getFullPathName().toStdString() }, refused, error));
     EXPECT_EQ (error, "the host file " + empty.getFullPathName().toStdString() + " names no host");
     for (const auto* cap : { "0", "x", "1025", "" })
     {
@@ -150,9 +151,8 @@ TEST_F (CtlRack, TheReportKeepsTheOrderGivenWhateverOrderTheAnswersComeIn)
     EXPECT_EQ (linesOf (out), (std::vector<std::string> { "127.0.0.11  ZR440  Slow", "127.0.0.12  ZR440  Middle",
                                                           "127.0.0.13  ZR440  Quick" }));
 
-    EXPECT_EQ (ctl ({ "--json", "set", "--hosts", "127.0.0.13,127.0.0.11,127.0.0.12", "/channel/1/delay", "2.50 1" },
-                    out),
-               0)
+    EXPECT_EQ (
+        ctl ({ "--json", "set", "--hosts", "127.0.0.13,127.0.0.11,127.0.0.12", "/channel/1/delay", "2.50 1" }, out), 0)
         << out;
     const auto document = juce::JSON::parse (juce::String (out));
     const auto* results = document["results"].getArray();
@@ -174,9 +174,9 @@ TEST_F (CtlRack, ASilentAmplifierFailsAtItsOwnTimeOutAndTheOthersAreConfirmed)
 
     std::string out;
     const auto start = juce::Time::getMillisecondCounter();
-    EXPECT_EQ (ctl ({ "set", "--hosts", "127.0.0.11,127.0.0.12,127.0.0.13,127.0.0.11", "/channel/1/delay", "2.50 1" },
-                    out),
-               1);
+    EXPECT_EQ (
+        ctl ({ "set", "--hosts", "127.0.0.11,127.0.0.12,127.0.0.13,127.0.0.11", "/channel/1/delay", "2.50 1" }, out),
+        1);
     const auto elapsed = juce::Time::getMillisecondCounter() - start;
 
     EXPECT_EQ (linesOf (out),

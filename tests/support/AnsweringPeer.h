@@ -28,7 +28,7 @@ namespace peertest
             to any other request. */
         std::vector<char> answerTo (const std::string& address)
         {
-            Cnode* block = address == "/speaker" ? static_cast<Cnode*> (&speaker)
+            Cnode* block = address == "/speaker"  ? static_cast<Cnode*> (&speaker)
                            : address == "/siggen" ? static_cast<Cnode*> (&siggen)
                            : address.size() > 1   ? findNode (&root, address.c_str() + 1, (int) address.size() - 1)
                                                   : nullptr;

@@ -145,8 +145,9 @@ void CtlHostJob::addOnlineStep()
 void CtlHostJob::addAnswersStep (std::function<bool()> begin)
 {
     const int waitMs = call.options.timeoutMs (sequenceWaitMs);
-    addStep (std::move (begin), [this] { return session->isSettled(); }, waitMs,
-             [waitMs] { return "no answer to every request within " + std::to_string (waitMs) + " ms"; });
+    addStep (
+        std::move (begin), [this] { return session->isSettled(); }, waitMs,
+        [waitMs] { return "no answer to every request within " + std::to_string (waitMs) + " ms"; });
 }
 
 void CtlHostJob::planFor (CtlOptions::Command command)
@@ -232,8 +233,7 @@ void CtlHostJob::planFor (CtlOptions::Command command)
             addStep (
                 [this]
                 {
-                    result.item ("stored slot " + std::to_string (call.options.slot) + " \"" + call.options.name
-                                     + "\"",
+                    result.item ("stored slot " + std::to_string (call.options.slot) + " \"" + call.options.name + "\"",
                                  "stored", juce::String (call.options.name));
                     return true;
                 },
@@ -327,9 +327,8 @@ bool CtlHostJob::applyPresetAndSend()
     // As the program loads a file while connected: onto the amplifier's own values, then
     // every block is sent.
     int blocks = 0;
-    const auto local = PresetCheck::applyText (session->tree(),
-                                               PresetText::splitLines (call.pushText.data(), call.pushText.size()),
-                                               blocks);
+    const auto local = PresetCheck::applyText (
+        session->tree(), PresetText::splitLines (call.pushText.data(), call.pushText.size()), blocks);
     for (const auto& f : local)
         result.finding (f.address, f.what);
     if (blocks == 0)

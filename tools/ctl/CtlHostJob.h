@@ -39,8 +39,8 @@ public:
 private:
     struct Step
     {
-        std::function<bool()> begin;     // false: the job failed (and said why)
-        std::function<bool()> done;      // polled until true
+        std::function<bool()> begin;   // false: the job failed (and said why)
+        std::function<bool()> done;    // polled until true
         int waitMs = 0;
         std::function<std::string()> late;   // the failure when waitMs passes first
     };
