@@ -228,12 +228,15 @@ int SimServer::run()
         flushDue();
 
         const double wait = std::clamp (due - nowMs(), 0.0, maxWaitMs);
+        // Control input first: a command written before a datagram arrived (power on, then
+        // a search) is carried out before the datagram is heard, even when one wake-up
+        // finds both.
         fds.clear();
-        for (int fd : sockets)
-            fds.push_back ({ fd, POLLIN, 0 });
-        for (int fd : { broadcastFd, stdinFd, fifoFd, wakeRead })
+        for (int fd : { stdinFd, fifoFd, wakeRead, broadcastFd })
             if (fd >= 0)
                 fds.push_back ({ fd, POLLIN, 0 });
+        for (int fd : sockets)
+            fds.push_back ({ fd, POLLIN, 0 });
 
         const int ready = poll (fds.data(), (nfds_t) fds.size(), (int) std::ceil (wait));
         if (ready < 0 && errno != EINTR)
