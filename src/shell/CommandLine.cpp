@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
 #ifndef ZR_VERSION
-    #error "ZR_VERSION must name the project's version (set by the build)"
+#error "ZR_VERSION must name the project's version (set by the build)"
 #endif
 
 namespace

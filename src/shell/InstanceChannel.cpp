@@ -166,7 +166,9 @@ bool InstanceChannel::prepareFolder()
     if (folderFd < 0)
         return fail (path + " is not a folder: " + systemError());
 
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat (folderFd, &info) != 0)
         return fail ("cannot read the folder " + path + ": " + systemError());
     if (info.st_uid != ::geteuid())
@@ -247,7 +249,9 @@ bool InstanceChannel::handOver (const juce::StringArray& arguments, int timeoutM
     for (;;)
     {
         // Only a socket of this user's is spoken to.
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (::fstatat (folderFd, socketName, &info, AT_SYMLINK_NOFOLLOW) == 0
             && (! S_ISSOCK (info.st_mode) || info.st_uid != ::geteuid()))
             return fail (socketPath + " is not this user's socket");

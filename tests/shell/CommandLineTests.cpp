@@ -41,8 +41,11 @@ TEST (CommandLine, APresetFileIsTakenWithItsFullPath)
 
 TEST (CommandLine, HelpAndVersionAnswerWhateverElseIsGiven)
 {
-    for (auto arguments : { std::initializer_list<const char*> { "--help" }, { "-h" }, { "a.kvt", "--help" },
-                            { "--no-such", "--help" }, { "--remote=0", "--help" } })
+    for (auto arguments : { std::initializer_list<const char*> { "--help" },
+                            { "-h" },
+                            { "a.kvt", "--help" },
+                            { "--no-such", "--help" },
+                            { "--remote=0", "--help" } })
         EXPECT_EQ (parse (arguments).action, CommandLine::Action::help);
     EXPECT_EQ (parse ({ "--version" }).action, CommandLine::Action::version);
     EXPECT_EQ (parse ({ "a.kvt", "b.kvt", "--version" }).action, CommandLine::Action::version);
@@ -90,8 +93,11 @@ TEST (CommandLine, UnknownOptionsAndSecondFilesAreRefusedWithAReason)
 
 TEST (CommandLine, AHandedOverRequestMeansTheSameFromAnyFolder)
 {
-    for (auto arguments : { std::initializer_list<const char*> {}, { "club.kvt" }, { "--remote" },
-                            { "--remote=7000", "../-dash.kvt" }, { "--", "--version" } })
+    for (auto arguments : { std::initializer_list<const char*> {},
+                            { "club.kvt" },
+                            { "--remote" },
+                            { "--remote=7000", "../-dash.kvt" },
+                            { "--", "--version" } })
     {
         const auto original = parse (arguments);
         const auto handedOver = CommandLine::parse (original.toArguments(), juce::File ("/somewhere/else"));

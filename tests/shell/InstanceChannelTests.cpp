@@ -51,7 +51,9 @@ namespace
 
     int modeOf (const juce::File& file)
     {
-        struct stat info {};
+        struct stat info
+        {
+        };
         return ::lstat (file.getFullPathName().toRawUTF8(), &info) == 0 ? (int) (info.st_mode & 07777) : -1;
     }
 

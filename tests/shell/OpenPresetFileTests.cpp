@@ -33,8 +33,7 @@ namespace
 
         CSetupPage& setupPage()
         {
-            auto* tabs = dynamic_cast<juce::TabbedComponent*> (
-                window->getContentComponent()->findChildWithID ("tabs"));
+            auto* tabs = dynamic_cast<juce::TabbedComponent*> (window->getContentComponent()->findChildWithID ("tabs"));
             return *dynamic_cast<CSetupPage*> (tabs->getTabContentComponent (RemoteControl::setupTabIndex));
         }
 
