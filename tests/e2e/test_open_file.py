@@ -162,7 +162,7 @@ class OpenFileTest(harness.ProgramTestCase):
         self.assertTrue(program.running())
 
     def test_a_later_start_without_a_file_brings_the_window_to_the_front(self):
-        self.start_program_window()
+        program = self.start_program_window()
         # Another window takes the keyboard, as another program on the desktop would.
         other = subprocess.Popen(["xmessage", "-geometry", "+0+0", "another program"],
                                  env={**os.environ, **self.display.env()},
@@ -175,7 +175,9 @@ class OpenFileTest(harness.ProgramTestCase):
         self.later_start()
         self.assertTrue(harness.wait_for(lambda: self.focused_window() == self.window, 5.0),
                         f"the keyboard is at {self.focused_window()}, not at the program's window {self.window}")
-        self.assertEqual(len(self.display.windows_named("^\\[not connected!\\]$")), 1)
+        self.assertTrue(program.running(), f"the program ended ({program.process.returncode})")
+        one_window = lambda: len(self.display.windows_named("^\\[not connected!\\]$")) == 1
+        self.assertTrue(harness.wait_for(one_window, 3.0), "one window")
 
     def test_a_crashed_program_blocks_nothing(self):
         crashed = self.start_program()

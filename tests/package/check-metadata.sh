@@ -69,9 +69,9 @@ screenshots_are_the_docs_pictures() {
 }
 
 mime_type_read() {
+    local comment="//*[local-name()='mime-type'][@type='$type']/*[local-name()='comment']"
     xmllint --noout "$mime" &&
-        [ "$(xmllint --xpath "string(//*[local-name()='mime-type'][@type='$type']/*[local-name()='comment'])" "$mime")" \
-            = "ZR preset" ] &&
+        [ "$(xmllint --xpath "string($comment)" "$mime")" = "ZR preset" ] &&
         mkdir -p "$work/mime/packages" && cp "$mime" "$work/mime/packages/" &&
         update-mime-database "$work/mime" &&
         grep -qx "50:$type:\*.kvt" "$work/mime/globs2" &&
