@@ -1,9 +1,7 @@
 // An inbound message is untrusted: whatever bytes arrive, looking up the address and decoding
 // into the block must not crash, read outside the message or leave a value out of range.
 
-#include "Croot.h"
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
+#include "HeadlessModel.h"
 #include "OscMessageCheck.h"
 
 #include <oscpack/osc/OscReceivedElements.h>
@@ -34,14 +32,7 @@ namespace
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    static Croot* root = []
-    {
-        auto* r = new Croot();
-        assignAddresses (*r);
-        return r;
-    }();
-    static Ciosiggen siggen;
-    static Ciospeaker speaker;
+    static auto* model = new HeadlessModel();
 
     if (size == 0 || size > 512)
         return 0;
@@ -60,15 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
         osc::ReceivedPacket packet (begin, (osc::osc_bundle_element_size_t) size);
         osc::ReceivedMessage message (packet);
 
-        const char* address = message.AddressPattern();
-        Cnode* block = nullptr;
-        if (std::strcmp (address, "/siggen") == 0)
-            block = &siggen;
-        else if (std::strcmp (address, "/speaker") == 0)
-            block = &speaker;
-        else if (address[0] == '/')
-            block = findNode (root, address + 1, (int) std::strlen (address + 1));
-
+        Cnode* block = model->nodeFor (message.AddressPattern());
         if (block == nullptr)
             return 0;
 
@@ -83,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t siz
     {
     }
 
-    checkRanges (*root);
-    checkRanges (siggen);
-    checkRanges (speaker);
+    checkRanges (model->root);
+    checkRanges (model->siggen);
+    checkRanges (model->speaker);
     return 0;
 }

@@ -1,9 +1,7 @@
 // Text from preset files and entries is untrusted: any text read into any block, and any
 // format and value given to the formatter, must stay inside its buffers and its ranges.
 
-#include "Croot.h"
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
+#include "HeadlessModel.h"
 #include "NumberText.h"
 
 #include <cstdint>
@@ -17,17 +15,8 @@ namespace
 {
     std::vector<Cnode*>& allBlocks()
     {
-        static Croot root;
-        static Ciosiggen siggen;
-        static Ciospeaker speaker;
-        static std::vector<Cnode*> blocks = []
-        {
-            std::vector<Cnode*> list;
-            forEachLeaf (&root, [&] (Cnode* b) { list.push_back (b); });
-            list.push_back (&siggen);
-            list.push_back (&speaker);
-            return list;
-        }();
+        static HeadlessModel model;
+        static std::vector<Cnode*> blocks = model.blocks();
         return blocks;
     }
 

@@ -6,16 +6,16 @@
 CtlSession::CtlSession (osc::OscCom& hubToUse, std::uint32_t address)
     : hub (hubToUse)
 {
-    assignAddresses (root);
-    PresetText::applyLines (root, PresetText::splitLines (PresetText::defaultPreset,
-                                                          std::char_traits<char>::length (PresetText::defaultPreset)));
+    PresetText::applyLines (
+        model.root,
+        PresetText::splitLines (PresetText::defaultPreset, std::char_traits<char>::length (PresetText::defaultPreset)));
 
     osc::SessionTarget target;
     target.panel = this;
     target.setup = this;
-    target.root = &root;
-    target.speaker = &speaker;
-    target.siggen = &siggen;
+    target.root = &model.root;
+    target.speaker = &model.speaker;
+    target.siggen = &model.siggen;
     target.lost = [this] (const juce::String& why) { lost = why.toStdString(); };
     session = &hub.openSession (address, std::move (target));
 }
@@ -39,7 +39,7 @@ bool CtlSession::isSettled() const
 
 void CtlSession::sendWholeTree()
 {
-    forEachLeaf (&root, [this] (Cnode* block) { sendBlock (*block); });
+    forEachLeaf (&model.root, [this] (Cnode* block) { sendBlock (*block); });
 }
 
 void CtlSession::sendBlock (Cnode& block)

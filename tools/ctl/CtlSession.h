@@ -1,8 +1,6 @@
 #pragma once
 
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
-#include "Croot.h"
+#include "HeadlessModel.h"
 #include "OscCom.h"
 
 #include <array>
@@ -10,9 +8,9 @@
 #include <vector>
 
 /** One amplifier's conversation for zr-ctl: a session of the hub's own (DeviceSession) over
-    the shared socket, with the parameter tree its answers decode into (at the built-in
-    default preset until the amplifier has answered), its preset slots, meter readings and
-    what ended it.  Nothing waits here: the caller runs the message loop and asks.
+    the shared socket, with a windowless model of its own (the tree, the speaker and the
+    generator) that its answers decode into (at the built-in default preset until the
+    amplifier has answered), its preset slots, meter readings and what ended it.  Nothing waits here: the caller runs the message loop and asks.
 
     Message thread only.  The hub must outlive it; destroying it takes the amplifier
     offline ("/offline") and closes the session.
@@ -61,7 +59,7 @@ public:
     void collectMeters();
     const std::vector<MeterReading>& meterReadings() const { return readings; }
 
-    Croot& tree() { return root; }
+    Croot& tree() { return model.root; }
     const std::array<Slot, 21>& slots() const { return slotTable; }   // [1] .. [20]
     const std::string& lastRecalled() const { return recalled; }
 
@@ -87,9 +85,7 @@ private:
     void presetStored (int, int, const juce::String&) override {}
 
     osc::OscCom& hub;
-    Croot root;
-    Ciospeaker speaker;
-    Ciosiggen siggen;
+    HeadlessModel model;
     osc::DeviceSession* session = nullptr;
 
     std::array<Slot, 21> slotTable {};
