@@ -6,14 +6,11 @@
 // The hub opens a UDP socket and broadcasts at start-up, so this program refuses to run
 // anywhere but in a private network namespace with loopback only (unshare -n).
 
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
-#include "Croot.h"
 #include "FakeDialogs.h"
 #include "FakePanel.h"
 #include "FakeSetupPage.h"
-#include "Globals.h"
 #include "OscCom.h"
+#include "TestModel.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
@@ -58,7 +55,6 @@ namespace
     {
         World()
         {
-            assignAddresses (root);
             osc::HubOptions options;
             options.udpPort = 43456;
             options.clock = [] { return (std::uint32_t) 0; };   // no retransmissions, no silence checks
@@ -72,12 +68,7 @@ namespace
         ~World() { hub.reset(); }
 
         juce::ScopedJuceInitialiser_GUI juce;
-        Croot root;
-        Ciospeaker speaker;
-        Ciosiggen siggen;
-        ScopedGlobal<Croot*> rootInstalled { globals::root, &root };
-        ScopedGlobal<Ciospeaker*> speakerInstalled { globals::speaker, &speaker };
-        ScopedGlobal<Ciosiggen*> siggenInstalled { globals::siggen, &siggen };
+        TestModel model { TestModel::publishAll };
         FakePanel panel;
         FakeSetupPage setup;
         FakeDialogs dialogs;

@@ -1,9 +1,9 @@
 // What a push reports: values the program clamped or could not read on the way in, lines
 // that reach no block, and blocks the amplifier answered with other values.
 
-#include "Croot.h"
 #include "PresetCheck.h"
 #include "PresetText.h"
+#include "TestModel.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -12,8 +12,6 @@ namespace
     class PresetCheckTest : public ::testing::Test
     {
     protected:
-        PresetCheckTest() { assignAddresses (root); }
-
         std::vector<std::string> findings (const std::string& line)
         {
             std::vector<std::string> out;
@@ -22,7 +20,8 @@ namespace
             return out;
         }
 
-        Croot root;
+        TestModel model;
+        Croot& root = model.root;
     };
 }
 

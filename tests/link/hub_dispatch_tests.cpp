@@ -2,9 +2,6 @@
 // that a wrong argument count or type does nothing and leaves the request to be sent again.
 
 #include "hub_fixture.h"
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
-#include "Croot.h"
 #include "LockCode.h"
 
 #include <cmath>
@@ -239,10 +236,9 @@ TEST_F (HubDispatch, LockWithAnythingButOneIntDoesNothing)
 
 TEST_F (HubDispatch, SpeakerAndSignalGeneratorDecodeIntoTheStandaloneBlocks)
 {
-    Ciospeaker speaker;
-    Ciosiggen siggen;
-    ScopedGlobal<Ciospeaker*> speakerInstalled (globals::speaker, &speaker);
-    ScopedGlobal<Ciosiggen*> siggenInstalled (globals::siggen, &siggen);
+    TestModel model { TestModel::publishSpeaker | TestModel::publishSiggen };
+    auto& speaker = model.speaker;
+    auto& siggen = model.siggen;
 
     awaitQuery ("/speaker");
     deliver (oneInt ("/speaker", 8));
@@ -260,10 +256,9 @@ TEST_F (HubDispatch, SpeakerAndSignalGeneratorDecodeIntoTheStandaloneBlocks)
 
 TEST_F (HubDispatch, SpeakerAndSignalGeneratorAnswersThatDoNotFitAreDropped)
 {
-    Ciospeaker speaker;
-    Ciosiggen siggen;
-    ScopedGlobal<Ciospeaker*> speakerInstalled (globals::speaker, &speaker);
-    ScopedGlobal<Ciosiggen*> siggenInstalled (globals::siggen, &siggen);
+    TestModel model { TestModel::publishSpeaker | TestModel::publishSiggen };
+    auto& speaker = model.speaker;
+    auto& siggen = model.siggen;
     speaker.value->setStep (4);
 
     awaitQuery ("/speaker");

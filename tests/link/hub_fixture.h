@@ -13,6 +13,7 @@
 #include "OscCom.h"
 #include "SimulatedHid.h"
 #include "SimulatedNetwork.h"
+#include "TestModel.h"
 #include "UsbConnection.h"
 
 #include <gtest/gtest.h>

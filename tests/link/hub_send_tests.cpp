@@ -2,7 +2,6 @@
 // lost-connection rule, and which packets are listened to.
 
 #include "hub_fixture.h"
-#include "Croot.h"
 
 using namespace hubtest;
 
@@ -39,9 +38,8 @@ TEST_F (HubSend, OfflineNothingIsQueued)
 
 TEST_F (HubSend, OnlineSequenceQueuesGainEveryBlockThePresetNamesAndTheMeters)
 {
-    Croot root;
-    assignAddresses (root);
-    ScopedGlobal<Croot*> rootInstalled (globals::root, &root);
+    TestModel model { TestModel::publishRoot };
+    auto& root = model.root;
 
     connectOverNetwork();
 

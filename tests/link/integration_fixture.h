@@ -3,21 +3,19 @@
 // The real hub against real zr-ampsim processes, over real sockets, on a virtual LAN that
 // each test builds for itself: the test process sits on the bridge at 192.0.2.1 and every
 // simulator on a host of its own (192.0.2.11, .12, ...), listening on every address of its
-// host so that it hears broadcasts.  The panel, the Setup page and the dialogs are fakes;
-// USB is a simulated bus with nothing on it.  Without the rights to make namespaces the
+// host so that it hears broadcasts.  The model is the program's (TestModel); the panel, the
+// Setup page and the dialogs are fakes; USB is a simulated bus with nothing on it.  Without the rights to make namespaces the
 // tests skip, and nothing is ever sent before the test is inside its own namespaces.
 
 #include "AmpSimProcess.h"
-#include "Ciosiggen.h"
-#include "Croot.h"
 #include "FakeDialogs.h"
 #include "FakePanel.h"
 #include "FakeSetupPage.h"
-#include "Globals.h"
 #include "MessageLoop.h"
 #include "OscCom.h"
 #include "PrivateLan.h"
 #include "SimulatedHid.h"
+#include "TestModel.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -72,8 +70,6 @@ namespace linktest
             char folderName[] = "/tmp/zr-link-integration-XXXXXX";
             ASSERT_NE (mkdtemp (folderName), nullptr);
             folder = folderName;
-
-            assignAddresses (root);
         }
 
         void TearDown() override
@@ -180,10 +176,10 @@ namespace linktest
         std::map<std::string, std::unique_ptr<AmpSimProcess>> sims;
         int started = 0;
 
-        Croot root;
-        ScopedGlobal<Croot*> rootInstalled { globals::root, &root };
-        Ciosiggen siggen;
-        ScopedGlobal<Ciosiggen*> siggenInstalled { globals::siggen, &siggen };
+        TestModel model { TestModel::publishAll };
+        Croot& root = model.root;
+        Ciosiggen& siggen = model.siggen;
+        Ciospeaker& speaker = model.speaker;
         FakePanel panel;
         FakeSetupPage setup;
         FakeDialogs dialogs;

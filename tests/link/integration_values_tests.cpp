@@ -5,7 +5,6 @@
 // not come back as the amplifier holds it.
 
 #include "integration_fixture.h"
-#include "Ciospeaker.h"
 
 #include <cmath>
 #include <cstdio>
@@ -133,9 +132,6 @@ protected:
         blocks.push_back ({ &speaker, "/speaker" });
         return blocks;
     }
-
-    Ciospeaker speaker;
-    ScopedGlobal<Ciospeaker*> speakerInstalled { globals::speaker, &speaker };
 };
 
 TEST_F (LinkValues, EveryBlockIsAnsweredAndHoldsTheAmplifiersValuesWhichComeBackUnchanged)

@@ -4,7 +4,7 @@
 
 TEST (BlockDecode, ParametricBand)
 {
-    Tree t;
+    TestModel t;
     (Inbound ("/channel/2/peq/8") << "HS12" << 10000.0f << 0.0f << 1.0f).deliverTo (t.root);
 
     auto& band = *t.root.channels[1]->peq->bands[7];
@@ -17,7 +17,7 @@ TEST (BlockDecode, ParametricBand)
 
     // Nothing else in the tree moved.
     auto steps = allSteps (t.root);
-    Tree fresh;
+    TestModel fresh;
     auto& other = *fresh.root.channels[1]->peq->bands[7];
     other.type->step = 5;
     other.freq->step = 539794;
@@ -28,7 +28,7 @@ TEST (BlockDecode, ParametricBand)
 
 TEST (BlockDecode, DynamicBandBlocks)
 {
-    Tree t;
+    TestModel t;
     auto& band = *t.root.channels[0]->deq->bands[1];
     (Inbound ("/channel/1/deq/2/comp") << -3.0f << -20.0f << 4.0f).deliverTo (t.root);
     EXPECT_EQ (band.comp->mgain->step, 24);
@@ -47,7 +47,7 @@ TEST (BlockDecode, DynamicBandBlocks)
 
 TEST (BlockDecode, CrossoverDelayLimiter)
 {
-    Tree t;
+    TestModel t;
     auto& ch = *t.root.channels[1];
     (Inbound ("/channel/2/xover/lp") << "LR24" << 2000.0f).deliverTo (t.root);
     EXPECT_EQ (ch.xover->lp->type->step, 8);
@@ -67,7 +67,7 @@ TEST (BlockDecode, CrossoverDelayLimiter)
 
 TEST (BlockDecode, DelayPolarityIsClamped)
 {
-    Tree t;
+    TestModel t;
     auto& delay = *t.root.channels[0]->delay;
     (Inbound ("/channel/1/delay") << 12.345f << (osc::int32) 180).deliverTo (t.root);
     EXPECT_EQ (delay.del->step, 1235);
@@ -82,7 +82,7 @@ TEST (BlockDecode, DelayPolarityIsClamped)
 
 TEST (BlockDecode, AmplifierMode)
 {
-    Tree t;
+    TestModel t;
     auto& mode = *t.root.ampmode->mode;
     (Inbound ("/ampmode") << "STEREO").deliverTo (t.root);
     EXPECT_EQ (mode.step, 1);
@@ -129,7 +129,7 @@ TEST (BlockDecode, StandaloneBlocks)
 
 TEST (BlockDecode, BadArgumentsRaiseAndChangeNothing)
 {
-    Tree t;
+    TestModel t;
     t.root.channels[0]->peq->bands[0]->fromText (" PEQ 1k +3.0 2.00");
     t.root.channels[0]->delay->fromText ("5.00 180");
     t.root.channels[0]->deq->bands[1]->comp->fromText ("+1.0 -10.0 3.0");
@@ -166,7 +166,7 @@ TEST (BlockDecode, BadArgumentsRaiseAndChangeNothing)
 
 TEST (BlockDecode, FoldersAndParametersIgnoreMessages)
 {
-    Tree t;
+    TestModel t;
     const auto before = allSteps (t.root);
     EXPECT_NO_THROW ((Inbound ("/channel/1/peq") << "PEQ" << 1000.0f).deliverTo (t.root));
     EXPECT_NO_THROW ((Inbound ("/channel/1/deq/1") << 1.0f).deliverTo (t.root));
@@ -178,7 +178,7 @@ TEST (BlockDecode, EveryValueTheBlockSendsDecodesToTheSameStep)
 {
     // The amplifier answers an edit with the values it applied: decoding our own values must
     // land on the step we sent, or every answer would move the control.
-    Tree t;
+    TestModel t;
     auto check = [] (Cparam& p, int stride)
     {
         for (int s = p.minStep; s <= p.maxStep; s += stride)

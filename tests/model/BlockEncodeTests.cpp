@@ -23,7 +23,7 @@ namespace
 
 TEST (BlockEncode, ParametricBand_sfff)
 {
-    Tree t;
+    TestModel t;
     auto& band = *t.root.channels[0]->peq->bands[2];
     band.type->setStep (1);
     band.freq->setStep (600);
@@ -41,7 +41,7 @@ TEST (BlockEncode, ParametricBand_sfff)
 
 TEST (BlockEncode, Compressor_fff)
 {
-    Tree t;
+    TestModel t;
     auto& comp = *t.root.channels[0]->deq->bands[1]->comp;
     comp.mgain->setStep (60);
     comp.thres->setStep (0);
@@ -57,7 +57,7 @@ TEST (BlockEncode, Compressor_fff)
 
 TEST (BlockEncode, Time_ff)
 {
-    Tree t;
+    TestModel t;
     auto& time = *t.root.channels[1]->deq->bands[0]->time;
     time.att->setStep (5);
 
@@ -70,7 +70,7 @@ TEST (BlockEncode, Time_ff)
 
 TEST (BlockEncode, Filter_sff)
 {
-    Tree t;
+    TestModel t;
     auto& filt = *t.root.channels[0]->deq->bands[0]->filt;
     filt.type->setStep (5);
 
@@ -84,7 +84,7 @@ TEST (BlockEncode, Filter_sff)
 
 TEST (BlockEncode, Crossover_sf)
 {
-    Tree t;
+    TestModel t;
     auto& lp = *t.root.channels[1]->xover->lp;
     lp.type->setStep (8);
     lp.freq->setStep (600);
@@ -98,7 +98,7 @@ TEST (BlockEncode, Crossover_sf)
 
 TEST (BlockEncode, CrossoverGain_f)
 {
-    Tree t;
+    TestModel t;
     auto& gain = *t.root.channels[0]->xover->gain;
 
     const auto expected = "/channel/1/xover/gain\0\0\0"s   //  0  address
@@ -109,7 +109,7 @@ TEST (BlockEncode, CrossoverGain_f)
 
 TEST (BlockEncode, Delay_fi)
 {
-    Tree t;
+    TestModel t;
     auto& delay = *t.root.channels[0]->delay;
     delay.del->setStep (30000);
     delay.pol->setStep (180);
@@ -123,7 +123,7 @@ TEST (BlockEncode, Delay_fi)
 
 TEST (BlockEncode, AmplifierMode_s)
 {
-    Tree t;
+    TestModel t;
     auto& ampmode = *t.root.ampmode;
     ampmode.mode->setStep (4);
 
@@ -161,7 +161,7 @@ TEST (BlockEncode, Speaker_i)
 
 TEST (BlockEncode, EveryBlockFitsAndDecodesBack)
 {
-    Tree source, target;
+    TestModel source, target;
     std::vector<std::string> messages;
     forEachLeaf (&source.root,
                  [&messages] (Cnode* block)
@@ -194,7 +194,7 @@ TEST (BlockEncode, EveryBlockFitsAndDecodesBack)
 
 TEST (BlockEncode, SendHandsOverExactlyWhatEncodeWrites)
 {
-    Tree t;
+    TestModel t;
     Ciosiggen siggen;
     Ciospeaker speaker;
     siggen.gain->setStep (13);
@@ -222,7 +222,7 @@ TEST (BlockEncode, SendHandsOverExactlyWhatEncodeWrites)
 
 TEST (BlockEncode, EncodeWritesNothingWithoutAMessageAndRaisesWhenTheBufferIsShort)
 {
-    Tree t;
+    TestModel t;
     auto& band = *t.root.channels[0]->peq->bands[0];
     alignas (8) char buffer[OutboundPacket::capacity];
 
@@ -248,7 +248,7 @@ TEST (BlockEncode, EncodeWritesNothingWithoutAMessageAndRaisesWhenTheBufferIsSho
 
 TEST (BlockEncode, MessageThatDoesNotFitIsDropped)
 {
-    Tree t;
+    TestModel t;
     PacketRecorder recorder;
     const int before = OutboundPacket::live();
     auto& band = *t.root.channels[0]->peq->bands[0];

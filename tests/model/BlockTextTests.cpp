@@ -4,7 +4,7 @@
 
 TEST (BlockText, BandText)
 {
-    Tree t;
+    TestModel t;
     auto& band = *t.root.channels[0]->peq->bands[2];
     EXPECT_EQ (blockText (band), " OFF 20.0 -15.0 0.10");
 
@@ -18,7 +18,7 @@ TEST (BlockText, BandText)
 
 TEST (BlockText, ShortTextSetsWhatItHas)
 {
-    Tree t;
+    TestModel t;
     auto& band = *t.root.channels[0]->peq->bands[0];
     band.gain->setStep (50);
     EXPECT_EQ (band.fromText (" PEQ 1k"), 0);
@@ -35,7 +35,7 @@ TEST (BlockText, ShortTextSetsWhatItHas)
 
 TEST (BlockText, UnreadableValueFails)
 {
-    Tree t;
+    TestModel t;
     auto& band = *t.root.channels[0]->peq->bands[0];
     EXPECT_EQ (band.fromText ("XYZ"), -1);
     EXPECT_EQ (allSteps (band), (std::vector<int> { 0, 0, 0, 0 }));
@@ -54,7 +54,7 @@ TEST (BlockText, UnreadableValueFails)
 
 TEST (BlockText, OtherBlockShapes)
 {
-    Tree t;
+    TestModel t;
     auto& delay = *t.root.channels[1]->delay;
     EXPECT_EQ (delay.fromText ("12.35 180"), 0);
     EXPECT_EQ (blockText (delay), "  12.35 180");
@@ -80,7 +80,7 @@ TEST (BlockText, OtherBlockShapes)
 
 TEST (BlockText, FoldersHaveNoValues)
 {
-    Tree t;
+    TestModel t;
     auto& section = *t.root.channels[0]->peq;
     EXPECT_EQ (blockText (section), "");
     EXPECT_EQ (section.fromText (" PEQ 1k"), 0);
@@ -91,7 +91,7 @@ TEST (BlockText, EveryBlockReadsBackItsOwnText)
 {
     // What a preset file stores must load back to the same text, for any step, so that saving
     // and loading again and again never moves a value.
-    Tree source, target;
+    TestModel source, target;
     std::vector<Cnode*> sourceBlocks, targetBlocks;
     forEachLeaf (&source.root, [&] (Cnode* b) { sourceBlocks.push_back (b); });
     forEachLeaf (&target.root, [&] (Cnode* b) { targetBlocks.push_back (b); });
@@ -119,7 +119,7 @@ TEST (BlockText, EveryBlockReadsBackItsOwnText)
 
 TEST (BlockText, SmallBufferIsNeverOverrun)
 {
-    Tree t;
+    TestModel t;
     auto& band = *t.root.channels[0]->peq->bands[0];
     band.fromText (" HS12 12k34 +3.5 1.00");
     const std::string whole = blockText (band);

@@ -2,6 +2,7 @@
 // at chosen frequencies for each band type, and the Dynamic EQ band's level gains.
 
 #include "FilterResponse.h"
+#include "FreshPageState.h"
 
 #include <gtest/gtest.h>
 #include <cmath>
@@ -13,12 +14,7 @@ namespace
     class FilterResponseTest : public ::testing::Test
     {
     protected:
-        ScopedGlobal<PeqFilterTable> peqTable { globals::peqFilterTable, flatPeqFilterTable() };
-        ScopedGlobal<DeqFilterTable> deqTable { globals::deqFilterTable, DeqFilterTable {} };
-        ScopedGlobal<DeqLevelGainTable> levelGains { globals::deqLevelGain, DeqLevelGainTable {} };
-        ScopedGlobal<int> peqChannel { globals::peqVisibleChannel, 0 };
-        ScopedGlobal<int> deqChannel { globals::deqVisibleChannel, 0 };
-        ScopedGlobal<std::int32_t> selected { globals::selectedHandle, 0 };
+        FreshPageState fresh;
     };
 
     enum PeqType

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "Croot.h"
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
+#include "TestModel.h"
 
 #include <oscpack/osc/OscOutboundPacketStream.h>
 #include <oscpack/osc/OscReceivedElements.h>
@@ -11,25 +9,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-/** A whole parameter tree with its addresses, as the main window builds it. */
-struct Tree
-{
-    Tree() { assignAddresses (root); }
-
-    Cnode* find (const char* path) { return findNode (&root, path, (int) std::strlen (path)); }
-
-    template <typename Block>
-    Block& block (const char* path)
-    {
-        auto* node = dynamic_cast<Block*> (find (path));
-        if (node == nullptr)
-            throw std::runtime_error (std::string ("no block ") + path);
-        return *node;
-    }
-
-    Croot root;
-};
 
 /** Every parameter step below `node`, in tree order: a snapshot to compare. */
 inline std::vector<int> allSteps (const Cnode& node)

@@ -29,7 +29,7 @@ namespace
 
 TEST (Notification, DecodeNotifiesWithTheBlock)
 {
-    Tree t;
+    TestModel t;
     auto& filt = *t.root.channels[0]->deq->bands[1]->filt;
     Listener listener (filt);
     (Inbound ("/channel/1/deq/2/filt") << "BP" << 500.0f << 2.0f).deliverTo (t.root);
@@ -42,7 +42,7 @@ TEST (Notification, DecodeNotifiesWithTheBlock)
 
 TEST (Notification, FailedDecodeAndSetValueDoNotNotify)
 {
-    Tree t;
+    TestModel t;
     auto& band = *t.root.channels[0]->peq->bands[0];
     Listener listener (band);
 
@@ -70,7 +70,7 @@ TEST (PacketHandOff, WithoutSinkThePacketIsFreed)
 {
     ScopedGlobal<PacketSink*> noSink (globals::packetSink, nullptr);
     const int before = OutboundPacket::live();
-    Tree t;
+    TestModel t;
     t.root.ampmode->send (t.root.ampmode->address);
     sendPacket (std::make_unique<OutboundPacket>());
     sendPacket (nullptr);
@@ -79,7 +79,7 @@ TEST (PacketHandOff, WithoutSinkThePacketIsFreed)
 
 TEST (PacketHandOff, RecorderTakesThePackets)
 {
-    Tree t;
+    TestModel t;
     PacketRecorder recorder;
     t.root.channels[1]->limiter->send (t.root.channels[1]->limiter->address);
     t.root.ampmode->send (t.root.ampmode->address);

@@ -86,7 +86,7 @@ TEST (Tree, DestroyingANodeDestroysItsSubtree)
 
 TEST (Tree, NumberNamesAndAddresses)
 {
-    Tree t;
+    TestModel t;
     EXPECT_STREQ (t.root.name, "/");
     EXPECT_STREQ (t.root.address, "");
     EXPECT_STREQ (t.root.channels[1]->name, "2");
@@ -100,7 +100,7 @@ TEST (Tree, NumberNamesAndAddresses)
 
 TEST (Tree, BlocksInOrderWithIdsAndTypeTags)
 {
-    Tree t;
+    TestModel t;
     std::vector<Leaf> visited;
     forEachLeaf (&t.root, [&] (Cnode* block) { visited.push_back ({ block->address, block->id, typeTags (block) }); });
 
@@ -117,7 +117,7 @@ TEST (Tree, BlocksInOrderWithIdsAndTypeTags)
 
 TEST (Tree, FoldersAndParameters)
 {
-    Tree t;
+    TestModel t;
     auto& ch2 = *t.root.channels[1];
     EXPECT_EQ (ch2.id, 2);
     EXPECT_EQ (ch2.kind, (std::uint32_t) NodeKind::channel);
@@ -146,7 +146,7 @@ TEST (Tree, FoldersAndParameters)
 
 TEST (Tree, EveryParameterStartsAtStepZero)
 {
-    Tree t;
+    TestModel t;
     char text[nodeTextCapacity];
     t.root.channels[0]->peq->bands[0]->toText (text, sizeof (text));
     EXPECT_STREQ (text, " OFF 20.0 -15.0 0.10");
@@ -156,7 +156,7 @@ TEST (Tree, EveryParameterStartsAtStepZero)
 
 TEST (Tree, FindNode)
 {
-    Tree t;
+    TestModel t;
     auto& ch2 = *t.root.channels[1];
     EXPECT_EQ (t.find ("channel/2/xover/lp"), ch2.xover->lp);
     EXPECT_EQ (t.find ("channel/2"), &ch2);

@@ -5,7 +5,7 @@
 #include "TestSettings.h"
 #include "presetDocument.h"
 #include "SettingsStore.h"
-#include "Globals.h"
+#include "TestModel.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -14,11 +14,11 @@ using namespace presettest;
 
 namespace
 {
-    // The tree installed as globals::root for one test, and a document on it.
+    // The tree published as globals::root for one test, and a document on it.
     struct DocumentTest : ::testing::Test
     {
-        std::unique_ptr<Croot> root = makeTree();
-        ScopedGlobal<Croot*> installed { globals::root, root.get() };
+        TestModel model { TestModel::publishRoot };
+        Croot* const root = &model.root;
         SettingsStore& settings = testSettings();   // the recent-files list, as in the program
         TempFolder temp;
 
