@@ -14,7 +14,7 @@ namespace
 
 TEST_F (ConfigPageTest, DelayTypedInMetresIsStoredInMillisecondsAndShownInAllUnits)
 {
-    type ("metreEntryA", "3.43");
+    typeAndReturn ("metreEntryA", "3.43");
     EXPECT_FLOAT_EQ (delay (0).del->getValue(), 10.0f);
     EXPECT_EQ (text ("msEntryA"), "10.00");
     EXPECT_EQ (text ("metreEntryA"), "3.43");
@@ -28,7 +28,7 @@ TEST_F (ConfigPageTest, DelayTypedInMetresIsStoredInMillisecondsAndShownInAllUni
     EXPECT_EQ (intArgument (0, 1), 0);
 
     // A typed delay keeps its hundredths; a delay of 0 is not in use.
-    type ("msEntryB", "1.01");
+    typeAndReturn ("msEntryB", "1.01");
     EXPECT_FLOAT_EQ (delay (1).del->getValue(), 1.01f);
     turn ("delayKnobA", 0.0);
     EXPECT_FALSE (globals::blockActive.get (ChainBlock::delay, 0));
@@ -37,14 +37,14 @@ TEST_F (ConfigPageTest, DelayTypedInMetresIsStoredInMillisecondsAndShownInAllUni
 
 TEST_F (ConfigPageTest, EntriesKeepTheirValueForTextThatIsNoNumberAndClampTheRest)
 {
-    type ("msEntryA", "12.5");
-    type ("vpEntryA", "40");
+    typeAndReturn ("msEntryA", "12.5");
+    typeAndReturn ("vpEntryA", "40");
     sent.clear();
 
     for (auto entry : { "msEntryA", "metreEntryA", "feetEntryA", "vpEntryA" })
         for (auto typed : { "", "   ", "abc", "-", ".", "ms 5" })
         {
-            type (entry, typed);
+            typeAndReturn (entry, typed);
             EXPECT_FLOAT_EQ (delay (0).del->getValue(), 12.5f) << entry << " '" << typed << "'";
             EXPECT_FLOAT_EQ (limiter (0).thres->getValue(), 40.0f) << entry << " '" << typed << "'";
         }
@@ -70,7 +70,7 @@ TEST_F (ConfigPageTest, EntriesKeepTheirValueForTextThatIsNoNumberAndClampTheRes
     for (const auto& c : cases)
     {
         sent.clear();
-        type (c.entry, c.typed);
+        typeAndReturn (c.entry, c.typed);
         EXPECT_FLOAT_EQ (delay (0).del->getValue(), c.delayMs) << c.entry << " '" << c.typed << "'";
         EXPECT_FLOAT_EQ (limiter (0).thres->getValue(), c.thresholdVp) << c.entry << " '" << c.typed << "'";
         EXPECT_EQ (sent.count(), 1u) << c.entry << " '" << c.typed << "'";
@@ -88,7 +88,7 @@ TEST_F (ConfigPageTest, EntriesKeepTheirValueForTextThatIsNoNumberAndClampTheRes
 TEST_F (ConfigPageTest, VoltsPeakEntryFollowsTheModelsFullScaleAndBridging)
 {
     page->setDeviceModel (4);   // TARVO-1: 50 Vp full scale
-    type ("vpEntryA", "200");
+    typeAndReturn ("vpEntryA", "200");
     EXPECT_EQ (text ("vpEntryA"), "50.0");
     EXPECT_DOUBLE_EQ (knob ("thresholdKnobA"), 0.0);
     EXPECT_FALSE (globals::blockActive.get (ChainBlock::limiter, 0)) << "0 dBfs: not in use";
@@ -97,7 +97,7 @@ TEST_F (ConfigPageTest, VoltsPeakEntryFollowsTheModelsFullScaleAndBridging)
 
     page->setDeviceModel (5);   // TARVO-2: 85 Vp
     amplifierReports ("BRIDGE");
-    type ("vpEntryA", "100");
+    typeAndReturn ("vpEntryA", "100");
     EXPECT_FLOAT_EQ (limiter (0).thres->getValue(), 50.0f);
     EXPECT_EQ (text ("vpEntryA"), "100.0");
     EXPECT_NEAR (knob ("thresholdKnobA"), -4.6, 1e-9);
@@ -105,7 +105,7 @@ TEST_F (ConfigPageTest, VoltsPeakEntryFollowsTheModelsFullScaleAndBridging)
 
     // Bridged, the shown voltage may exceed the parameter's own top before it is halved.
     page->setDeviceModel (1);   // ZR440: 94 Vp
-    type ("vpEntryA", "180");
+    typeAndReturn ("vpEntryA", "180");
     EXPECT_FLOAT_EQ (limiter (0).thres->getValue(), 90.0f);
     EXPECT_EQ (text ("vpEntryA"), "180.0");
 }
@@ -243,7 +243,7 @@ TEST_F (ConfigPageTest, InStereoChannelBMirrorsChannelAButOnlyChannelAIsSent)
     click ("oneEightyDegreesA");
     turn ("thresholdKnobA", -3.0);
     turn ("releaseKnobA", 1000.0);
-    type ("vpEntryA", "30");
+    typeAndReturn ("vpEntryA", "30");
     for (const auto& address : addresses())
         EXPECT_TRUE (address.rfind ("/channel/1/", 0) == 0) << address;
     EXPECT_EQ (sent.count(), 5u);

@@ -5,28 +5,20 @@
 #include "Cdeqcomp.h"
 #include "Cdeqfilt.h"
 #include "Cdeqtime.h"
-#include "Croot.h"
-#include "Globals.h"
-#include "MessageLoop.h"
-#include "PacketRecorder.h"
+#include "PageFixture.h"
 
 #include <gtest/gtest.h>
 #include <memory>
-#include <stdexcept>
 
 namespace
 {
     constexpr int dual = 0, stereo = 1, bridge = 4;
 
-    class DeqPageTest : public ::testing::Test
+    class DeqPageTest : public PageFixture<CDeqPage>
     {
     protected:
         DeqPageTest()
         {
-            assignAddresses (root);
-            globals::blockActive = BlockActivity {};
-            globals::deqFilterTable = {};
-            globals::deqLevelGain = {};
             page = std::make_unique<CDeqPage> (root);
             for (int channel = 0; channel < 2; ++channel)
                 page->tab (channel).onBandChanged =
@@ -38,13 +30,11 @@ namespace
                 };
         }
 
+        /** A widget of channel `channel`'s tab. */
         template <typename Widget>
         Widget& widget (int channel, const juce::String& id)
         {
-            auto* w = dynamic_cast<Widget*> (page->tab (channel).findChildWithID (id));
-            if (w == nullptr)
-                throw std::runtime_error (("no widget " + id).toStdString());
-            return *w;
+            return pagetest::widgetIn<Widget> (page->tab (channel), id);
         }
         juce::ComboBox& combo (const juce::String& id, int channel = 0) { return widget<juce::ComboBox> (channel, id); }
         juce::Slider& knob (const juce::String& id, int channel = 0) { return widget<juce::Slider> (channel, id); }
@@ -58,9 +48,6 @@ namespace
         Cdeqtime& time (int channel, int band) { return *page->tab (channel).timeBlock (band); }
         Cdeqfilt& filt (int channel, int band) { return *page->tab (channel).filtBlock (band); }
 
-        PacketRecorder sent;
-        Croot root;
-        std::unique_ptr<CDeqPage> page;
         std::vector<int> changedBands;   // 10 x channel + band, each time curves were redone
     };
 }

@@ -3,10 +3,7 @@
 // caught by a packet recorder; the sweep thread is paced tick by tick by the test.
 
 #include "CUtilityPage.h"
-#include "FakeDialogs.h"
-#include "Globals.h"
-#include "MessageLoop.h"
-#include "PacketRecorder.h"
+#include "PageFixture.h"
 #include "SweepTickGate.h"
 
 #include <gtest/gtest.h>
@@ -32,44 +29,12 @@ namespace
         return text;
     }
 
-    class UtilityPageTest : public ::testing::Test
+    class UtilityPageTest : public PageFixture<CUtilityPage>
     {
     protected:
         UtilityPageTest() { page = std::make_unique<CUtilityPage> (dialogs, &gate); }
 
-        template <typename Widget>
-        Widget& widget (const char* id)
-        {
-            auto* found = dynamic_cast<Widget*> (page->findChildWithID (id));
-            if (found == nullptr)
-                throw std::runtime_error (std::string ("no widget ") + id);
-            return *found;
-        }
-
-        /** Handles every message waiting in the loop (clicks, change messages). */
-        static void drainMessages()
-        {
-            for (int i = 0; i < 1000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
-            {
-            }
-        }
-
-        /** A mouse click on the button, as the framework delivers it. */
-        void click (const char* id)
-        {
-            widget<juce::Button> (id).triggerClick();
-            drainMessages();
-        }
-
         bool lit (const char* id) { return widget<juce::Button> (id).getToggleState(); }
-
-        void typeAndReturn (const char* id, const juce::String& typed)
-        {
-            auto& entry = widget<ValueEntry> (id);
-            entry.setText (typed, true);
-            entry.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-            drainMessages();
-        }
 
         Siggen sentAt (std::size_t i)
         {
@@ -105,10 +70,7 @@ namespace
             sent.clear();
         }
 
-        PacketRecorder sent;
-        FakeDialogs dialogs;
         SweepTickGate gate;
-        std::unique_ptr<CUtilityPage> page;
     };
 }
 

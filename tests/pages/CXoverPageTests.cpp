@@ -2,18 +2,13 @@
 // default crossover, Stereo following, and what reaches the amplifier.
 
 #include "CXoverPage.h"
-#include "Croot.h"
 #include "Cxoversection.h"
-#include "FakeDialogs.h"
-#include "Globals.h"
-#include "MessageLoop.h"
-#include "PacketRecorder.h"
+#include "PageFixture.h"
 
 #include <gtest/gtest.h>
 #include <cmath>
 #include <map>
 #include <memory>
-#include <stdexcept>
 
 namespace
 {
@@ -25,33 +20,20 @@ namespace
         float freq;
     };
 
-    class XoverPageTest : public ::testing::Test
+    class XoverPageTest : public PageFixture<CXoverPage>
     {
     protected:
         XoverPageTest()
         {
-            assignAddresses (root);
-            globals::blockActive = BlockActivity {};
             page = std::make_unique<CXoverPage> (root, dialogs, [this] { return online; });
         }
 
-        template <typename Widget>
-        Widget& widget (const juce::String& id)
-        {
-            auto* w = dynamic_cast<Widget*> (page->findChildWithID (id));
-            if (w == nullptr)
-                throw std::runtime_error (("no widget " + id).toStdString());
-            return *w;
-        }
         juce::ComboBox& family (int index) { return widget<juce::ComboBox> ("family" + juce::String (index + 1)); }
         juce::ComboBox& slope (int index) { return widget<juce::ComboBox> ("slope" + juce::String (index + 1)); }
         juce::Slider& knob (int index) { return widget<juce::Slider> ("freqKnob" + juce::String (index + 1)); }
         ValueEntry& entry (int index) { return widget<ValueEntry> ("freqEntry" + juce::String (index + 1)); }
         juce::TextButton& xoverButton() { return widget<juce::TextButton> ("xoverButton"); }
-        juce::String title (int channel)
-        {
-            return widget<juce::GroupComponent> (channel == 0 ? "groupA" : "groupB").getText();
-        }
+        juce::String title (int channel) { return text (channel == 0 ? "groupA" : "groupB"); }
 
         juce::StringArray slopeItems (int index)
         {
@@ -87,11 +69,7 @@ namespace
             xoverButton().setToggleState (true, juce::sendNotification);
         }
 
-        PacketRecorder sent;
-        Croot root;
-        FakeDialogs dialogs;
         bool online = false;
-        std::unique_ptr<CXoverPage> page;
     };
 }
 

@@ -3,12 +3,8 @@
 
 #include "CPeqPage.h"
 #include "Cpeq.h"
-#include "Croot.h"
-#include "FakeDialogs.h"
 #include "FilterResponse.h"
-#include "Globals.h"
-#include "MessageLoop.h"
-#include "PacketRecorder.h"
+#include "PageFixture.h"
 #include "TestDisplay.h"
 
 #include <gtest/gtest.h>
@@ -22,32 +18,17 @@ namespace
         return text;
     }
 
-    class PeqPageTest : public ::testing::Test
+    class PeqPageTest : public PageFixture<CPeqPage>
     {
     protected:
-        PeqPageTest()
-        {
-            assignAddresses (root);
-            page = std::make_unique<CPeqPage> (root, dialogs);
-        }
-
-        ~PeqPageTest() override { page.reset(); }
+        PeqPageTest() { page = std::make_unique<CPeqPage> (root, dialogs); }
 
         Cpeq& band (int channel, int k)
         {
-            const auto path = "channel/" + juce::String (channel + 1) + "/peq/" + juce::String (k + 1);
-            return *dynamic_cast<Cpeq*> (findNode (&root, path.toRawUTF8(), path.length()));
+            return model.block<Cpeq> ("channel/" + std::to_string (channel + 1) + "/peq/" + std::to_string (k + 1));
         }
 
         PeqBandColumn& column (int k, int channel = 0) { return page->tab (channel).column (k); }
-
-        /** Types `text` into an entry and presses Return, as the user does. */
-        void typeAndReturn (juce::TextEditor& entry, const juce::String& text)
-        {
-            entry.setText (text, true);
-            entry.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-            testloop::run (20);
-        }
 
         /** The text of a packet's first argument (the type label) and its floats. */
         std::string typeSent (std::size_t i) { return sent.message (i).ArgumentsBegin()->AsString(); }
@@ -63,17 +44,8 @@ namespace
         {
             column (k, channel).typeCombo.setSelectedId (type, juce::dontSendNotification);
             column (k, channel).filterButton.triggerClick();
-            testloop::run (10);
+            drainMessages();
         }
-
-        ScopedGlobal<PeqFilterTable> peqTable { globals::peqFilterTable, flatPeqFilterTable() };
-        ScopedGlobal<int> peqChannel { globals::peqVisibleChannel, 0 };
-        ScopedGlobal<std::int32_t> selected { globals::selectedHandle, 0 };
-        ScopedGlobal<BlockActivity> activity { globals::blockActive, BlockActivity {} };
-        PacketRecorder sent;
-        Croot root;
-        FakeDialogs dialogs;
-        std::unique_ptr<CPeqPage> page;
     };
 }
 

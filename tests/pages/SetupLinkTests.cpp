@@ -41,7 +41,7 @@ TEST_F (LinkTest, ConnectingFillsTheSlotRowsFromTheAmplifierAndSlotOneStaysReadO
 
     page->selectSlot (7);
     widget<juce::TextEditor> ("presetNameEditor").setText ("Club");
-    root->ampmode->mode->setStep (4);
+    root.ampmode->mode->setStep (4);
     page->storeSlot();
     ASSERT_TRUE (waitIdle());
     EXPECT_EQ (page->getPresetRows().nameOf (7) + " " + page->getPresetRows().modeOf (7), "Club BRIDGE");
@@ -129,7 +129,7 @@ TEST_F (LinkTest, FileLoadedWhileConnectedQueuesEveryBlockOnce)
     EXPECT_EQ (messages.front(), "/ampmode");
     EXPECT_EQ (messages.back(), "/channel/2/limiter");
     ASSERT_TRUE (waitIdle());
-    EXPECT_EQ (root->ampmode->mode->getStep(), 2);   // the amplifier's answers agree
+    EXPECT_EQ (root.ampmode->mode->getStep(), 2);   // the amplifier's answers agree
 }
 
 TEST_F (LinkTest, LostDeviceLosesItsRowAndLaterRowsTakeTheRowCount)

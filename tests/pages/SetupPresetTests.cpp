@@ -2,7 +2,6 @@
 
 #include "SetupTestSupport.h"
 #include "TestSettings.h"
-#include "PacketRecorder.h"
 
 using namespace setuptest;
 
@@ -13,7 +12,6 @@ namespace
 
 TEST_F (PageTest, LoadedFileSetsTheTreeAndGoesToTheAmplifierOnlyWhileConnected)
 {
-    PacketRecorder sent;
     const auto file = folder.getChildFile ("club.kvt");
     ASSERT_TRUE (file.replaceWithText (clubPreset));
 
@@ -24,7 +22,7 @@ TEST_F (PageTest, LoadedFileSetsTheTreeAndGoesToTheAmplifierOnlyWhileConnected)
     ASSERT_EQ (dialogs.opens.size(), 1u);
     EXPECT_EQ (dialogs.opens[0].title, "Please select the preset you want to load...");
     EXPECT_EQ (dialogs.opens[0].patterns, "*.kvt");
-    EXPECT_EQ (root->ampmode->mode->getStep(), 1);
+    EXPECT_EQ (root.ampmode->mode->getStep(), 1);
     EXPECT_EQ (widget<juce::TextEditor> ("fileNameEditor").getText(), "club.kvt");
     EXPECT_EQ (widget<juce::TextEditor> ("presetNameEditor").getText(), "Club Night");
     EXPECT_EQ (page->getSelectedSlot(), 0);
@@ -38,7 +36,7 @@ TEST_F (PageTest, LoadedFileSetsTheTreeAndGoesToTheAmplifierOnlyWhileConnected)
 
     EXPECT_EQ (dialogs.opens[1].initial, file);   // the last file loaded
     std::vector<std::string> blocks;
-    forEachLeaf (root.get(), [&blocks] (Cnode* block) { blocks.push_back (block->address); });
+    forEachLeaf (&root, [&blocks] (Cnode* block) { blocks.push_back (block->address); });
     ASSERT_EQ (blocks.size(), 39u);
     ASSERT_EQ (sent.count(), 39u);
     for (std::size_t i = 0; i < blocks.size(); ++i)
@@ -60,7 +58,7 @@ TEST_F (PageTest, CancelledLoadChangesNothingAndAFailedOneSaysSo)
                                   "to load the file: \n"
                                   + folder.getFullPathName()));
     EXPECT_EQ (widget<juce::TextEditor> ("fileNameEditor").getText(), "missing.kvt");
-    EXPECT_EQ (root->ampmode->mode->getStep(), 0);
+    EXPECT_EQ (root.ampmode->mode->getStep(), 0);
 }
 
 TEST_F (PageTest, SaveProposesTheLastFolderAndWritesAPresetFile)

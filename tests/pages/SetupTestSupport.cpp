@@ -31,19 +31,8 @@ namespace setuptest
         setenv ("XDG_CONFIG_HOME", folder.getChildFile ("config").getFullPathName().toRawUTF8(), 1);
         testSettings().reopen();
 
-        root = std::make_unique<Croot>();
-        assignAddresses (*root);
-        rootInstalled = std::make_unique<ScopedGlobal<Croot*>> (globals::root, root.get());
-        document = std::make_unique<presetDocument>();
-        page = std::make_unique<CSetupPage> (*root, *document, dialogs, panelLink, hubForwarder);
-    }
-
-    PageTest::~PageTest()
-    {
-        page.reset();
-        document.reset();
-        rootInstalled.reset();
-        root.reset();
+        document = std::make_unique<presetDocument>();   // on the published tree
+        page = std::make_unique<CSetupPage> (root, *document, dialogs, panel, hubForwarder);
     }
 
     //==============================================================================
@@ -119,7 +108,7 @@ namespace setuptest
         osc::HubOptions options;
         options.udpPort = port;
         options.makeHidAccess = [this] { return bus.makeAccess(); };
-        hub = std::make_unique<osc::OscCom> (panel, *page, dialogs, options);
+        hub = std::make_unique<osc::OscCom> (hubPanel, *page, dialogs, options);
         hubForwarder.attach (hub.get());
     }
 
@@ -128,6 +117,7 @@ namespace setuptest
         hubForwarder.attach (nullptr);
         hub.reset();
         amps.clear();
+        PageTest::TearDown();
     }
 
     AmpSim& LinkTest::addAmp (int host, const std::string& name, int model)

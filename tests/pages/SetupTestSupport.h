@@ -1,87 +1,31 @@
 #pragma once
 
-// The Setup page under test, built as the panel builds it: a tree, the preset document with
-// a settings file of its own, scripted dialogs, a stand-in for the panel and a hub forwarder
-// with no hub behind it; for the link tests the real hub, attached to the forwarder, talking
-// to zr-ampsim processes on loopback addresses inside a network namespace of the test's own.
+// The Setup page under test, built as the panel builds it (PageFixture), with the preset
+// document and a settings file of its own and a hub forwarder with no hub behind it; for the
+// link tests the real hub, attached to the forwarder, talking to zr-ampsim processes on
+// loopback addresses inside a network namespace of the test's own.
 
 #include "CSetupPage.h"
-#include "Croot.h"
-#include "FakeDialogs.h"
 #include "FakePanel.h"
-#include "Globals.h"
 #include "HubForwarder.h"
-#include "MessageLoop.h"
 #include "OscCom.h"
-#include "RecordingPanelLink.h"
+#include "PageFixture.h"
 #include "presetDocument.h"
 #include "SettingsStore.h"
 #include "SimulatedHid.h"
 #include "TempFolder.h"
 
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace setuptest
 {
-    /** FakeDialogs that also answers the file choosers from a script and records them.  A
-        chooser answers inline, like the boxes, unless `holdBoxes` is set: then it stays open
-        in `open` (answerOpenBox() picks the scripted file, answerOpenBoxWith (false) cancels). */
-    class ScriptedDialogs : public FakeDialogs
-    {
-    public:
-        struct Pick
-        {
-            juce::String title;
-            juce::File initial;
-            juce::String patterns;
-        };
-
-        void chooseFileToOpen (const juce::String& t, const juce::File& i, const juce::String& p,
-                               std::function<void (const juce::File&)> onChosen) override
-        {
-            opens.push_back ({ t, i, p });
-            answer (openAnswer, std::move (onChosen));
-        }
-
-        void chooseFileToSave (const juce::String& t, const juce::File& i, const juce::String& p,
-                               std::function<void (const juce::File&)> onChosen) override
-        {
-            saves.push_back ({ t, i, p });
-            answer (saveAnswer, std::move (onChosen));
-        }
-
-        juce::File openAnswer, saveAnswer;
-        std::vector<Pick> opens, saves;
-
-    private:
-        void answer (const juce::File& file, std::function<void (const juce::File&)> onChosen)
-        {
-            if (holdBoxes)
-                open.push_back ([file, onChosen] (bool chosen) { onChosen (chosen ? file : juce::File()); });
-            else
-                onChosen (file);
-        }
-    };
-
     /** A page as the program has it, without a hub. */
-    class PageTest : public ::testing::Test
+    class PageTest : public PageFixture<CSetupPage>
     {
     protected:
         PageTest();
-        ~PageTest() override;
-
-        /** A child widget of the page by component ID (fails the test when missing). */
-        template <typename Widget>
-        Widget& widget (const char* id)
-        {
-            auto* found = dynamic_cast<Widget*> (page->findChildWithID (id));
-            if (found == nullptr)
-                throw std::runtime_error (std::string ("no widget ") + id);
-            return *found;
-        }
 
         juce::String cell (int row, const char* attribute) const
         {
@@ -90,18 +34,13 @@ namespace setuptest
         }
 
         /** Every model index the page handed to the panel, oldest first. */
-        std::vector<int>& panelModels() { return panelLink.models; }
+        std::vector<int>& panelModels() { return panel.models; }
 
         /** A fresh folder for the test's files and its settings file; removed afterwards. */
         TempFolder temp { "zr-setup-test" };
         const juce::File folder = temp.get();
-        ScriptedDialogs dialogs;
-        RecordingPanelLink panelLink;
         HubForwarder hubForwarder;
-        std::unique_ptr<Croot> root;
-        std::unique_ptr<ScopedGlobal<Croot*>> rootInstalled;   // the preset document reads it
         std::unique_ptr<presetDocument> document;
-        std::unique_ptr<CSetupPage> page;
     };
 
     /** One zr-ampsim process on a loopback address, logging what it receives. */
@@ -143,7 +82,7 @@ namespace setuptest
         std::vector<std::string> queued() const;
 
         int port = 0;
-        FakePanel panel;
+        FakePanel hubPanel;   // the panel's side of the hub
         SimulatedHid bus;
         std::vector<std::unique_ptr<AmpSim>> amps;
         std::unique_ptr<osc::OscCom> hub;

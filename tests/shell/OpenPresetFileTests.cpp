@@ -33,14 +33,11 @@ namespace
 
         CSetupPage& setupPage()
         {
-            auto* tabs = dynamic_cast<juce::TabbedComponent*> (window->getContentComponent()->findChildWithID ("tabs"));
-            return *dynamic_cast<CSetupPage*> (tabs->getTabContentComponent (RemoteControl::setupTabIndex));
+            auto& tabs = pagetest::widgetIn<juce::TabbedComponent> (*window->getContentComponent(), "tabs");
+            return *dynamic_cast<CSetupPage*> (tabs.getTabContentComponent (RemoteControl::setupTabIndex));
         }
 
-        juce::String field (const char* id)
-        {
-            return dynamic_cast<juce::TextEditor*> (setupPage().findChildWithID (id))->getText();
-        }
+        juce::String field (const char* id) { return pagetest::widgetIn<juce::TextEditor> (setupPage(), id).getText(); }
 
         juce::String delayText()
         {

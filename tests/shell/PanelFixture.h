@@ -2,17 +2,17 @@
 
 // The main panel as the program builds it, with a hub on a free loopback port and a
 // simulated USB bus, inside a stand-in for the main window (a plain component whose name
-// is the title) that owns the tree and the preset document as the window does.
+// is the title) that owns the model and the preset document as the window does.
 
-#include "Croot.h"
 #include "FakeDialogs.h"
 #include "SimulatedNetwork.h"
-#include "Globals.h"
 #include "LinkMessage.h"
 #include "MessageLoop.h"
 #include "OscCom.h"
+#include "PageFixture.h"
 #include "RemoteControl.h"
 #include "SimulatedHid.h"
+#include "TestModel.h"
 #include "presetDocument.h"
 
 #include "PrivateNetwork.h"
@@ -42,7 +42,7 @@ namespace paneltest
             options.makeSocket = net.socketMaker();
             options.listBroadcasts = net.broadcastLister();
             options.makeHidAccess = [this] { return bus.makeAccess(); };
-            panel = std::make_unique<RemoteControl> (window, *root, presets, dialogs, options);
+            panel = std::make_unique<RemoteControl> (window, model.root, presets, dialogs, options);
         }
 
         void TearDown() override { panel.reset(); }
@@ -50,10 +50,7 @@ namespace paneltest
         template <typename T>
         T& child (const juce::String& id)
         {
-            auto* c = dynamic_cast<T*> (panel->findChildWithID (id));
-            if (c == nullptr)
-                throw std::runtime_error (("no child " + id).toStdString());
-            return *c;
+            return pagetest::widgetIn<T> (*panel, id);
         }
 
         juce::TabbedComponent& tabs() { return child<juce::TabbedComponent> ("tabs"); }
@@ -99,8 +96,7 @@ namespace paneltest
         /** Types `text` into `entry` and presses Return; runs the loop to deliver it. */
         void typeAndReturn (juce::TextEditor& entry, const juce::String& text)
         {
-            entry.setText (text, true);
-            entry.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+            pagetest::typeAndReturn (entry, text);
             settle();
         }
 
@@ -130,13 +126,7 @@ namespace paneltest
         SimulatedNetwork net;
         SimulatedHid bus;
         juce::Component window { " Tarvo Remote Connect " };
-        std::unique_ptr<Croot> root = []
-        {
-            auto r = std::make_unique<Croot>();
-            assignAddresses (*r);
-            return r;
-        }();
-        ScopedGlobal<Croot*> rootInstalled { globals::root, root.get() };
+        TestModel model { TestModel::publishRoot };
         presetDocument presets;
         std::unique_ptr<RemoteControl> panel;
     };

@@ -281,12 +281,7 @@ namespace
             ASSERT_NE (utility, nullptr);
         }
 
-        juce::Button& button (const char* id)
-        {
-            if (auto* b = dynamic_cast<juce::Button*> (utility->findChildWithID (id)))
-                return *b;
-            throw std::runtime_error (std::string ("no button ") + id);
-        }
+        juce::Button& button (const char* id) { return pagetest::widgetIn<juce::Button> (*utility, id); }
 
         void click (const char* id)
         {

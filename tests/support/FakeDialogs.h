@@ -13,7 +13,8 @@
     inline, before the call returns, so tests read as if the boxes were modal.  With
     `holdBoxes` set, boxes stay "open" instead: their callbacks wait in `open` until
     answerOpenBox() closes the newest (the one on top, as on screen), which lets a test act
-    while a box is up.
+    while a box is up.  The file choosers pick `openAnswer` and `saveAnswer` and are recorded
+    in `opens` and `saves`; held open, answerOpenBoxWith (false) cancels one.
 */
 class FakeDialogs : public Dialogs
 {
@@ -51,18 +52,18 @@ public:
             onClosed();
     }
 
-    void chooseFileToOpen (const juce::String&, const juce::File&, const juce::String&,
+    void chooseFileToOpen (const juce::String& title, const juce::File& initial, const juce::String& patterns,
                            std::function<void (const juce::File&)> onChosen) override
     {
-        if (onChosen)
-            onChosen (juce::File());
+        opens.push_back ({ title, initial, patterns });
+        chooseFile (openAnswer, std::move (onChosen));
     }
 
-    void chooseFileToSave (const juce::String&, const juce::File&, const juce::String&,
+    void chooseFileToSave (const juce::String& title, const juce::File& initial, const juce::String& patterns,
                            std::function<void (const juce::File&)> onChosen) override
     {
-        if (onChosen)
-            onChosen (juce::File());
+        saves.push_back ({ title, initial, patterns });
+        chooseFile (saveAnswer, std::move (onChosen));
     }
 
     /** Closes the newest open box: a question gets the next scripted answer, a message box
@@ -89,7 +90,30 @@ public:
     /** Runs inside a question, while it is "open". */
     std::function<void()> onAsk;
 
+    /** One file chooser as it was opened. */
+    struct Pick
+    {
+        juce::String title;
+        juce::File initial;
+        juce::String patterns;
+    };
+
+    /** The files the choosers pick (File(), cancelled, unless the test sets one). */
+    juce::File openAnswer, saveAnswer;
+    /** Every chooser opened, oldest first. */
+    std::vector<Pick> opens, saves;
+
 private:
+    void chooseFile (const juce::File& file, std::function<void (const juce::File&)> onChosen)
+    {
+        if (! onChosen)
+            return;
+        if (holdBoxes)
+            open.push_back ([file, onChosen] (bool chosen) { onChosen (chosen ? file : juce::File()); });
+        else
+            onChosen (file);
+    }
+
     bool nextAnswer()
     {
         if (answers.empty())

@@ -27,6 +27,15 @@ namespace testloop
         } while ((juce::int32) (juce::Time::getMillisecondCounter() - end) < 0);
     }
 
+    /** Handles every message already waiting (clicks, change messages, posts) and returns
+        as soon as there is none; what a handler posts is handled too. */
+    inline void drain()
+    {
+        for (int i = 0; i < 1000 && juce::dispatchNextMessageOnSystemQueue (true); ++i)
+        {
+        }
+    }
+
     /** Runs the loop until `done` is true or `timeoutMs` passes; returns done(). */
     inline bool runUntil (const std::function<bool()>& done, int timeoutMs = 3000)
     {
