@@ -186,3 +186,26 @@ TEST (Tree, FindNode)
     EXPECT_EQ (findNode (&t.root, "ampmode", -3), nullptr);
     EXPECT_EQ (findNode (nullptr, "ampmode", 7), nullptr);
 }
+
+TEST (HeadlessModel, AnAddressFindsItsNodeAsTheHubFindsItAndTheBlocksComeInSendingOrder)
+{
+    TestModel t;
+    EXPECT_STREQ (t.root.channels[1]->delay->address, "/channel/2/delay");
+    EXPECT_EQ (t.nodeFor ("/speaker"), &t.speaker);
+    EXPECT_EQ (t.nodeFor ("/siggen"), &t.siggen);
+    EXPECT_EQ (t.nodeFor ("/channel/2/delay"), t.root.channels[1]->delay);
+    EXPECT_EQ (t.nodeFor ("/ampmode"), t.root.ampmode);
+    EXPECT_EQ (t.nodeFor ("channel/2/delay"), nullptr);   // an address begins with "/"
+    EXPECT_EQ (t.nodeFor ("/"), nullptr);
+    EXPECT_EQ (t.nodeFor (""), nullptr);
+    EXPECT_EQ (t.nodeFor ("/siggen/freq"), nullptr);   // the generator is no part of the tree
+    EXPECT_EQ (t.nodeFor ("/speakers"), nullptr);
+
+    std::vector<Cnode*> treeBlocks;
+    forEachLeaf (&t.root, [&treeBlocks] (Cnode* block) { treeBlocks.push_back (block); });
+    ASSERT_EQ (treeBlocks.size(), 39u);
+    auto expected = treeBlocks;
+    expected.push_back (&t.siggen);
+    expected.push_back (&t.speaker);
+    EXPECT_EQ (t.blocks(), expected);
+}

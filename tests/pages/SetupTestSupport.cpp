@@ -2,15 +2,7 @@
 #include "TestSettings.h"
 #include "PrivateNetwork.h"
 
-#include <fcntl.h>
-#include <sched.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <cstdlib>
-
-extern char** environ;
 
 namespace setuptest
 {
@@ -37,65 +29,14 @@ namespace setuptest
 
     //==============================================================================
     AmpSim::AmpSim (const juce::File& folder, const std::string& host, int port, const std::string& name, int model)
-        : address (host)
+        : AmpSimProcess (
+            ZR_AMPSIM,
+            { "--bind", host, "--port", std::to_string (port), "--name", name, "--model", std::to_string (model) }, "",
+            folder.getFullPathName().toStdString(), "sim-" + host),
+          address (host)
     {
-        logFile = folder.getChildFile ("sim-" + juce::String (host) + ".log");
-        errorFile = folder.getChildFile ("sim-" + juce::String (host) + ".err");
-
-        const std::vector<std::string> args { ZR_AMPSIM,
-                                              "--bind",
-                                              host,
-                                              "--port",
-                                              std::to_string (port),
-                                              "--name",
-                                              name,
-                                              "--model",
-                                              std::to_string (model),
-                                              "--no-stdin",
-                                              "--log",
-                                              logFile.getFullPathName().toStdString() };
-        std::vector<char*> argv;
-        for (const auto& a : args)
-            argv.push_back (const_cast<char*> (a.c_str()));
-        argv.push_back (nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init (&actions);
-        posix_spawn_file_actions_addopen (&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen (&actions, 2, errorFile.getFullPathName().toRawUTF8(),
-                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn (&pid, ZR_AMPSIM, &actions, nullptr, argv.data(), environ) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy (&actions);
-
-        // It names its address on standard error once its sockets are open.
-        const bool listening = testloop::runUntil ([this] { return errorFile.loadFileAsString().contains (" on "); });
-        EXPECT_TRUE (pid > 0 && listening) << errorFile.loadFileAsString();
-    }
-
-    AmpSim::~AmpSim()
-    {
-        stop();
-    }
-
-    void AmpSim::stop()
-    {
-        if (pid <= 0)
-            return;
-        kill (pid, SIGTERM);
-        waitpid (pid, nullptr, 0);
-        pid = -1;
-    }
-
-    std::vector<std::string> AmpSim::received() const
-    {
-        juce::StringArray lines;
-        lines.addLines (logFile.loadFileAsString());
-        std::vector<std::string> result;
-        for (const auto& line : lines)
-            if (line.contains (" recv "))
-                result.push_back (line.fromFirstOccurrenceOf (" recv ", false, false).toStdString());
-        return result;
+        EXPECT_TRUE (testloop::runUntil ([this] { return isListening() || ! isRunning(); }) && isListening())
+            << errors();
     }
 
     //==============================================================================

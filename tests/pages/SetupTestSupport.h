@@ -5,6 +5,7 @@
 // link tests the real hub, attached to the forwarder, talking to zr-ampsim processes on
 // loopback addresses inside a network namespace of the test's own.
 
+#include "AmpSimProcess.h"
 #include "CSetupPage.h"
 #include "FakePanel.h"
 #include "HubForwarder.h"
@@ -43,24 +44,12 @@ namespace setuptest
         std::unique_ptr<presetDocument> document;
     };
 
-    /** One zr-ampsim process on a loopback address, logging what it receives. */
-    class AmpSim
+    /** One zr-ampsim process on a loopback address. */
+    struct AmpSim : AmpSimProcess
     {
-    public:
         AmpSim (const juce::File& folder, const std::string& address, int port, const std::string& name, int model);
-        ~AmpSim();
-
-        /** Stops the process (SIGTERM) and waits for it. */
-        void stop();
-
-        /** Log lines of messages received from the program ("recv ..."), in order. */
-        std::vector<std::string> received() const;
 
         const std::string address;
-
-    private:
-        juce::File logFile, errorFile;
-        int pid = -1;
     };
 
     /** The page with the real hub, on a port of its own in a private network namespace. */
