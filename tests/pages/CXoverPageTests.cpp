@@ -51,15 +51,9 @@ namespace
         {
             std::vector<Sent> out;
             for (std::size_t i = 0; i < sent.count(); ++i)
-            {
-                const auto m = sent.message (i);
-                if (std::string (m.TypeTags()) != "sf")
-                    continue;
-                auto arg = m.ArgumentsBegin();
-                const std::string type = arg->AsString();
-                ++arg;
-                out.push_back ({ m.AddressPattern(), type, arg->AsFloat() });
-            }
+                if (std::string (sent.message (i).TypeTags()) == "sf")
+                    out.push_back (
+                        { sent.address (i), sent.argument (i, 0).AsString(), sent.argument (i, 1).AsFloat() });
             return out;
         }
 

@@ -9,9 +9,6 @@
 #include "Climiter.h"
 #include "PageFixture.h"
 
-#include <string>
-#include <vector>
-
 namespace configtest
 {
     class ConfigPageTest : public PageFixture<CConfigPage>
@@ -40,29 +37,9 @@ namespace configtest
             click ("mode" + juce::String (mode));
         }
 
-        std::vector<std::string> addresses() const
-        {
-            std::vector<std::string> list;
-            for (std::size_t i = 0; i < sent.count(); ++i)
-                list.push_back (sent.address (i));
-            return list;
-        }
-
-        float floatArgument (std::size_t message, int index) const
-        {
-            auto args = sent.message (message).ArgumentsBegin();
-            for (int i = 0; i < index; ++i)
-                ++args;
-            return args->AsFloat();
-        }
-
-        int intArgument (std::size_t message, int index) const
-        {
-            auto args = sent.message (message).ArgumentsBegin();
-            for (int i = 0; i < index; ++i)
-                ++args;
-            return args->AsInt32();
-        }
+        std::vector<std::string> addresses() const { return sent.addresses(); }
+        float floatArgument (std::size_t message, int index) const { return sent.argument (message, index).AsFloat(); }
+        int intArgument (std::size_t message, int index) const { return sent.argument (message, index).AsInt32(); }
 
         Cdelay& delay (int channel) { return *root.channels[channel]->delay; }
         Climiter& limiter (int channel) { return *root.channels[channel]->limiter; }

@@ -31,14 +31,8 @@ namespace
         PeqBandColumn& column (int k, int channel = 0) { return page->tab (channel).column (k); }
 
         /** The text of a packet's first argument (the type label) and its floats. */
-        std::string typeSent (std::size_t i) { return sent.message (i).ArgumentsBegin()->AsString(); }
-        float floatSent (std::size_t i, int n)
-        {
-            auto arg = sent.message (i).ArgumentsBegin();
-            for (int skip = 0; skip <= n; ++skip)
-                ++arg;
-            return arg->AsFloat();
-        }
+        std::string typeSent (std::size_t i) { return sent.argument (i, 0).AsString(); }
+        float floatSent (std::size_t i, int n) { return sent.argument (i, n + 1).AsFloat(); }
 
         void switchOn (int k, int type, int channel = 0)
         {

@@ -3,6 +3,7 @@
 #include "PacketSink.h"
 #include "Globals.h"
 #include <oscpack/osc/OscReceivedElements.h>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,27 @@ public:
         const auto& p = *packets.at (i);
         return osc::ReceivedMessage (osc::ReceivedPacket (p.data(), (osc::osc_bundle_element_size_t) p.size()));
     }
+    /** Every message's address, oldest first. */
+    std::vector<std::string> addresses() const
+    {
+        std::vector<std::string> list;
+        for (std::size_t i = 0; i < count(); ++i)
+            list.push_back (address (i));
+        return list;
+    }
+
+    /** Argument `index` (0 the first) of message `i`; throws, failing the test, past the last. */
+    osc::ReceivedMessageArgument argument (std::size_t i, int index) const
+    {
+        const auto m = message (i);
+        auto args = m.ArgumentsBegin();
+        for (int skip = 0; skip < index && args != m.ArgumentsEnd(); ++skip)
+            ++args;
+        if (args == m.ArgumentsEnd())
+            throw std::out_of_range ("message " + std::to_string (i) + " has no argument " + std::to_string (index));
+        return *args;
+    }
+
     void clear() { packets.clear(); }
 
     std::vector<OutboundPacketPtr> packets;
