@@ -18,6 +18,8 @@ if(ZR_GUI AND NOT ZR_FUZZ)
 endif()
 
 if(NOT ZR_FUZZ)
+    # Boost.Beast and Asio for the phone remote's server, header-only (libboost-dev).
+    find_package(Boost 1.74 REQUIRED)
     find_package(GTest REQUIRED)
     find_package(benchmark REQUIRED)
 endif()

@@ -34,7 +34,9 @@ namespace
         switch (command.kind)
         {
             case CommandKind::hello: break;
-            case CommandKind::gain: require ((command.channel == 0 || command.channel == 1) && std::isfinite (command.value)); break;
+            case CommandKind::gain:
+                require ((command.channel == 0 || command.channel == 1) && std::isfinite (command.value));
+                break;
             case CommandKind::mute:
             case CommandKind::bypass: require (command.channel == 0 || command.channel == 1); break;
             case CommandKind::link: break;

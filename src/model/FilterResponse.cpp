@@ -248,7 +248,12 @@ void computePeqFilter (int channel, int band, int type, float freq, float gainDb
 
 float peqResponse (int, float freq)
 {
-    const auto& bands = globals::peqFilterTable[globals::peqVisibleChannel != 0 ? 1 : 0];
+    return peqChannelResponse (globals::peqVisibleChannel, freq);
+}
+
+float peqChannelResponse (int channel, float freq)
+{
+    const auto& bands = globals::peqFilterTable[channel != 0 ? 1 : 0];
     float product = 1.0f;
     for (const auto& band : bands)
         product *= FilterResponse::biquadPowerGain (band, freq);

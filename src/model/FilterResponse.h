@@ -47,6 +47,9 @@ void computePeqFilter (int channel, int band, int type, float freq, float gainDb
     level in dB (20 log10 of the product of the eight bands' power gains).  `curve` is ignored. */
 float peqResponse (int curve, float freq);
 
+/** The same for channel `channel` (0, 1) whichever is visible: what the phone remote draws. */
+float peqChannelResponse (int channel, float freq);
+
 /** Recomputes Dynamic EQ band `band` (0, 1) of channel `channel` (0, 1): its filter section
     and frequency into deqFilterTable, its six level gains into deqLevelGain, and makes
     `channel` the visible one (deqVisibleChannel).  The caller moves the band's graph handle

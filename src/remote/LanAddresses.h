@@ -29,8 +29,7 @@ namespace remote
 
         /** "http://ADDRESS:PORT/#k=TOKEN" for each of `networks`; for loopback alone when there
             is none (the computer is on no network: only its own browser can open it). */
-        static std::vector<std::string> urls (const std::vector<Network>& networks, int port,
-                                              const std::string& token);
+        static std::vector<std::string> urls (const std::vector<Network>& networks, int port, const std::string& token);
 
         /** Dotted text of `address`. */
         static std::string dotted (std::uint32_t address);

@@ -115,8 +115,8 @@ namespace remote
 
     std::string PhoneSession::welcomeText() const
     {
-        const std::vector<std::string> can = { "\"gain\"", "\"mute\"", "\"link\"", "\"band\"", "\"bypass\"",
-                                                "\"recall\"" };
+        const std::vector<std::string> can = { "\"gain\"", "\"mute\"",   "\"link\"",
+                                               "\"band\"", "\"bypass\"", "\"recall\"" };
         return JsonWriter()
             .field ("t", "welcome")
             .field ("v", protocolVersion)

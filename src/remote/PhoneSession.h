@@ -52,10 +52,10 @@ namespace remote
         {
             enum Kind
             {
-                nothing,    // dropped (unreadable or over the rate), or not yet connected
-                welcome,    // the hello was right: send the welcome and the state
-                deliver,    // hand `command` to the program
-                close       // say bye with `reason` and close
+                nothing,   // dropped (unreadable or over the rate), or not yet connected
+                welcome,   // the hello was right: send the welcome and the state
+                deliver,   // hand `command` to the program
+                close      // say bye with `reason` and close
             };
             Kind kind = nothing;
             Command command;
@@ -64,12 +64,12 @@ namespace remote
 
         struct Counters
         {
-            std::uint64_t received = 0;     // text frames
-            std::uint64_t commands = 0;     // delivered
-            std::uint64_t refusedRate = 0;  // over the rate
-            std::uint64_t unreadable = 0;   // not a command the program knows
-            std::uint64_t superseded = 0;   // state frames replaced before they were sent
-            std::uint64_t sent = 0;         // frames handed to the socket
+            std::uint64_t received = 0;      // text frames
+            std::uint64_t commands = 0;      // delivered
+            std::uint64_t refusedRate = 0;   // over the rate
+            std::uint64_t unreadable = 0;    // not a command the program knows
+            std::uint64_t superseded = 0;    // state frames replaced before they were sent
+            std::uint64_t sent = 0;          // frames handed to the socket
         };
 
         PhoneSession (int id, const Limits& limits, std::uint64_t openedMs);

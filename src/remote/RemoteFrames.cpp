@@ -8,7 +8,8 @@ namespace remote
     {
         std::string pair (const std::array<double, 2>& values, int decimals)
         {
-            return "[" + JsonWriter::number (values[0], decimals) + "," + JsonWriter::number (values[1], decimals) + "]";
+            return "[" + JsonWriter::number (values[0], decimals) + "," + JsonWriter::number (values[1], decimals)
+                   + "]";
         }
 
         std::string pair (const std::array<bool, 2>& values)

@@ -57,14 +57,14 @@ namespace remote
     /** One Parametric EQ band as its desktop column shows it. */
     struct BandState
     {
-        bool on = false;         // the band's button ("OFF" in the tree when off)
-        int type = 1;            // what its list shows, 1 "PEQ" .. 5 "HS12"
+        bool on = false;   // the band's button ("OFF" in the tree when off)
+        int type = 1;      // what its list shows, 1 "PEQ" .. 5 "HS12"
         double freqHz = 1000.0;
-        int freqStep = 0;        // the frequency knob, 0..600
-        std::string freqText;    // "1k00"
-        double gainDb = 0.0;     // the gain knob
-        int qualStep = 0;        // the quality knob, 0..100
-        std::string qualText;    // "1.41"
+        int freqStep = 0;           // the frequency knob, 0..600
+        std::string freqText;       // "1k00"
+        double gainDb = 0.0;        // the gain knob
+        int qualStep = 0;           // the quality knob, 0..100
+        std::string qualText;       // "1.41"
         bool qualityShown = true;   // only "PEQ" has a quality
     };
 
@@ -75,8 +75,8 @@ namespace remote
     struct PeqChannelState
     {
         int channel = 0;
-        std::string name;        // the tab's name: "Channel A", "Channel A+B", "Channel B"
-        bool shown = true;       // false while channel B follows A
+        std::string name;    // the tab's name: "Channel A", "Channel A+B", "Channel B"
+        bool shown = true;   // false while channel B follows A
         bool bypassed = false;
         std::array<BandState, 8> bands {};
         std::vector<float> curveDb;

@@ -62,10 +62,10 @@ namespace remote
     struct BandChange
     {
         std::optional<bool> on;
-        std::optional<int> type;        // 1 "PEQ" .. 5 "HS12", the desktop's list
-        std::optional<double> gain;     // dB
-        std::optional<double> freqStep; // the frequency knob's steps
-        std::optional<double> qualStep; // the quality knob's steps
+        std::optional<int> type;          // 1 "PEQ" .. 5 "HS12", the desktop's list
+        std::optional<double> gain;       // dB
+        std::optional<double> freqStep;   // the frequency knob's steps
+        std::optional<double> qualStep;   // the quality knob's steps
 
         bool empty() const { return ! on && ! type && ! gain && ! freqStep && ! qualStep; }
     };
@@ -82,8 +82,8 @@ namespace remote
         bool on = false;
         double value = 0.0;   // gain in dB
         BandChange change;
-        std::string token;    // hello
-        int version = 0;      // hello
+        std::string token;   // hello
+        int version = 0;     // hello
     };
 
     /** The command in `text`, or nothing when it is not one the program knows with fields

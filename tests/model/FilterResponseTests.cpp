@@ -32,6 +32,17 @@ namespace
     };
 }
 
+TEST_F (FilterResponseTest, EachChannelsResponseCanBeReadWhicheverIsShown)
+{
+    computePeqFilter (1, 0, peq, 1000.0f, 6.0f, 1.41f);
+    globals::peqVisibleChannel = 0;
+    EXPECT_NEAR (peqChannelResponse (1, 1000.0f), 12.00f, 0.005f);
+    EXPECT_NEAR (peqChannelResponse (0, 1000.0f), 0.0f, 0.005f);
+    EXPECT_EQ (peqResponse (0, 1000.0f), peqChannelResponse (0, 1000.0f));
+    globals::peqVisibleChannel = 1;
+    EXPECT_EQ (peqResponse (0, 1000.0f), peqChannelResponse (1, 1000.0f));
+}
+
 TEST_F (FilterResponseTest, PeqBandTypesGiveTheAmplifiersFigures)
 {
     // Twice the level in dB: +6 dB reads 12 at the centre.

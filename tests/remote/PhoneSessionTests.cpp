@@ -187,8 +187,8 @@ TEST (PhoneSession, ClosingSaysByeFirstAndDropsTheRest)
 
 TEST (LanAddresses, PeersOnTheComputersNetworksAreLocal)
 {
-    const std::vector<LanAddresses::Network> networks = { { "eth0", 0xC0000201u, 0xFFFFFF00u },    // 192.0.2.1/24
-                                                          { "wlan0", 0xC6336401u, 0xFFFF0000u } };  // 198.51.100.1/16
+    const std::vector<LanAddresses::Network> networks = { { "eth0", 0xC0000201u, 0xFFFFFF00u },      // 192.0.2.1/24
+                                                          { "wlan0", 0xC6336401u, 0xFFFF0000u } };   // 198.51.100.1/16
     EXPECT_TRUE (LanAddresses::isLocalPeer (0xC00002FEu, networks));
     EXPECT_TRUE (LanAddresses::isLocalPeer (0xC633FF01u, networks));
     EXPECT_TRUE (LanAddresses::isLocalPeer (0x7F000001u, networks));

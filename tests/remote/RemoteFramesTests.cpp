@@ -23,8 +23,7 @@ TEST (RemoteFrames, DeviceAndPanelCarryWhatThePanelShows)
     panel.gainDb = { -12.5, -60.0 };
     panel.mute = { false, true };
     panel.link = true;
-    EXPECT_EQ (panelFrame (panel),
-               R"({"t":"panel","shown":true,"gain":[-12.5,-60],"mute":[false,true],"link":true})");
+    EXPECT_EQ (panelFrame (panel), R"({"t":"panel","shown":true,"gain":[-12.5,-60],"mute":[false,true],"link":true})");
 }
 
 TEST (RemoteFrames, MetersAreNumbered)
@@ -56,7 +55,8 @@ TEST (RemoteFrames, APeqFrameHoldsEightBandsAndTheCurve)
     channel.curveDb = { 0.0f, 0.125f, -3.5f };
 
     const auto text = peqFrame (channel);
-    EXPECT_EQ (text.rfind (R"({"t":"peq","ch":1,"name":"Channel B","shown":true,"bypass":true,"bands":[{)", 0), 0u) << text;
+    EXPECT_EQ (text.rfind (R"({"t":"peq","ch":1,"name":"Channel B","shown":true,"bypass":true,"bands":[{)", 0), 0u)
+        << text;
     EXPECT_NE (text.find (R"({"on":true,"type":3,"hz":2023.24,"freq":401,"freqText":"2k02","gain":4.5,"q":50,)"
                           R"("qText":"1.00","qShown":false})"),
                std::string::npos)

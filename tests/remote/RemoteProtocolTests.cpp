@@ -84,25 +84,25 @@ TEST (RemoteProtocol, UnknownFieldsAreIgnored)
 TEST (RemoteProtocol, AMessageWithoutItsFieldsOrOfAnUnknownKindIsNothing)
 {
     for (const char* bad : {
-             R"({"t":"gain","ch":2,"db":-6})",             // no channel C
+             R"({"t":"gain","ch":2,"db":-6})",   // no channel C
              R"({"t":"gain","ch":0.5,"db":-6})",
              R"({"t":"gain","ch":"0","db":-6})",
              R"({"t":"gain","ch":0,"db":"-6"})",
-             R"({"t":"gain","ch":0,"db":1e999})",         // not finite
+             R"({"t":"gain","ch":0,"db":1e999})",   // not finite
              R"({"t":"gain","ch":0})",
              R"({"t":"mute","ch":0,"on":1})",
              R"({"t":"mute","on":true})",
              R"({"t":"link"})",
              R"({"t":"band","ch":0,"b":9,"gain":1})",
              R"({"t":"band","ch":0,"b":0,"gain":1})",
-             R"({"t":"band","ch":0,"b":1})",               // changes nothing
-             R"({"t":"band","ch":0,"b":1,"type":0})",      // "OFF" is the button's, not the list's
+             R"({"t":"band","ch":0,"b":1})",            // changes nothing
+             R"({"t":"band","ch":0,"b":1,"type":0})",   // "OFF" is the button's, not the list's
              R"({"t":"recall","slot":0})",
              R"({"t":"recall","slot":21})",
              R"({"t":"recall","slot":"5"})",
              R"({"t":"hello","k":5})",
-             R"({"t":"undo"})",                            // not in this version
-             R"({"t":"store","slot":5,"name":"x"})",       // never from a phone
+             R"({"t":"undo"})",                        // not in this version
+             R"({"t":"store","slot":5,"name":"x"})",   // never from a phone
              R"({"t":"siggen","on":true})",
              R"({"kind":"gain","ch":0,"db":-6})",
              R"({"t":3})",
@@ -130,7 +130,8 @@ TEST (JsonWriter, WritesNumbersWithoutTheLocaleAndStringsEscaped)
     EXPECT_EQ (JsonWriter::number (1e300, 2), "null");
     EXPECT_EQ (JsonWriter::numbers ({ 1.5f, -2.0f }, 1), "[1.5,-2]");
 
-    EXPECT_EQ (JsonWriter::quote ("Stage \"Left\"\\\n\x01\xc3\xa9"), "\"Stage \\\"Left\\\"\\\\\\u000a\\u0001\xc3\xa9\"");
+    EXPECT_EQ (JsonWriter::quote ("Stage \"Left\"\\\n\x01\xc3\xa9"),
+               "\"Stage \\\"Left\\\"\\\\\\u000a\\u0001\xc3\xa9\"");
     EXPECT_EQ (JsonWriter().field ("t", "x").field ("n", 2).field ("b", true).text(), R"({"t":"x","n":2,"b":true})");
     EXPECT_EQ (JsonWriter().text(), "{}");
 }
