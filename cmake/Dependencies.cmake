@@ -15,6 +15,8 @@ pkg_check_modules(HIDAPI REQUIRED IMPORTED_TARGET hidapi-hidraw)
 # X resources itself (src/shell/DesktopScale).
 if(ZR_GUI AND NOT ZR_FUZZ)
     pkg_check_modules(XLIBS REQUIRED IMPORTED_TARGET x11 xext xcursor xinerama xrender xrandr)
+    # The QR code of the phone remote's address (libqrencode-dev).
+    pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 endif()
 
 if(NOT ZR_FUZZ)

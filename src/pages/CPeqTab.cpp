@@ -7,6 +7,8 @@
 #include "FilterResponse.h"
 #include "Globals.h"
 
+#include <cmath>
+
 namespace
 {
     // "Reset": the bands' frequencies, as typed.
@@ -265,6 +267,30 @@ void CPeqTab::setBypass (bool on)
     // While bypassed a band button stays off, and clicking it sends its band as "OFF".
     for (auto& column : columns)
         column->filterButton.setClickingTogglesState (! bypassed);
+}
+
+void CPeqTab::applyEdit (const Edit& edit)
+{
+    if (edit.bypass && *edit.bypass != bypassButton.getToggleState())
+        bypassButton.setToggleState (*edit.bypass, juce::sendNotificationSync);
+
+    if (edit.band < 0 || edit.band >= bandCount)
+        return;
+    auto& column = *columns[(size_t) edit.band];
+    const auto turn = [] (juce::Slider& knob, const std::optional<double>& value)
+    {
+        if (value && std::isfinite (*value))
+            knob.setValue (*value, juce::sendNotificationSync);
+    };
+
+    // The list first: switching the band on then sends the type just chosen.
+    if (edit.type && *edit.type >= 1 && *edit.type < Cpeq::typeCount)
+        column.typeCombo.setSelectedId (*edit.type, juce::sendNotificationSync);
+    if (edit.on && ! bypassed && *edit.on != column.filterButton.getToggleState())
+        column.filterButton.setToggleState (*edit.on, juce::sendNotificationSync);
+    turn (column.gainKnob, edit.gain);
+    turn (column.freqKnob, edit.freqStep);
+    turn (column.qualKnob, edit.qualStep);
 }
 
 void CPeqTab::setFollowMode (int mode)

@@ -7,6 +7,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <array>
 #include <memory>
+#include <optional>
 
 class Cpeq;
 class Croot;
@@ -54,6 +55,25 @@ public:
     /** Stereo (1) and Bridge (4) make channel B follow channel A: B's bands take A's values
         in the tree, without sending.  Any mode ends "Bypass". */
     void setFollowMode (int mode);
+
+    /** An edit made elsewhere (the phone remote): the values given, put into the tab's own
+        controls as a click, a turn or a choice there would put them. */
+    struct Edit
+    {
+        int band = -1;                    // 0..7; any other: no band
+        std::optional<bool> on;           // the band's button (no effect while "Bypass" is on)
+        std::optional<int> type;          // the band's list, 1 "PEQ" .. 5 "HS12"
+        std::optional<double> gain;       // the gain knob, dB
+        std::optional<double> freqStep;   // the frequency knob's steps
+        std::optional<double> qualStep;   // the quality knob's steps
+        std::optional<bool> bypass;       // "Bypass"
+    };
+
+    /** Applies `edit` through the controls' own handlers, so it takes the road of a desktop
+        edit: the controls and parameters clamp, the band is sent (channel B follows A),
+        its filter, handle and the graph are redrawn.  Numbers that are not finite and types
+        outside 1..5 change nothing. */
+    void applyEdit (const Edit& edit);
 
     /** Asks "Do you want to reset all filters?"; "Yes" sets all eight bands to "PEQ", 0 dB,
         quality 0.15 at 40 Hz .. 10 kHz and sends them. */

@@ -8,7 +8,7 @@ namespace remote
     /** One file of the phone's page, built into the program (src/remote/web). */
     struct Asset
     {
-        std::string_view path;          // "/", "/remote.js", ...
+        std::string_view path;   // "/", "/remote.js", ...
         std::string_view contentType;
         const unsigned char* data = nullptr;
         std::size_t size = 0;

@@ -70,8 +70,8 @@ namespace remote
     class PhoneConnection;
 
     //==============================================================================
-    /** The server thread's side: every member below `io` is touched on that thread only,
-        except the ones marked as read from other threads. */
+    /** The server thread's side of RemoteServer: its members are touched on that thread
+        only, except those marked as read from other threads. */
     class ServerCore
     {
     public:
@@ -443,7 +443,8 @@ namespace remote
             if (request.method() == http::verb::head)
             {
                 // The header alone, with the length the file would have.
-                auto response = std::make_shared<http::response<http::empty_body>> (http::status::ok, request.version());
+                auto response = std::make_shared<http::response<http::empty_body>> (http::status::ok,
+                                                                                    request.version());
                 describeFile (*response, request, *asset);
                 return send (response, request.keep_alive());
             }
@@ -460,7 +461,8 @@ namespace remote
                                   const Asset& asset)
         {
             setCommonFields (response, request);
-            response.set (http::field::content_type, beast::string_view (asset.contentType.data(), asset.contentType.size()));
+            response.set (http::field::content_type,
+                          beast::string_view (asset.contentType.data(), asset.contentType.size()));
             response.set (http::field::cache_control, "no-cache");
             response.content_length (asset.size);
         }
@@ -573,7 +575,8 @@ namespace remote
             socket.close (ec);
             return;
         }
-        auto connection = std::make_shared<HttpConnection> (*this, std::move (socket), LanAddresses::dotted (peerAddress));
+        auto connection = std::make_shared<HttpConnection> (*this, std::move (socket),
+                                                            LanAddresses::dotted (peerAddress));
         connections.push_back (connection);
         connection->run();
     }

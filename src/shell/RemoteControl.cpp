@@ -9,6 +9,8 @@
 #include "NumberText.h"
 #include "Palette.h"
 #include "CPeqPage.h"
+#include "RemoteBridge.h"
+#include "RemoteWindow.h"
 
 #include <cmath>
 
@@ -24,6 +26,10 @@ namespace
 
     const juce::Rectangle<int> inputsBoundsZr { 742, 218, 160, 226 };
     const juce::Rectangle<int> inputsBoundsOther { 742, 218, 160, 172 };
+
+    // "Remote": under the inputs group, above the family's picture, in either layout.
+    const juce::Rectangle<int> remoteBoundsZr { 790, 447, 64, 20 };
+    const juce::Rectangle<int> remoteBoundsOther { 790, 408, 64, 24 };
 
     void styleToggle (juce::TextButton& button, const juce::String& text, juce::Colour fillWhenOn)
     {
@@ -123,6 +129,7 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
 
     muteA = muteB = link = false;
     buildMeters();
+    buildRemote();
 
     setDeviceLabel (ModelTable::noDevice);
     setWindowIcon();
@@ -130,6 +137,10 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
 
 RemoteControl::~RemoteControl()
 {
+    // The remote first: it reads and drives the panel and the pages.
+    remoteWindow.reset();
+    remote.reset();
+
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
     configPage = nullptr;
     xoverPage = nullptr;
@@ -289,6 +300,26 @@ void RemoteControl::buildMeters()
     }
 }
 
+void RemoteControl::buildRemote()
+{
+    remote = std::make_unique<RemoteBridge> (*this, *peqPage, *setupPage);
+
+    styleToggle (remoteButton, "Remote", plate);
+    remoteButton.setComponentID ("remote");
+    remoteButton.setTooltip (TRANS ("A phone or tablet on this network as a remote"));
+    remoteButton.addListener (this);
+    remoteButton.setBounds (remoteBoundsOther);
+    addAndMakeVisible (remoteButton);
+}
+
+void RemoteControl::showRemoteWindow()
+{
+    if (remoteWindow == nullptr)
+        remoteWindow = std::make_unique<RemoteWindow> (*remote);
+    remoteWindow->setVisible (true);
+    remoteWindow->toFront (true);
+}
+
 void RemoteControl::loadImages()
 {
     banner = Artwork::get (Artwork::Id::banner);
@@ -330,6 +361,7 @@ void RemoteControl::setDeviceLabel (int index)
     inputLabelA.setVisible (! zr);
     inputLabelB.setVisible (! zr);
     inputsGroup.setBounds (zr ? inputsBoundsZr : inputsBoundsOther);
+    remoteButton.setBounds (zr ? remoteBoundsZr : remoteBoundsOther);
 
     repaint();
 }
@@ -441,6 +473,10 @@ void RemoteControl::buttonClicked (juce::Button* button)
     {
         link = button->getToggleState();
         linkOffset = gainA.getValue() - gainB.getValue();
+    }
+    else if (button == &remoteButton)
+    {
+        showRemoteWindow();
     }
 }
 

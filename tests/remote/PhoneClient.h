@@ -79,9 +79,10 @@ public:
     /** The WebSocket upgrade on `target`; the response's status code (101 when upgraded). */
     int upgrade (const std::string& target = "/ws", const std::string& origin = {})
     {
-        std::string text = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string (portOf()) + "\r\n"
-                           "Upgrade: websocket\r\nConnection: Upgrade\r\n"
-                           "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n";
+        std::string text = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string (portOf())
+                           + "\r\n"
+                             "Upgrade: websocket\r\nConnection: Upgrade\r\n"
+                             "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n";
         if (! origin.empty())
             text += "Origin: " + origin + "\r\n";
         sendRaw (text + "\r\n");
@@ -175,7 +176,8 @@ public:
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds (timeoutMs);
         while (std::chrono::steady_clock::now() < end)
         {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (end - std::chrono::steady_clock::now());
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (
+                end - std::chrono::steady_clock::now());
             const auto frame = readFrame ((int) left.count() + 1);
             if (! frame)
                 return std::nullopt;
@@ -192,7 +194,8 @@ public:
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds (timeoutMs);
         while (! ended && std::chrono::steady_clock::now() < end)
         {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (end - std::chrono::steady_clock::now());
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (
+                end - std::chrono::steady_clock::now());
             if (! readFrame ((int) left.count() + 1) && ! ended)
             {
                 // Not a whole frame: an HTTP connection, or bytes that end with the connection.
@@ -209,10 +212,7 @@ public:
         return isConnected() && upgrade() == 101 && sendText (helloFor (token)) && readUntil ("welcome").has_value();
     }
 
-    static std::string helloFor (const std::string& token)
-    {
-        return R"({"t":"hello","v":1,"k":")" + token + "\"}";
-    }
+    static std::string helloFor (const std::string& token) { return R"({"t":"hello","v":1,"k":")" + token + "\"}"; }
 
 private:
     std::optional<std::string> receive (int timeoutMs)
@@ -236,7 +236,8 @@ private:
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds (timeoutMs);
         while (pending.size() < wanted)
         {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (end - std::chrono::steady_clock::now());
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (
+                end - std::chrono::steady_clock::now());
             if (left.count() < 0)
                 return false;
             auto chunk = receive ((int) left.count() + 1);

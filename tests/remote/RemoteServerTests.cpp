@@ -157,7 +157,8 @@ TEST_F (RemoteServerTest, APhoneWithTheTokenGetsTheNewestStateAndIsHeard)
     std::vector<std::string> state;
     while (auto frame = phone.readFrame (300))
         state.push_back (frame->payload);
-    EXPECT_EQ (state, (std::vector<std::string> { R"({"t":"device","name":"Stage Left"})", R"({"t":"meters","n":3})" }));
+    EXPECT_EQ (state,
+               (std::vector<std::string> { R"({"t":"device","name":"Stage Left"})", R"({"t":"meters","n":3})" }));
 
     ASSERT_TRUE (eventually ([&] { return remote.phones().size() == 1; }));
     EXPECT_EQ (remote.phones()[0].address, "127.0.0.1");

@@ -72,6 +72,7 @@
     $("app").hidden = true;
     $("ampName").textContent = "";
     $("ampModel").textContent = "";
+    $("ampState").textContent = "";
     $("gone").textContent = text;
     $("gone").hidden = false;
     setStatus("Not connected to the program", false);
@@ -157,9 +158,10 @@
   // The amplifier and the panel
 
   function showDevice(device) {
-    $("ampName").textContent = device.connected ? device.name || "(no name)" : "—";
-    $("ampModel").textContent = device.connected ? device.model : "not connected";
-    setStatus(device.connected ? "Live" : "not connected", device.connected);
+    $("ampName").textContent = device.connected ? device.name || "(no name)" : "No amplifier";
+    $("ampModel").textContent = device.connected ? device.model : "";
+    $("ampState").textContent = device.connected ? "connected" : "not connected";
+    $("ampState").parentElement.classList.toggle("connected", device.connected);
   }
 
   function gainText(value) {
@@ -198,12 +200,26 @@
     });
   }
 
+  const segmentCount = 21;
+
+  function buildMeter(meter) {
+    for (let i = 0; i < segmentCount; ++i) {
+      const segment = document.createElement("span");
+      segment.className = "segment";
+      meter.appendChild(segment);
+    }
+    meter.lit = 0;
+  }
+
   function showMeter(meter, db) {
     meter.setAttribute("aria-valuenow", String(Math.max(-60, Math.min(0, db))));
-    // 21 segments of 3 dB, as on the panel: segment i stands for -3 i dB and is lit while
-    // it is below the level.
-    const lit = Math.max(0, Math.min(21, Math.ceil((db + 60) / 3)));
-    meter.firstElementChild.style.height = `${(lit / 21) * 100}%`;
+    // 21 segments of 3 dB, as on the panel: the one at the top stands for 0 dB, each one
+    // down for 3 dB less, and a segment is lit while it stands below the level.
+    const lit = Math.max(0, Math.min(segmentCount, Math.ceil((db + 60) / 3)));
+    if (lit === meter.lit)
+      return;
+    meter.lit = lit;
+    Array.from(meter.children).forEach((segment, i) => segment.classList.toggle("on", i < lit));
   }
 
   //------------------------------------------------------------------------------------------
@@ -436,6 +452,7 @@
   }
 
   function start() {
+    ["outA", "outB", "inA", "inB"].forEach((id) => buildMeter($(id)));
     buildBands(0);
     buildBands(1);
 
