@@ -66,6 +66,7 @@ bool RemoteBridge::start (int requestedPort)
     port = server.listeningPort();
     problem = {};
     lastSent = {};
+    lastPeqBands = {};
     refreshUrls();
     printUrls();
     sendChangeMessage();
@@ -156,6 +157,7 @@ void RemoteBridge::onPhonesChanged()
     {
         // The server's copy of the state aged while no phone listened: send all of it afresh.
         lastSent = {};
+        lastPeqBands = {};
         publishChanges();
         startTimerHz (framesPerSecond);
     }
@@ -186,7 +188,8 @@ void RemoteBridge::apply (const remote::Command& command)
             const char* id = command.kind == CommandKind::link ? "linkgain"
                              : command.channel == 0            ? "mutegainA"
                                                                : "mutegainB";
-            if (auto* button = panelChild<juce::Button> (id); button != nullptr && button->getToggleState() != command.on)
+            if (auto* button = panelChild<juce::Button> (id);
+                button != nullptr && button->getToggleState() != command.on)
                 button->setToggleState (command.on, juce::sendNotificationSync);
             break;
         }
@@ -290,6 +293,14 @@ remote::MeterState RemoteBridge::readMeters() const
 
 remote::PeqChannelState RemoteBridge::readPeq (int channel)
 {
+    auto state = readPeqBands (channel);
+    updateCurve (channel);
+    state.curveDb = curves[(size_t) channel];
+    return state;
+}
+
+remote::PeqChannelState RemoteBridge::readPeqBands (int channel)
+{
     auto& tabs = peqPage.getTabs();
     auto& tab = peqPage.tab (channel);
     remote::PeqChannelState state;
@@ -312,11 +323,10 @@ remote::PeqChannelState RemoteBridge::readPeq (int channel)
         band.qualText = textOf (*block.qual);
         band.qualityShown = column.selectedType() < 2;
     }
-    state.curveDb = curveOf (channel);
     return state;
 }
 
-std::vector<float> RemoteBridge::curveOf (int channel)
+bool RemoteBridge::updateCurve (int channel)
 {
     // The desktop graph's own columns and the program's response model, in dB (the graph's
     // values are twice the level).  Recomputed only when the channel's filters changed.
@@ -324,15 +334,29 @@ std::vector<float> RemoteBridge::curveOf (int channel)
     auto& graph = peqPage.getGraph();
     auto& curve = curves[(size_t) channel];
     const int columns = juce::jmax (1, graph.getWidth());
-    if ((int) curve.size() == columns
-        && std::memcmp (&curveFilters[(size_t) channel], &filters, sizeof filters) == 0)
-        return curve;
+    if ((int) curve.size() == columns && std::memcmp (&curveFilters[(size_t) channel], &filters, sizeof filters) == 0)
+        return false;
 
     curveFilters[(size_t) channel] = filters;
     curve.resize ((size_t) columns);
     for (int x = 0; x < columns; ++x)
         curve[(size_t) x] = 0.5f * peqChannelResponse (channel, graph.frequencyAtColumn (x));
-    return curve;
+    return true;
+}
+
+void RemoteBridge::publishPeq (int channel)
+{
+    // The bands' text is cheap to build and compare; the curve's 660 numbers are written
+    // only when the bands or the curve changed.
+    auto state = readPeqBands (channel);
+    const bool curveChanged = updateCurve (channel);
+    auto bands = remote::peqFrame (state);
+    auto& last = lastPeqBands[(size_t) channel];
+    if (! curveChanged && bands == last)
+        return;
+    last = std::move (bands);
+    state.curveDb = curves[(size_t) channel];
+    server.publish (channel == 0 ? remote::FrameKind::peqA : remote::FrameKind::peqB, remote::peqFrame (state));
 }
 
 std::vector<remote::SlotState> RemoteBridge::readSlots() const
@@ -356,8 +380,8 @@ void RemoteBridge::publishChanges()
         return;
     publishIfChanged (remote::FrameKind::device, remote::deviceFrame (readDevice()));
     publishIfChanged (remote::FrameKind::panel, remote::panelFrame (readPanel()));
-    publishIfChanged (remote::FrameKind::peqA, remote::peqFrame (readPeq (0)));
-    publishIfChanged (remote::FrameKind::peqB, remote::peqFrame (readPeq (1)));
+    publishPeq (0);
+    publishPeq (1);
     publishIfChanged (remote::FrameKind::slots, remote::slotFrame (readSlots()));
     // The meters every time: the phones count them as frames.
     server.publish (remote::FrameKind::meters, remote::meterFrame (readMeters(), ++meterFrames));

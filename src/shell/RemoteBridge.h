@@ -85,7 +85,10 @@ private:
     void printUrls() const;
     void applyGain (const remote::Command& command);
     void applyBand (const remote::Command& command);
-    std::vector<float> curveOf (int channel);
+    remote::PeqChannelState readPeqBands (int channel);
+    /** Recomputes the channel's curve if its filters changed; true when it did. */
+    bool updateCurve (int channel);
+    void publishPeq (int channel);
     void publishIfChanged (remote::FrameKind kind, std::string frame);
 
     template <typename T>
@@ -105,6 +108,7 @@ private:
     juce::String problem;
 
     std::array<std::string, remote::frameKindCount> lastSent;
+    std::array<std::string, 2> lastPeqBands;   // each channel's last frame without its curve
     unsigned long long meterFrames = 0;
     // The display filters each curve was computed from, so it is computed only when they change.
     std::array<std::array<DisplayFilter, 8>, 2> curveFilters {};

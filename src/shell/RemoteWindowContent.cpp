@@ -131,7 +131,8 @@ void RemoteWindowContent::refresh()
     showChosenAddress();
 
     const auto list = bridge.phones();
-    juce::String phones = on ? TRANS ("Phones connected: ") + juce::String ((int) list.size()) : TRANS ("The remote is off.");
+    juce::String phones = on ? TRANS ("Phones connected: ") + juce::String ((int) list.size())
+                             : TRANS ("The remote is off.");
     for (const auto& phone : list)
         phones << "\n" << phoneLine (phone);
     phonesLabel.setText (phones, juce::dontSendNotification);

@@ -131,7 +131,8 @@ namespace
     {
         if (phone.upgrade() != 101 || ! phone.sendText (PhoneClient::helloFor (token)))
             return false;
-        return frameWhere (phone, [] (const std::string& f) { return f.find (R"("t":"welcome")") != std::string::npos; })
+        return frameWhere (phone,
+                           [] (const std::string& f) { return f.find (R"("t":"welcome")") != std::string::npos; })
             .has_value();
     }
 
@@ -400,12 +401,9 @@ TEST_F (RemoteBridgeTest, APhoneOverTheNetworkSeesAndChangesTheDesktop)
 
     // A desktop edit reaches the phone (how soon: bench_remote).
     peqPage().tab (0).column (6).gainKnob.setValue (-3.0, juce::sendNotificationSync);
-    EXPECT_TRUE (frameWhere (phone,
-                             [] (const std::string& f)
-                             {
-                                 return f.find (R"("t":"peq","ch":0)") == 1
-                                        && f.find (R"("gain":-3,)") != std::string::npos;
-                             }));
+    EXPECT_TRUE (
+        frameWhere (phone, [] (const std::string& f)
+                    { return f.find (R"("t":"peq","ch":0)") == 1 && f.find (R"("gain":-3,)") != std::string::npos; }));
 
     // Meters keep coming while a phone is connected.
     int meterFrames = 0;
@@ -471,7 +469,8 @@ TEST (RemoteStartOption, ReadsThePortOrTheDefault)
     EXPECT_EQ (remotePortFromArguments (A { "--remote=65535" }), 65535);
     EXPECT_FALSE (remotePortFromArguments (A {}));
     EXPECT_FALSE (remotePortFromArguments (A { "--remotely" }));
-    for (const char* bad : { "--remote=", "--remote=0", "--remote=65536", "--remote=80a", "--remote=-1", "--remote=1e3" })
+    for (const char* bad :
+         { "--remote=", "--remote=0", "--remote=65536", "--remote=80a", "--remote=-1", "--remote=1e3" })
         EXPECT_FALSE (remotePortFromArguments (A { bad })) << bad;
 }
 
