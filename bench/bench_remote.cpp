@@ -97,7 +97,8 @@ namespace
         std::optional<Clock::time_point> waitForArrival (std::size_t count, int timeoutMs)
         {
             std::unique_lock<std::mutex> lock (mutex);
-            if (! arrived.wait_for (lock, std::chrono::milliseconds (timeoutMs), [&] { return arrivals.size() > count; }))
+            if (! arrived.wait_for (lock, std::chrono::milliseconds (timeoutMs),
+                                    [&] { return arrivals.size() > count; }))
                 return std::nullopt;
             return arrivals[count];
         }
@@ -121,7 +122,8 @@ namespace
     }
 
     /** Runs the message loop on this thread until `done` or `seconds` pass. */
-    void runLoop (double seconds, const std::function<bool()>& done = [] { return false; })
+    void runLoop (
+        double seconds, const std::function<bool()>& done = [] { return false; })
     {
         const auto end = Clock::now() + std::chrono::duration<double> (seconds);
         while (Clock::now() < end && ! done())
@@ -248,7 +250,9 @@ namespace
                     client.sendText (R"({"t":"band","ch":0,"b":3,"on":true,"gain":)" + std::to_string (gain) + "}");
                     if (const auto arrival = sink.waitForArrival (count, 1000))
                         delays.push_back (std::chrono::duration<double, std::milli> (*arrival - sent).count());
-                    while (client.readFrame (0)) {}   // keep its socket drained
+                    while (client.readFrame (0))
+                    {
+                    }   // keep its socket drained
                     std::this_thread::sleep_for (std::chrono::milliseconds (15));
                 }
                 done = true;

@@ -11,7 +11,7 @@ packages=(
     libboost-dev libqrencode-dev
     xvfb xauth xdotool imagemagick x11-utils
     iproute2 util-linux procps python3
-    lintian desktop-file-utils debootstrap man-db
+    lintian desktop-file-utils debootstrap man-db appstream shared-mime-info libxml2-utils xclip
     chromium zbar-tools
 )
 # The phone remote's browser test runs puppeteer-core on Node.js; a machine that has Node.js

@@ -44,7 +44,7 @@ namespace remote
         /** A frame to a phone that is not taken by then (the phone does not read) closes it. */
         int writeTimeoutMs = 10000;
         /** Open TCP connections of any kind; more are refused. */
-        int maxConnections = 32;
+        int maxConnections = 64;
     };
 
     enum class CommandKind

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandLine.h"
 #include "Globals.h"
 #include "RemoteFrames.h"
 #include "RemoteServer.h"
@@ -33,7 +34,7 @@ class led_meter;
 class RemoteBridge : public juce::ChangeBroadcaster, private remote::RemoteServer::Listener, private juce::Timer
 {
 public:
-    static constexpr int defaultPort = 8080;
+    static constexpr int defaultPort = CommandLine::defaultRemotePort;
     static constexpr int framesPerSecond = 30;
 
     /** The bridge of `panel` and its pages, which must outlive it. */

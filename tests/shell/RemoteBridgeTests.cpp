@@ -11,7 +11,6 @@
 #include "FilterResponse.h"
 #include "PhoneClient.h"
 #include "RemoteBridge.h"
-#include "RemoteStartOption.h"
 #include "QrCodeView.h"
 #include "RemoteWindowContent.h"
 
@@ -459,19 +458,6 @@ TEST_F (RemoteBridgeTest, TheWindowSwitchesShowsTheAddressAndMakesNewCodes)
     EXPECT_FALSE (bridge().isOn());
     EXPECT_EQ (content.qrCode().moduleCount(), 0);
     EXPECT_EQ (content.phonesText(), "The remote is off.");
-}
-
-TEST (RemoteStartOption, ReadsThePortOrTheDefault)
-{
-    using A = juce::StringArray;
-    EXPECT_EQ (remotePortFromArguments (A { "--remote" }), 8080);
-    EXPECT_EQ (remotePortFromArguments (A { "-x", "--remote=9000" }), 9000);
-    EXPECT_EQ (remotePortFromArguments (A { "--remote=65535" }), 65535);
-    EXPECT_FALSE (remotePortFromArguments (A {}));
-    EXPECT_FALSE (remotePortFromArguments (A { "--remotely" }));
-    for (const char* bad :
-         { "--remote=", "--remote=0", "--remote=65536", "--remote=80a", "--remote=-1", "--remote=1e3" })
-        EXPECT_FALSE (remotePortFromArguments (A { bad })) << bad;
 }
 
 TEST (QrCodeView, AReaderReadsTheAddressBack)
