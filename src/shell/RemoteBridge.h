@@ -14,8 +14,6 @@
 class CPeqPage;
 class CSetupPage;
 class RemoteControl;
-class led_clip;
-class led_meter;
 
 /** The program's side of the phone remote: it runs the remote's server, tells the phones
     what the panel, the Parametric EQ page and the preset slots show, and puts what a phone
@@ -29,7 +27,9 @@ class led_meter;
     framesPerSecond times a second the state is read from those controls and every kind
     of frame that changed is handed to the server, the meters each time.
 
-    Off until start().  Message thread only, apart from the server's calls, which only post.
+    Its change messages tell the remote window that the switch, the addresses or the phones
+    changed.  Off until start().  Message thread only, apart from the server's calls, which
+    only post.
 */
 class RemoteBridge : public juce::ChangeBroadcaster, private remote::RemoteServer::Listener, private juce::Timer
 {
