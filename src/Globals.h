@@ -87,10 +87,11 @@ namespace globals
 
     /** The Parametric EQ band or crossover filter edited last: every response graph draws
         the handle in that position, if it has one, in front.  Each graph sets it to 0 when
-        it is built. */
+        it is built.  UI state: only the pages and their graphs write it. */
     inline std::int32_t selectedHandle = 0;
 
-    /** The channel (0 A, 1 B) the Parametric EQ and Dynamic EQ pages show. */
+    /** The channel (0 A, 1 B) the Parametric EQ and Dynamic EQ pages show; the response
+        functions read it.  UI state: only those pages write it. */
     inline int peqVisibleChannel = 0;
     inline int deqVisibleChannel = 0;
 

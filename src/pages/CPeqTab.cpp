@@ -128,6 +128,7 @@ void CPeqTab::recomputeBand (int k)
     const auto& band = *bands[(size_t) k];
     const float freq = band.freq->getValue();
     computePeqFilter (channel, k, band.type->getStep(), freq, band.gain->getValue(), band.qual->getValue());
+    globals::selectedHandle = k;
     // The graph shows one channel's handles: only that channel's band moves one.
     if (channel == globals::peqVisibleChannel)
         graph.handleFreq[(size_t) k] = freq;
