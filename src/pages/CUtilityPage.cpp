@@ -10,13 +10,6 @@ namespace
 {
     const char* const generatorAddress = "/siggen";
 
-    juce::String paramText (Cparam& param)
-    {
-        char text[nodeTextCapacity] {};
-        param.toText (text, (int) sizeof text);
-        return text;
-    }
-
     /** Whether the number the parsers read from the start of `typed` has a digit.  A sign
         or a point alone reads as 0, and 0 dB is the generator's loudest level. */
     bool holdsNumber (const juce::String& typed)
