@@ -45,7 +45,7 @@ CConfigPage::CConfigPage (Croot& root, Dialogs& dialogsToUse, PanelLink& panelTo
     buildModeArea();
     for (int c = 0; c < 2; ++c)
         bindEntries (c);
-    modePicture = Artwork::modeDiagram (dualMono);
+    modePicture = Artwork::modeDiagram (AmpMode::dualMono);
     setSize (pageWidth, pageHeight);
 
     ampmodeBlock->addChangeListener (this);
@@ -80,9 +80,9 @@ void CConfigPage::setDeviceModel (int index)
     if (deviceModel == ModelTable::noDevice)
         return;   // "Bridge" stays as it was while nothing is connected
 
-    modeButtons[bridge].setVisible (bridgeAllowed());
-    if (! bridgeAllowed() && currentAmpMode() == bridge)
-        requestAmpMode (dualMono);
+    modeButtons[AmpMode::bridge].setVisible (bridgeAllowed());
+    if (! bridgeAllowed() && currentAmpMode() == AmpMode::bridge)
+        requestAmpMode (AmpMode::dualMono);
 }
 
 int CConfigPage::currentAmpMode() const
@@ -92,7 +92,7 @@ int CConfigPage::currentAmpMode() const
 
 void CConfigPage::requestAmpMode (int mode)
 {
-    if (mode < 0 || mode >= Cioampmode::modeCount || mode == currentAmpMode())
+    if (! AmpMode::isValidStep (mode) || mode == currentAmpMode())
         return;
 
     dialogs.askOkCancel (Dialogs::Icon::question, TRANS ("Changing Amp-mode..."),
@@ -108,7 +108,7 @@ void CConfigPage::modeAnswered (int mode, bool yes)
 {
     // While the box was open the amplifier may have reported a mode, or a model without
     // "Bridge" may have come: then there is nothing left to change, or it may not be.
-    if (! yes || mode == currentAmpMode() || (mode == bridge && ! bridgeAllowed()))
+    if (! yes || mode == currentAmpMode() || (mode == AmpMode::bridge && ! bridgeAllowed()))
     {
         showModeButton (currentAmpMode());
         return;
@@ -116,7 +116,7 @@ void CConfigPage::modeAnswered (int mode, bool yes)
 
     ampmodeBlock->mode->setStep (mode);
     showModeButton (mode);
-    applyMode (mode);
+    applyMode (AmpMode::fromStep (mode));
 
     // The load rules depend on the mode (no 2 Ohm bridged): channel A's load is chosen
     // again, which sends its limiter and the speaker, and the mode goes last.
@@ -124,22 +124,22 @@ void CConfigPage::modeAnswered (int mode, bool yes)
     ampmodeBlock->send (ampmodeBlock->address);
 }
 
-void CConfigPage::applyMode (int mode)
+void CConfigPage::applyMode (AmpMode mode)
 {
-    panel.ampModeApplied (mode);
+    panel.ampModeApplied (mode.step());
 
-    followA = mode == stereo || mode == bridge;
-    bridged = mode == bridge;
+    followA = mode.followsA();
+    bridged = mode == AmpMode::bridge;
     applyModeToChannels (mode);
 
     ampMode = mode;
-    modePicture = Artwork::modeDiagram (mode);
+    modePicture = Artwork::modeDiagram (mode.step());
     repaint();
 }
 
 void CConfigPage::showModeButton (int mode)
 {
-    if (mode >= 0 && mode < Cioampmode::modeCount)
+    if (AmpMode::isValidStep (mode))
         modeButtons[mode].setToggleState (true, juce::dontSendNotification);
 }
 
@@ -162,7 +162,7 @@ void CConfigPage::changeListenerCallback (juce::ChangeBroadcaster* source)
     {
         const int mode = currentAmpMode();
         showModeButton (mode);
-        applyMode (mode);
+        applyMode (AmpMode::fromStep (mode));
         return;
     }
 
@@ -184,7 +184,7 @@ void CConfigPage::changeListenerCallback (juce::ChangeBroadcaster* source)
 void CConfigPage::buttonClicked (juce::Button* button)
 {
     // A radio group reports the button it turns off as well: only the one turned on counts.
-    for (int i = 0; i < Cioampmode::modeCount; ++i)
+    for (int i = 0; i < AmpMode::count; ++i)
         if (button == &modeButtons[i] && button->getToggleState())
             requestAmpMode (i);
 

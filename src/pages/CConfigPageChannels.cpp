@@ -53,14 +53,14 @@ namespace
 //==============================================================================
 // Mode and model
 
-void CConfigPage::applyModeToChannels (int mode)
+void CConfigPage::applyModeToChannels (AmpMode mode)
 {
     if (followA)
         copyStep (*delay[0]->del, *delay[1]->del);   // the polarity stays B's own
     else
         refreshDelay (1);
 
-    channels[0].group.setText (mode == stereo ? "Channel A+B" : "Channel A");
+    channels[0].group.setText (mode == AmpMode::stereo ? "Channel A+B" : "Channel A");
     updateChannelBVisibility();
 
     if (followA)
@@ -384,7 +384,7 @@ void CConfigPage::loadChosen (int c)
         id = 3;
         list.setSelectedId (id, juce::dontSendNotification);
     }
-    if (c == 0 && ampMode == bridge && id == 2)
+    if (c == 0 && ampMode == AmpMode::bridge && id == 2)
     {
         id = 1;
         list.setSelectedId (id, juce::dontSendNotification);

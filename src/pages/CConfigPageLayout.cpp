@@ -43,7 +43,7 @@ void CConfigPage::buildModeArea()
     modeGroup.setBounds (modeGroupBounds);
     addAndMakeVisible (modeGroup);
 
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < AmpMode::count; ++i)
     {
         auto& button = modeButtons[i];
         button.setButtonText (modeNames[i]);
@@ -70,19 +70,20 @@ void CConfigPage::buildModeArea()
     addAndMakeVisible (linkButton);
 }
 
-std::vector<CConfigPage::DiagramIcon> CConfigPage::diagramIcons (int mode, const BlockActivity& flags)
+std::vector<CConfigPage::DiagramIcon> CConfigPage::diagramIcons (int modeStep, const BlockActivity& flags)
 {
+    const auto mode = AmpMode::fromStep (modeStep);
     using Block = Artwork::Block;
     std::vector<DiagramIcon> icons;
     const auto add = [&icons] (Block block, bool inUse, int x, int y) {
         icons.push_back ({ Artwork::blockIcon (block, inUse), { x, y } });
     };
 
-    const int y0 = mode == stereo ? stereoRowTop : rowTop;
+    const int y0 = mode == AmpMode::stereo ? stereoRowTop : rowTop;
     const bool crossoverA = flags.get (ChainBlock::crossover, 0);
     int rows = 1;
 
-    if (mode == biamp1 || mode == biamp2)
+    if (mode.isBiAmp())
     {
         // One input split into two: a single crossover feeds both rows.
         add (Block::biampXover, crossoverA, crossoverX, y0);
@@ -90,8 +91,8 @@ std::vector<CConfigPage::DiagramIcon> CConfigPage::diagramIcons (int mode, const
     }
     else
     {
-        add (Block::xover, crossoverA, mode == stereo ? stereoCrossoverX : crossoverX, y0);
-        if (mode == dualMono)
+        add (Block::xover, crossoverA, mode == AmpMode::stereo ? stereoCrossoverX : crossoverX, y0);
+        if (mode == AmpMode::dualMono)
         {
             add (Block::xover, flags.get (ChainBlock::crossover, 1), crossoverX, y0 + rowSpacing);
             rows = 2;
@@ -113,7 +114,7 @@ void CConfigPage::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::black);
     g.drawImageAt (modePicture, picturePosition.x, picturePosition.y);
-    for (const auto& icon : diagramIcons (ampMode, globals::blockActive))
+    for (const auto& icon : diagramIcons (ampMode.step(), globals::blockActive))
         g.drawImageAt (icon.image, icon.position.x, icon.position.y);
 }
 

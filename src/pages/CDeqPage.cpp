@@ -1,5 +1,6 @@
 #include "CDeqPage.h"
 
+#include "AmpMode.h"
 #include "Artwork.h"
 #include "Cdeqcomp.h"
 #include "Cdeqfilt.h"
@@ -9,9 +10,6 @@
 
 namespace
 {
-    constexpr int stereoMode = 1;
-    constexpr int bridgeMode = 4;
-
     const juce::Colour tabColour { 0xff606060 };
     const juce::Colour groupOutline { 0xff5c5c5c };
     const juce::Colour bandColour { 0xff333333 };
@@ -160,11 +158,12 @@ void CDeqPage::bandChanged (int channel, int band)
 }
 
 //==============================================================================
-void CDeqPage::ampModeChanged (int mode)
+void CDeqPage::ampModeChanged (int modeStep)
 {
-    if (mode == stereoMode || mode == bridgeMode)
+    const auto mode = AmpMode::fromStep (modeStep);
+    if (mode.followsA())
     {
-        tabs->setTabName (0, mode == stereoMode ? "Channel A+B" : "Channel A");
+        tabs->setTabName (0, mode == AmpMode::stereo ? "Channel A+B" : "Channel A");
         if (tabs->getNumTabs() > 1)
             tabs->removeTab (1);
     }

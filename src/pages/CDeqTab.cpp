@@ -1,5 +1,6 @@
 #include "CDeqTab.h"
 
+#include "AmpMode.h"
 #include "Cdeqcomp.h"
 #include "Cdeqfilt.h"
 #include "Cdeqtime.h"
@@ -12,8 +13,6 @@
 
 namespace
 {
-    constexpr int stereoMode = 1;
-    constexpr int bridgeMode = 4;
     constexpr int bandPassId = 1;
 
     template <typename Block>
@@ -245,9 +244,9 @@ void CDeqTab::handleEdit (int what, int band, int delta)
     bandChanged (band);
 }
 
-void CDeqTab::setFollowMode (int mode)
+void CDeqTab::setFollowMode (AmpMode mode)
 {
-    followA = channel == 0 && (mode == stereoMode || mode == bridgeMode);
+    followA = channel == 0 && mode.followsA();
     if (! followA)
         return;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AmpMode.h"
 #include "HandleOwners.h"
 #include "PageLookAndFeel.h"
 #include "ParamKnob.h"
@@ -51,9 +52,9 @@ public:
         changed; not copied to channel B. */
     void handleEdit (int what, int band, int delta) override;
 
-    /** Mode 1 (Stereo) and 4 (Bridge) make channel B follow A: B's blocks take A's values now
-        (unsent) and A's edits from then on.  Channel A's tab only. */
-    void setFollowMode (int mode);
+    /** Stereo and Bridge make channel B follow A: B's blocks take A's values now (unsent) and
+        A's edits from then on.  Channel A's tab only. */
+    void setFollowMode (AmpMode mode);
 
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void paint (juce::Graphics& g) override;

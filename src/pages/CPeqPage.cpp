@@ -1,5 +1,6 @@
 #include "CPeqPage.h"
 
+#include "AmpMode.h"
 #include "Artwork.h"
 #include "Cpeq.h"
 #include "FilterResponse.h"
@@ -11,9 +12,6 @@ namespace
     const juce::Colour channelAColour { 0xffd29b27 };   // the amber, darker by 0.2
     const juce::Colour channelBColour { 0xff2e79ff };
     const juce::Colour tabStrip { 0xff333333 };
-
-    constexpr int stereoMode = 1;
-    constexpr int bridgeMode = 4;
 }
 
 CPeqPage::ChannelTabs::ChannelTabs()
@@ -115,13 +113,14 @@ bool CPeqPage::showSelectedChannel()
     return changed;
 }
 
-void CPeqPage::ampModeChanged (int mode)
+void CPeqPage::ampModeChanged (int modeStep)
 {
+    const auto mode = AmpMode::fromStep (modeStep);
     auto& tabA = *channelTabs[0];
     auto& tabB = *channelTabs[1];
-    if (mode == stereoMode || mode == bridgeMode)
+    if (mode.followsA())
     {
-        tabs.setTabName (0, mode == stereoMode ? "Channel A+B" : "Channel A");
+        tabs.setTabName (0, mode == AmpMode::stereo ? "Channel A+B" : "Channel A");
         if (tabs.getNumTabs() > 1)
             tabs.removeTab (1);   // the tab itself stays, for the modes that show it again
     }

@@ -1,5 +1,6 @@
 #include "CPeqTab.h"
 
+#include "AmpMode.h"
 #include "Cpeq.h"
 #include "Croot.h"
 #include "Dialogs.h"
@@ -268,9 +269,9 @@ void CPeqTab::setBypass (bool on)
         column->filterButton.setClickingTogglesState (! bypassed);
 }
 
-void CPeqTab::setFollowMode (int mode)
+void CPeqTab::setFollowMode (AmpMode mode)
 {
-    followA = mode == 1 || mode == 4;   // Stereo, Bridge
+    followA = mode.followsA();
     if (followA)
         for (int k = 0; k < bandCount; ++k)
             copyBandToChannelB (k);

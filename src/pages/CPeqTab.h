@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AmpMode.h"
 #include "HandleOwners.h"
 #include "PageLookAndFeel.h"
 #include "PeqBandColumn.h"
@@ -51,9 +52,9 @@ public:
 
     Cpeq* handleBand (int band) override;
 
-    /** Stereo (1) and Bridge (4) make channel B follow channel A: B's bands take A's values
-        in the tree, without sending.  Any mode ends "Bypass". */
-    void setFollowMode (int mode);
+    /** Stereo and Bridge make channel B follow channel A: B's bands take A's values in the
+        tree, without sending.  Any mode ends "Bypass". */
+    void setFollowMode (AmpMode mode);
 
     /** Asks "Do you want to reset all filters?"; "Yes" sets all eight bands to "PEQ", 0 dB,
         quality 0.15 at 40 Hz .. 10 kHz and sends them. */

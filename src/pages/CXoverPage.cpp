@@ -12,11 +12,6 @@ namespace
 {
     using namespace CrossoverTypes;
 
-    constexpr int stereoMode = 1;
-    constexpr int biamp1Mode = 2;
-    constexpr int biamp2Mode = 3;
-    constexpr int bridgeMode = 4;
-
     template <typename Block>
     Block* findBlock (Croot& root, const char* pattern, int channel)
     {
@@ -292,7 +287,7 @@ void CXoverPage::showTitles()
 {
     auto& a = channelWidgets[0].group;
     auto& b = channelWidgets[1].group;
-    if (ampMode == stereoMode)
+    if (ampMode == AmpMode::stereo)
         a.setText ("Channel A+B");
     else
         a.setText (linked ? "Channel A - LOW" : "Channel A");
@@ -300,10 +295,10 @@ void CXoverPage::showTitles()
 }
 
 //==============================================================================
-void CXoverPage::ampModeChanged (int mode)
+void CXoverPage::ampModeChanged (int modeStep)
 {
-    ampMode = mode;
-    followA = mode == stereoMode || mode == bridgeMode;
+    ampMode = AmpMode::fromStep (modeStep);
+    followA = ampMode.followsA();
     if (followA)
     {
         copyFilter (0, 2);
@@ -319,7 +314,7 @@ void CXoverPage::ampModeChanged (int mode)
     graph->setHandleCount (followA ? 2 : 4);
     graph->curveCount = followA ? 1 : 2;
 
-    const bool biamp = mode == biamp1Mode || mode == biamp2Mode;
+    const bool biamp = ampMode.isBiAmp();
     crossoverButton.setVisible (biamp);
     linked = biamp && crossoverButton.getToggleState();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AmpMode.h"
 #include "CrossoverResponse.h"
 #include "CrossoverTypes.h"
 #include "EQGraph.h"
@@ -163,7 +164,7 @@ private:
     Cxover* filters[filterCount] {};
     Cxovergain* gains[2] {};
 
-    int ampMode = 0;
+    AmpMode ampMode;
     bool followA = false;
     bool linked = false;
     int lastSlope[filterCount] {};
