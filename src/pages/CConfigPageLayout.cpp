@@ -5,7 +5,7 @@
 #include "CConfigPage.h"
 
 #include "Artwork.h"
-#include "Palette.h"
+#include "PlaceChild.h"
 
 namespace
 {
@@ -14,13 +14,6 @@ namespace
     constexpr int modeRadioGroup = 1;
 
     const char* const modeNames[] = { "Dual Mono", "Stereo", "Bi-Amp 1", "Bi-Amp 2", "Bridge" };
-
-    /** A button that stays on shows it: lit, with dark text. */
-    void litWhenOn (juce::TextButton& button)
-    {
-        button.setColour (juce::TextButton::buttonOnColourId, Palette::amber);
-        button.setColour (juce::TextButton::textColourOnId, juce::Colours::black);
-    }
 
     juce::Rectangle<int> modeButtonBounds (int i)
     {
@@ -39,35 +32,29 @@ namespace
 
 void CConfigPage::buildModeArea()
 {
-    modeGroup.setComponentID ("modeGroup");
-    modeGroup.setBounds (modeGroupBounds);
-    addAndMakeVisible (modeGroup);
+    placeChild (*this, modeGroup, "modeGroup", modeGroupBounds);
 
     for (int i = 0; i < AmpMode::count; ++i)
     {
         auto& button = modeButtons[i];
         button.setButtonText (modeNames[i]);
-        button.setComponentID ("mode" + juce::String (i));
         button.setClickingTogglesState (true);
-        litWhenOn (button);
+        PageLookAndFeel::styleLitButton (button);
         button.setRadioGroupId (modeRadioGroup, juce::dontSendNotification);
-        button.setBounds (modeButtonBounds (i));
         button.addListener (this);
-        addAndMakeVisible (button);
+        placeChild (*this, button, "mode" + juce::String (i), modeButtonBounds (i));
     }
 
-    linkButton.setComponentID ("channelLink");
     linkButton.setClickingTogglesState (true);
-    litWhenOn (linkButton);
+    PageLookAndFeel::styleLitButton (linkButton);
     linkButton.setTooltip ("enable/disable");
-    linkButton.setBounds (linkButtonBounds);
     linkButton.addListener (this);
 
     for (auto& channel : channels)
         channel.build (*this, *this, *this, *this);
 
     // Last, so that it is drawn over the two channel groups where they meet.
-    addAndMakeVisible (linkButton);
+    placeChild (*this, linkButton, "channelLink", linkButtonBounds);
 }
 
 std::vector<CConfigPage::DiagramIcon> CConfigPage::diagramIcons (int modeStep, const BlockActivity& flags)

@@ -7,12 +7,10 @@
 #include "Cdeqtime.h"
 #include "FilterResponse.h"
 #include "Globals.h"
+#include "Palette.h"
 
 namespace
 {
-    const juce::Colour tabColour { 0xff606060 };
-    const juce::Colour groupOutline { 0xff5c5c5c };
-    const juce::Colour bandColour { 0xff333333 };
 
     const juce::Rectangle<int> tabsBounds { 0, 176, 720, 296 };
     const juce::Rectangle<int> group1Bounds { 4, 208, 356, 258 };
@@ -22,7 +20,7 @@ namespace
     const juce::Point<int> dbScalePositions[2] = { { 5, 21 }, { 363, 21 } };
     const juce::Rectangle<int> tabBand { 0, 176, 720, 32 };
     const juce::Rectangle<int> graphBounds[2] = { { 32, 10, 320, 150 }, { 390, 10, 320, 150 } };
-    const juce::Colour curveColours[2] = { juce::Colour (0xfffdbb30), juce::Colour (0xff2e79ff) };
+    const juce::Colour curveColours[2] = { Palette::amber, Palette::channelB };
     constexpr int noFill = 0;
     constexpr int deqGraphKind = 2;
 }
@@ -52,8 +50,8 @@ CDeqPage::CDeqPage (Croot& root)
     tabs = std::make_unique<ChannelTabs> (*this);
     tabs->setComponentID ("deqTabs");
     tabs->setOutline (0);
-    tabs->addTab ("Channel A", tabColour, tabA.get(), false);
-    tabs->addTab ("Channel B", tabColour, tabB.get(), false);
+    tabs->addTab ("Channel A", Palette::tab, tabA.get(), false);
+    tabs->addTab ("Channel B", Palette::tab, tabB.get(), false);
     tabs->setCurrentTabIndex (0);
     globals::deqVisibleChannel = 0;
     addAndMakeVisible (*tabs);
@@ -61,7 +59,7 @@ CDeqPage::CDeqPage (Croot& root)
     // The frames lie over the tab's two halves; they let clicks through to the controls.
     for (auto* group : { &group1, &group2 })
     {
-        group->setColour (juce::GroupComponent::outlineColourId, groupOutline);
+        group->setColour (juce::GroupComponent::outlineColourId, Palette::groupOutline);
         group->setTextLabelPosition (juce::Justification::centred);
         addAndMakeVisible (*group);
     }
@@ -105,7 +103,7 @@ void CDeqPage::paint (juce::Graphics& g)
         g.drawImageAt (freqScaleImage, freqScalePositions[band].x, freqScalePositions[band].y);
         g.drawImageAt (dbScaleImage, dbScalePositions[band].x, dbScalePositions[band].y);
     }
-    g.setColour (bandColour);
+    g.setColour (Palette::plate);
     g.fillRect (tabBand);
 
     // The graphs draw the channel shown: its colour, and its bands' handles.
@@ -170,7 +168,7 @@ void CDeqPage::ampModeChanged (int modeStep)
     else if (tabs->getNumTabs() == 1)
     {
         tabs->setTabName (0, "Channel A");
-        tabs->addTab ("Channel B", tabColour, tabB.get(), false);
+        tabs->addTab ("Channel B", Palette::tab, tabB.get(), false);
         for (int band = 0; band < CDeqTab::bandCount; ++band)
         {
             tabB->changeListenerCallback (tabB->compBlock (band));

@@ -79,8 +79,19 @@ private:
         ValueKnob releaseKnob { "DEQ release time", 55, 20 };
         juce::ComboBox typeCombo { "DEQ FilterType" };
         juce::ComboBox ratioCombo { "DEQ Ratio" };
-        juce::Label gainLabel, thresholdLabel, gainDb, thresholdDb, frequencyLabel, qualityLabel, attackLabel,
-            releaseLabel, hzLabel, attackMs, releaseMs, typeLabel, ratioLabel;
+        juce::Label gainLabel { {}, "Gain" };
+        juce::Label thresholdLabel { {}, "Threshold" };
+        juce::Label gainDb { {}, "dB" };
+        juce::Label thresholdDb { {}, "dB" };
+        juce::Label frequencyLabel { {}, "Frequency" };
+        juce::Label qualityLabel { {}, "Quality" };
+        juce::Label attackLabel { {}, "Attack" };
+        juce::Label releaseLabel { {}, "Release" };
+        juce::Label hzLabel { {}, "Hz" };
+        juce::Label attackMs { {}, "ms" };
+        juce::Label releaseMs { {}, "ms" };
+        juce::Label typeLabel { {}, "Type" };
+        juce::Label ratioLabel { {}, "Ratio" };
     };
 
     enum Block
@@ -92,9 +103,6 @@ private:
 
     // Layout (CDeqTabLayout.cpp)
     void buildBand (int band);
-    void placeLabel (juce::Label& label, const juce::String& text, juce::Rectangle<int> bounds,
-                     juce::Justification justification);
-    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
 
     // Behaviour
     void sliderValueChanged (juce::Slider* slider) override;

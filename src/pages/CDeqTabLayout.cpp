@@ -3,7 +3,7 @@
 
 #include "CDeqTab.h"
 #include "Cdeqfilt.h"
-#include "Palette.h"
+#include "PlaceChild.h"
 
 namespace
 {
@@ -72,13 +72,6 @@ namespace
 
     const char* const ratioTexts[] = { "1:2.0", "1:3.0", "1:5.0", "1:10" };
 
-    void styleEntry (ValueEntry& entry, int maxLength)
-    {
-        entry.setInputRestrictions (maxLength);
-        entry.setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
-        entry.setColour (juce::TextEditor::outlineColourId, juce::Colour (0x50ffffff));
-        entry.setFont (PageLookAndFeel::textFont());
-    }
 }
 
 void CDeqTab::buildBand (int band)
@@ -90,55 +83,53 @@ void CDeqTab::buildBand (int band)
     w.deqButton.setButtonText ("DEQ " + n);
     w.deqButton.setTooltip ("enable/disable");
     w.deqButton.setClickingTogglesState (true);
-    w.deqButton.setColour (juce::TextButton::buttonOnColourId, Palette::plate);
-    w.deqButton.setColour (juce::TextButton::textColourOffId, Palette::amber);
-    w.deqButton.setColour (juce::TextButton::textColourOnId, Palette::textGrey);
+    PageLookAndFeel::styleSwitchButton (w.deqButton);
     w.deqButton.addListener (this);
-    place (w.deqButton, "deqButton" + n, at.deqButton);
+    placeChild (*this, w.deqButton, "deqButton" + n, at.deqButton);
 
     for (auto* knob : { &w.gainKnob, &w.thresholdKnob, &w.attackKnob, &w.releaseKnob })
         knob->addListener (this);
-    place (w.gainKnob, "gainKnob" + n, at.gainKnob);
-    place (w.thresholdKnob, "thresholdKnob" + n, at.thresholdKnob);
-    place (w.attackKnob, "attackKnob" + n, at.attackKnob);
-    place (w.releaseKnob, "releaseKnob" + n, at.releaseKnob);
+    placeChild (*this, w.gainKnob, "gainKnob" + n, at.gainKnob);
+    placeChild (*this, w.thresholdKnob, "thresholdKnob" + n, at.thresholdKnob);
+    placeChild (*this, w.attackKnob, "attackKnob" + n, at.attackKnob);
+    placeChild (*this, w.releaseKnob, "releaseKnob" + n, at.releaseKnob);
 
     w.freqKnob.addListener (this);
-    place (w.freqKnob, "freqKnob" + n, at.freqKnob);
+    placeChild (*this, w.freqKnob, "freqKnob" + n, at.freqKnob);
     w.qualKnob.addListener (this);
-    place (w.qualKnob, "qualKnob" + n, at.qualKnob);
-    place (w.freqEditor, "freqEditor" + n, at.freqEditor);
-    styleEntry (w.freqEditor, 8);
-    place (w.qualEditor, "qualEditor" + n, at.qualEditor);
-    styleEntry (w.qualEditor, 13);
+    placeChild (*this, w.qualKnob, "qualKnob" + n, at.qualKnob);
+    placeChild (*this, w.freqEditor, "freqEditor" + n, at.freqEditor);
+    PageLookAndFeel::styleTransparentEntry (w.freqEditor, 8);
+    placeChild (*this, w.qualEditor, "qualEditor" + n, at.qualEditor);
+    PageLookAndFeel::styleTransparentEntry (w.qualEditor, 13);
 
     for (int id = 1; id < Cdeqfilt::typeCount; ++id)
         w.typeCombo.addItem (Cdeqfilt::typeLabels[id], id);
     w.typeCombo.setSelectedId (1, juce::dontSendNotification);
     w.typeCombo.setLookAndFeel (&listLook);
     w.typeCombo.addListener (this);
-    place (w.typeCombo, "typeCombo" + n, at.typeCombo);
+    placeChild (*this, w.typeCombo, "typeCombo" + n, at.typeCombo);
 
     for (int id = 1; id <= 4; ++id)
         w.ratioCombo.addItem (ratioTexts[id - 1], id);
     w.ratioCombo.setLookAndFeel (&listLook);
     w.ratioCombo.addListener (this);
-    place (w.ratioCombo, "ratioCombo" + n, at.ratioCombo);
+    placeChild (*this, w.ratioCombo, "ratioCombo" + n, at.ratioCombo);
 
     using J = juce::Justification;
-    placeLabel (w.gainLabel, "Gain", at.gainLabel, J::centred);
-    placeLabel (w.thresholdLabel, "Threshold", at.thresholdLabel, J::centred);
-    placeLabel (w.gainDb, "dB", at.gainDb, J::centredLeft);
-    placeLabel (w.thresholdDb, "dB", at.thresholdDb, J::centredLeft);
-    placeLabel (w.frequencyLabel, "Frequency", at.frequencyLabel, J::centred);
-    placeLabel (w.qualityLabel, "Quality", at.qualityLabel, J::centred);
-    placeLabel (w.attackLabel, "Attack", at.attackLabel, J::centred);
-    placeLabel (w.releaseLabel, "Release", at.releaseLabel, J::centred);
-    placeLabel (w.hzLabel, "Hz", at.hzLabel, J::centredLeft);
-    placeLabel (w.attackMs, "ms", at.attackMs, J::centredLeft);
-    placeLabel (w.releaseMs, "ms", at.releaseMs, J::centredLeft);
-    placeLabel (w.typeLabel, "Type", at.typeLabel, J::centredLeft);
-    placeLabel (w.ratioLabel, "Ratio", at.ratioLabel, J::centredLeft);
+    placeLabel (*this, w.gainLabel, {}, at.gainLabel, J::centred);
+    placeLabel (*this, w.thresholdLabel, {}, at.thresholdLabel, J::centred);
+    placeLabel (*this, w.gainDb, {}, at.gainDb, J::centredLeft);
+    placeLabel (*this, w.thresholdDb, {}, at.thresholdDb, J::centredLeft);
+    placeLabel (*this, w.frequencyLabel, {}, at.frequencyLabel, J::centred);
+    placeLabel (*this, w.qualityLabel, {}, at.qualityLabel, J::centred);
+    placeLabel (*this, w.attackLabel, {}, at.attackLabel, J::centred);
+    placeLabel (*this, w.releaseLabel, {}, at.releaseLabel, J::centred);
+    placeLabel (*this, w.hzLabel, {}, at.hzLabel, J::centredLeft);
+    placeLabel (*this, w.attackMs, {}, at.attackMs, J::centredLeft);
+    placeLabel (*this, w.releaseMs, {}, at.releaseMs, J::centredLeft);
+    placeLabel (*this, w.typeLabel, {}, at.typeLabel, J::centredLeft);
+    placeLabel (*this, w.ratioLabel, {}, at.ratioLabel, J::centredLeft);
 }
 
 juce::Font CDeqTab::NarrowListLook::getComboBoxFont (juce::ComboBox&)
@@ -151,23 +142,6 @@ void CDeqTab::NarrowListLook::positionComboBoxText (juce::ComboBox& box, juce::L
     // Room for the text up to the arrow, which needs about the list's height.
     label.setBounds (1, 1, box.getWidth() - box.getHeight(), box.getHeight() - 2);
     label.setFont (getComboBoxFont (box));
-}
-
-void CDeqTab::placeLabel (juce::Label& label, const juce::String& text, juce::Rectangle<int> bounds,
-                          juce::Justification justification)
-{
-    label.setText (text, juce::dontSendNotification);
-    label.setFont (PageLookAndFeel::textFont());
-    label.setJustificationType (justification);
-    label.setBounds (bounds);
-    addAndMakeVisible (label);
-}
-
-void CDeqTab::place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds)
-{
-    widget.setComponentID (id);
-    widget.setBounds (bounds);
-    addAndMakeVisible (widget);
 }
 
 void CDeqTab::paint (juce::Graphics& g)

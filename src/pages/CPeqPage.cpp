@@ -5,13 +5,12 @@
 #include "Cpeq.h"
 #include "FilterResponse.h"
 #include "Globals.h"
+#include "Palette.h"
 
 namespace
 {
-    const juce::Colour tabColour { 0xff606060 };
-    const juce::Colour channelAColour { 0xffd29b27 };   // the amber, darker by 0.2
-    const juce::Colour channelBColour { 0xff2e79ff };
-    const juce::Colour tabStrip { 0xff333333 };
+    const juce::Colour channelAColour = Palette::channelADark;
+    const juce::Colour channelBColour = Palette::channelB;
 }
 
 CPeqPage::ChannelTabs::ChannelTabs()
@@ -37,8 +36,8 @@ CPeqPage::CPeqPage (Croot& root, Dialogs& dialogs)
     tabs.setComponentID ("channelTabs");
     tabs.setTabBarDepth (30);
     tabs.setOutline (0);
-    tabs.addTab ("Channel A", tabColour, channelTabs[0].get(), false);
-    tabs.addTab ("Channel B", tabColour, channelTabs[1].get(), false);
+    tabs.addTab ("Channel A", Palette::tab, channelTabs[0].get(), false);
+    tabs.addTab ("Channel B", Palette::tab, channelTabs[1].get(), false);
     tabs.setCurrentTabIndex (0);
     tabs.onTabChanged = [this] (int)
     {
@@ -83,7 +82,7 @@ void CPeqPage::paint (juce::Graphics& g)
     g.fillRect (4, 4, 712, 180);
     g.drawImageAt (dbScaleImage, 19, 22);
     g.drawImageAt (freqScaleImage, 43, 160);
-    g.setColour (tabStrip);
+    g.setColour (Palette::plate);
     g.fillRect (0, 176, 720, 32);
 
     // The graph shows the channel whose tab is chosen; it repaints only if that changed.
@@ -127,7 +126,7 @@ void CPeqPage::ampModeChanged (int modeStep)
     else if (tabs.getNumTabs() == 1)
     {
         tabs.setTabName (0, "Channel A");
-        tabs.addTab ("Channel B", tabColour, &tabB, false);
+        tabs.addTab ("Channel B", Palette::tab, &tabB, false);
         for (int k = 0; k < CPeqTab::bandCount; ++k)
             tabB.changeListenerCallback (tabB.handleBand (k));
     }

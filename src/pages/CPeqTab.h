@@ -94,7 +94,6 @@ private:
 
     // Layout (CPeqTabLayout.cpp)
     void buildControls();
-    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
 
     int bandOfControl (const juce::Component* control) const;
     void setBandType (int step, int k);

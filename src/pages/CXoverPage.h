@@ -133,7 +133,6 @@ private:
     void buildGraph();
     void buildFilterColumn (int index);
     void buildChannel (int channel);
-    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
     void showChannelB (bool shown);
     void showTitles();
 

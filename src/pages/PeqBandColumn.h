@@ -2,6 +2,7 @@
 
 #include "ParamKnob.h"
 #include "ValueEntry.h"
+#include "ValueKnob.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
@@ -41,20 +42,10 @@ public:
     /** The type the list shows: 1 "PEQ" .. 5 "HS12". */
     int selectedType() const { return typeCombo.getSelectedId(); }
 
-    /** A rotary knob with a value box for the gain in dB.  Text in the box that holds no
-        number leaves the gain as it was; numbers are clamped to the range. */
-    class GainKnob : public juce::Slider
-    {
-    public:
-        GainKnob();
-        double getValueFromText (const juce::String& text) override;
-        juce::String getTextFromValue (double value) override;
-    };
-
     const int band;
     Cpeq& block;
     juce::TextButton filterButton;
-    GainKnob gainKnob;
+    ValueKnob gainKnob { "EQ gain ", 80, 20 };
     juce::Label dbLabel { {}, "dB" };
     ParamKnob freqKnob;
     ValueEntry freqEditor { "freq text editor" };
@@ -65,8 +56,6 @@ public:
 
 private:
     std::unique_ptr<juce::LookAndFeel> typeListLook;
-
-    void place (juce::Component& tab, juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
 
     JUCE_DECLARE_NON_COPYABLE (PeqBandColumn)
 };
