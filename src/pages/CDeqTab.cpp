@@ -201,7 +201,7 @@ void CDeqTab::showQualityFor (int band)
     const bool shown = w.typeCombo.getSelectedId() <= bandPassId;
     w.qualKnob.setVisible (shown);
     w.qualEditor.setVisible (shown);
-    w.qualityLabel.setVisible (shown);
+    w.labels[BandWidgets::qualityLabel].setVisible (shown);
 }
 
 //==============================================================================

@@ -79,19 +79,26 @@ private:
         ValueKnob releaseKnob { "DEQ release time", 55, 20 };
         juce::ComboBox typeCombo { "DEQ FilterType" };
         juce::ComboBox ratioCombo { "DEQ Ratio" };
-        juce::Label gainLabel { {}, "Gain" };
-        juce::Label thresholdLabel { {}, "Threshold" };
-        juce::Label gainDb { {}, "dB" };
-        juce::Label thresholdDb { {}, "dB" };
-        juce::Label frequencyLabel { {}, "Frequency" };
-        juce::Label qualityLabel { {}, "Quality" };
-        juce::Label attackLabel { {}, "Attack" };
-        juce::Label releaseLabel { {}, "Release" };
-        juce::Label hzLabel { {}, "Hz" };
-        juce::Label attackMs { {}, "ms" };
-        juce::Label releaseMs { {}, "ms" };
-        juce::Label typeLabel { {}, "Type" };
-        juce::Label ratioLabel { {}, "Ratio" };
+
+        /** The band's labels, in the order of the layout's table. */
+        enum LabelIndex
+        {
+            gainLabel,
+            thresholdLabel,
+            gainDb,
+            thresholdDb,
+            frequencyLabel,
+            qualityLabel,
+            attackLabel,
+            releaseLabel,
+            hzLabel,
+            attackMs,
+            releaseMs,
+            typeLabel,
+            ratioLabel,
+            labelCount
+        };
+        juce::Label labels[labelCount];
     };
 
     enum Block

@@ -5,6 +5,9 @@
 #include "Cdeqfilt.h"
 #include "PlaceChild.h"
 
+#include <iterator>
+#include <type_traits>
+
 namespace
 {
     using R = juce::Rectangle<int>;
@@ -13,8 +16,7 @@ namespace
     {
         R deqButton, gainKnob, thresholdKnob, freqKnob, freqEditor, qualKnob, qualEditor, attackKnob, releaseKnob,
             typeCombo, ratioCombo;
-        R gainLabel, thresholdLabel, gainDb, thresholdDb, frequencyLabel, qualityLabel, attackLabel, releaseLabel,
-            hzLabel, attackMs, releaseMs, typeLabel, ratioLabel;
+        R labels[13];   // in the order of CDeqTab::BandWidgets::LabelIndex
     };
 
     const BandLayout layouts[CDeqTab::bandCount] = {
@@ -29,20 +31,19 @@ namespace
           { 280, 144, 48, 60 },
           { 57, 216, 65, 20 },
           { 240, 216, 64, 20 },
-          //
-          { 68, 20, 44, 20 },
-          { 232, 20, 84, 20 },
-          { 112, 80, 32, 20 },
-          { 292, 80, 32, 20 },
-          { 16, 120, 88, 20 },
-          { 100, 120, 64, 20 },
-          { 192, 120, 64, 20 },
-          { 272, 120, 72, 20 },
-          { 72, 186, 28, 18 },
-          { 244, 184, 28, 20 },
-          { 324, 184, 28, 20 },
-          { 12, 216, 52, 20 },
-          { 192, 216, 56, 20 } },
+          { { 68, 20, 44, 20 },
+            { 232, 20, 84, 20 },
+            { 112, 80, 32, 20 },
+            { 292, 80, 32, 20 },
+            { 16, 120, 88, 20 },
+            { 100, 120, 64, 20 },
+            { 192, 120, 64, 20 },
+            { 272, 120, 72, 20 },
+            { 72, 186, 28, 18 },
+            { 244, 184, 28, 20 },
+            { 324, 184, 28, 20 },
+            { 12, 216, 52, 20 },
+            { 192, 216, 56, 20 } } },
         { { 512, 48, 52, 24 },
           { 420, 40, 48, 60 },
           { 604, 40, 48, 60 },
@@ -54,24 +55,27 @@ namespace
           { 640, 144, 48, 60 },
           { 416, 216, 65, 20 },
           { 600, 216, 64, 20 },
-          //
-          { 424, 20, 44, 20 },
-          { 592, 20, 84, 20 },
-          { 468, 80, 32, 20 },
-          { 652, 80, 32, 20 },
-          { 376, 120, 88, 20 },
-          { 459, 120, 64, 20 },
-          { 552, 120, 64, 20 },
-          { 632, 120, 72, 20 },
-          { 432, 186, 28, 18 },
-          { 604, 184, 28, 20 },
-          { 684, 184, 28, 20 },
-          { 371, 216, 52, 20 },
-          { 552, 216, 56, 20 } },
+          { { 424, 20, 44, 20 },
+            { 592, 20, 84, 20 },
+            { 468, 80, 32, 20 },
+            { 652, 80, 32, 20 },
+            { 376, 120, 88, 20 },
+            { 459, 120, 64, 20 },
+            { 552, 120, 64, 20 },
+            { 632, 120, 72, 20 },
+            { 432, 186, 28, 18 },
+            { 604, 184, 28, 20 },
+            { 684, 184, 28, 20 },
+            { 371, 216, 52, 20 },
+            { 552, 216, 56, 20 } } },
     };
 
     const char* const ratioTexts[] = { "1:2.0", "1:3.0", "1:5.0", "1:10" };
 
+    const char* const labelTexts[] = { "Gain",    "Threshold", "dB", "dB", "Frequency", "Quality", "Attack",
+                                       "Release", "Hz",        "ms", "ms", "Type",      "Ratio" };
+    // Titles stand centred over their knobs; units and list names sit left, beside theirs.
+    const bool labelCentred[] = { true, true, false, false, true, true, true, true, false, false, false, false, false };
 }
 
 void CDeqTab::buildBand (int band)
@@ -116,20 +120,14 @@ void CDeqTab::buildBand (int band)
     w.ratioCombo.addListener (this);
     placeChild (*this, w.ratioCombo, "ratioCombo" + n, at.ratioCombo);
 
-    using J = juce::Justification;
-    placeLabel (*this, w.gainLabel, {}, at.gainLabel, J::centred);
-    placeLabel (*this, w.thresholdLabel, {}, at.thresholdLabel, J::centred);
-    placeLabel (*this, w.gainDb, {}, at.gainDb, J::centredLeft);
-    placeLabel (*this, w.thresholdDb, {}, at.thresholdDb, J::centredLeft);
-    placeLabel (*this, w.frequencyLabel, {}, at.frequencyLabel, J::centred);
-    placeLabel (*this, w.qualityLabel, {}, at.qualityLabel, J::centred);
-    placeLabel (*this, w.attackLabel, {}, at.attackLabel, J::centred);
-    placeLabel (*this, w.releaseLabel, {}, at.releaseLabel, J::centred);
-    placeLabel (*this, w.hzLabel, {}, at.hzLabel, J::centredLeft);
-    placeLabel (*this, w.attackMs, {}, at.attackMs, J::centredLeft);
-    placeLabel (*this, w.releaseMs, {}, at.releaseMs, J::centredLeft);
-    placeLabel (*this, w.typeLabel, {}, at.typeLabel, J::centredLeft);
-    placeLabel (*this, w.ratioLabel, {}, at.ratioLabel, J::centredLeft);
+    static_assert (std::size (labelTexts) == BandWidgets::labelCount
+                   && std::extent_v<decltype (BandLayout::labels)> == BandWidgets::labelCount);
+    for (int i = 0; i < BandWidgets::labelCount; ++i)
+    {
+        w.labels[i].setText (labelTexts[i], juce::dontSendNotification);
+        placeLabel (*this, w.labels[i], {}, at.labels[i],
+                    labelCentred[i] ? juce::Justification::centred : juce::Justification::centredLeft);
+    }
 }
 
 juce::Font CDeqTab::NarrowListLook::getComboBoxFont (juce::ComboBox&)

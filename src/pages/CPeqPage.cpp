@@ -9,7 +9,8 @@
 
 namespace
 {
-    const juce::Colour channelAColour = Palette::channelADark;
+    // The amber darkened by 0.2, each component truncated (JUCE 7's darker() rounds instead).
+    const juce::Colour channelAColour { 0xffd29b27 };
     const juce::Colour channelBColour = Palette::channelB;
 }
 

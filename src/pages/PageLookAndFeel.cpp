@@ -77,7 +77,7 @@ void PageLookAndFeel::styleTransparentEntry (juce::TextEditor& entry, int maxLen
     entry.setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
     entry.setColour (juce::TextEditor::outlineColourId, Palette::boxOutline);
     entry.setColour (juce::TextEditor::focusedOutlineColourId, Palette::boxOutline);
-    entry.setColour (juce::CaretComponent::caretColourId, Palette::caret);
+    entry.setColour (juce::CaretComponent::caretColourId, caret);
     entry.setFont (textFont());
 }
 

@@ -16,10 +16,12 @@
 class PageLookAndFeel : public juce::LookAndFeel_V4
 {
 public:
-    /** Knob colours: the pointer, the track, the body. */
+    /** Knob colours: the pointer, the track where the value arc is not, the body. */
     static inline const juce::Colour knobPointer = Palette::knobPointer;
-    static inline const juce::Colour knobTrack = Palette::knobTrack;
+    static inline const juce::Colour knobTrack { 0x66000000 };
     static inline const juce::Colour knobBody = Palette::shade;
+    /** The entries' caret. */
+    static inline const juce::Colour caret { 0xfff0ffff };
 
     PageLookAndFeel();
 

@@ -66,18 +66,9 @@ PeqBandColumn::PeqBandColumn (juce::Component& tab, int bandIndex, Cpeq& bandBlo
     placeChild (tab, gainKnob, "gainKnob" + number, { x0, 32, 48, 60 });
     placeLabel (tab, dbLabel, "dbLabel" + number, { x0 + 48, 73, 26, 18 }, juce::Justification::centredLeft);
 
-    freqKnob.bind (*block.freq);
-    placeChild (tab, freqKnob, "freqKnob" + number, { x0 + 4, 100, 40, 40 });
-    placeChild (tab, freqEditor, "freqEditor" + number, { x0, 140, 48, 20 });
-    PageLookAndFeel::styleTransparentEntry (freqEditor, freqTextLength);
-    freqEditor.bind (*block.freq);
+    placeStepControls (tab, freqKnob, freqEditor, *block.freq, "freq", number, 100, freqTextLength);
     placeLabel (tab, hzLabel, "hzLabel" + number, { x0 + 46, 142, 26, 18 }, juce::Justification::centredLeft);
-
-    qualKnob.bind (*block.qual);
-    placeChild (tab, qualKnob, "qualKnob" + number, { x0 + 4, 164, 40, 40 });
-    placeChild (tab, qualEditor, "qualEditor" + number, { x0, 204, 48, 20 });
-    PageLookAndFeel::styleTransparentEntry (qualEditor, qualTextLength);
-    qualEditor.bind (*block.qual);
+    placeStepControls (tab, qualKnob, qualEditor, *block.qual, "qual", number, 164, qualTextLength);
 
     for (int type = 1; type < 6; ++type)   // the item id is the type step; "OFF" has none
         typeCombo.addItem (Cpeq::typeLabels[type], type);
@@ -91,6 +82,18 @@ PeqBandColumn::PeqBandColumn (juce::Component& tab, int bandIndex, Cpeq& bandBlo
 PeqBandColumn::~PeqBandColumn()
 {
     typeCombo.setLookAndFeel (nullptr);
+}
+
+void PeqBandColumn::placeStepControls (juce::Component& tab, ParamKnob& knob, ValueEntry& entry, Cparam& param,
+                                       const juce::String& role, const juce::String& number, int knobTop, int maxLength)
+{
+    // The knob over the parameter's whole steps, the entry with its text right below.
+    const int x0 = columnX (band);
+    knob.bind (param);
+    placeChild (tab, knob, role + "Knob" + number, { x0 + 4, knobTop, 40, 40 });
+    placeChild (tab, entry, role + "Editor" + number, { x0, knobTop + 40, 48, 20 });
+    PageLookAndFeel::styleTransparentEntry (entry, maxLength);
+    entry.bind (param);
 }
 
 void PeqBandColumn::showBand()

@@ -7,6 +7,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
 
+class Cparam;
 class Cpeq;
 
 /** The controls of one Parametric EQ band: its column on a channel tab.
@@ -56,6 +57,9 @@ public:
 
 private:
     std::unique_ptr<juce::LookAndFeel> typeListLook;
+
+    void placeStepControls (juce::Component& tab, ParamKnob& knob, ValueEntry& entry, Cparam& param,
+                            const juce::String& role, const juce::String& number, int knobTop, int maxLength);
 
     JUCE_DECLARE_NON_COPYABLE (PeqBandColumn)
 };

@@ -26,23 +26,14 @@ namespace Palette
     /** The outline of the group frames. */
     inline const juce::Colour groupOutline { 0xff5c5c5c };
 
-    /** Channel A's Parametric EQ curve: the amber, darker by 0.2. */
-    inline const juce::Colour channelADark { 0xffd29b27 };
-
     /** Channel B's curves. */
     inline const juce::Colour channelB { 0xff2e79ff };
 
     /** The outline of the entries and the knobs' value boxes, on a transparent background. */
     inline const juce::Colour boxOutline { 0x50ffffff };
 
-    /** The caret of the entries. */
-    inline const juce::Colour caret { 0xfff0ffff };
-
     /** The knobs' pointer and the faders' thumbs. */
     inline const juce::Colour knobPointer { 0xff9f2f2f };
-
-    /** The knobs' track, where the value arc is not. */
-    inline const juce::Colour knobTrack { 0x66000000 };
 
     /** What must be seen at once: "Mute" and "Bypass" when on. */
     inline const juce::Colour alarmRed { 0xffff0000 };
