@@ -13,6 +13,7 @@ class Croot;
 class Cnode;
 class Ciospeaker;
 class Ciosiggen;
+class EditObserver;
 class PacketSink;
 class SettingsStore;
 namespace osc
@@ -77,6 +78,9 @@ namespace globals
     inline osc::OscCom* hub = nullptr;      // created by the panel, after the pages
     inline Ciospeaker* speaker = nullptr;   // owned by the Configuration page
     inline Ciosiggen* siggen = nullptr;     // owned by the Utility page
+
+    /** Hears every settings edit the user makes, once sent (EditPath.h); null: nobody. */
+    inline EditObserver* editObserver = nullptr;
 
     /** The settings file with the recent preset files, created by the application object
         before the window; without one the preset document keeps no list. */

@@ -11,6 +11,7 @@
 #include "Climiter.h"
 #include "Croot.h"
 #include "Dialogs.h"
+#include "EditPath.h"
 #include "PanelLink.h"
 
 namespace
@@ -121,7 +122,7 @@ void CConfigPage::modeAnswered (int mode, bool yes)
     // The load rules depend on the mode (no 2 Ohm bridged): channel A's load is chosen
     // again, which sends its limiter and the speaker, and the mode goes last.
     loadChosen (0);
-    ampmodeBlock->send (ampmodeBlock->address);
+    EditPath::blockEdited (*ampmodeBlock);
 }
 
 void CConfigPage::applyMode (AmpMode mode)

@@ -136,6 +136,10 @@ private:
     void applyModelToLoads();
     void updateChannelBVisibility();
     bool linkedToOther() const;
+    /** Channel `c`'s delay (limiter) block as the user edited it: sent, channel B's copy
+        along while B follows A. */
+    void sendDelay (int c);
+    void sendLimiter (int c);
 
     void delayEdited (int c, float ms);
     bool readDelay (int c, int unit, const juce::String& typed);

@@ -7,6 +7,7 @@
 #include "Cdelay.h"
 #include "Ciospeaker.h"
 #include "Climiter.h"
+#include "EditPath.h"
 #include "EntryNumber.h"
 
 #include <cmath>
@@ -113,6 +114,17 @@ void CConfigPage::updateChannelBVisibility()
     }
 }
 
+void CConfigPage::sendDelay (int c)
+{
+    // Channel A's edits are copied into channel B while it follows (only A is sent).
+    EditPath::blockEdited (*delay[c], c == 0 && followA ? delay[1] : nullptr);
+}
+
+void CConfigPage::sendLimiter (int c)
+{
+    EditPath::blockEdited (*limiter[c], c == 0 && followA ? limiter[1] : nullptr);
+}
+
 bool CConfigPage::linkedToOther() const
 {
     // While channel B follows channel A it mirrors A's parameters and is never sent, link
@@ -169,10 +181,10 @@ void CConfigPage::delayEdited (int c, float ms)
         const int o = other (c);
         channels[o].delayKnob.setValue (ms, juce::dontSendNotification);
         updateDelay (o, ms);
-        delay[o]->send (delay[o]->address);
+        sendDelay (o);
     }
 
-    delay[c]->send (delay[c]->address);
+    sendDelay (c);
 }
 
 void CConfigPage::updateDelay (int c, float ms)
@@ -240,7 +252,7 @@ void CConfigPage::setPolarity (int c, int degrees)
         copyStep (*delay[0]->pol, *delay[1]->pol);
 
     // The delay block carries the polarity.
-    delay[c]->send (delay[c]->address);
+    sendDelay (c);
 }
 
 //==============================================================================
@@ -271,7 +283,7 @@ void CConfigPage::updateThreshold (int c, float dbfs)
     if (c == 0 && followA)
         copyStep (*limiter[0]->thres, *limiter[1]->thres);
 
-    limiter[c]->send (limiter[c]->address);
+    sendLimiter (c);
 }
 
 void CConfigPage::releaseOrHoldEdited (int c, bool release, float ms)
@@ -283,14 +295,14 @@ void CConfigPage::releaseOrHoldEdited (int c, bool release, float ms)
     paramOf (*limiter[c])->setValue (ms);
     if (c == 0 && followA)
         copyStep (*paramOf (*limiter[0]), *paramOf (*limiter[1]));
-    limiter[c]->send (limiter[c]->address);
+    sendLimiter (c);
 
     if (linkedToOther())
     {
         const int o = other (c);
         knobOf (channels[o]).setValue (ms, juce::dontSendNotification);
         paramOf (*limiter[o])->setValue (ms);
-        limiter[o]->send (limiter[o]->address);
+        sendLimiter (o);
     }
 }
 
@@ -319,14 +331,14 @@ void CConfigPage::vpEntered (int c)
     refreshLimiter (c);
     if (c == 0 && followA)
         copyStep (*limiter[0]->thres, *limiter[1]->thres);
-    limiter[c]->send (limiter[c]->address);
+    sendLimiter (c);
 
     if (linkedToOther())
     {
         const int o = other (c);
         copyStep (*limiter[c]->thres, *limiter[o]->thres);
         refreshLimiter (o);
-        limiter[o]->send (limiter[o]->address);
+        sendLimiter (o);
     }
 }
 
@@ -406,7 +418,7 @@ void CConfigPage::loadChosen (int c)
         refreshLimiter (other (c));
     if (c == 0 && followA)
         copyStep (*limiter[0]->thres, *limiter[1]->thres);
-    limiter[c]->send (limiter[c]->address);
+    sendLimiter (c);
 
     setSpeakerFromLoad();
 }
@@ -423,7 +435,7 @@ void CConfigPage::setSpeakerFromLoad()
 
     speaker->value->setStep (value);
     if (ModelTable::isZr (deviceModel))
-        speaker->send ("/speaker");
+        EditPath::standaloneBlockEdited (*speaker, "/speaker");
 }
 
 void CConfigPage::refreshLoads()
@@ -466,7 +478,7 @@ void CConfigPage::linkClicked()
         globals::blockActive.set (block, 1, globals::blockActive.get (block, 0));
     refreshLimiter (1);
 
-    delay[1]->send (delay[1]->address);
-    limiter[1]->send (limiter[1]->address);
+    sendDelay (1);
+    sendLimiter (1);
     repaintDiagram();
 }

@@ -25,18 +25,6 @@ namespace
     constexpr int deqGraphKind = 2;
 }
 
-CDeqPage::ChannelTabs::ChannelTabs (CDeqPage& pageToTell)
-    : juce::TabbedComponent (juce::TabbedButtonBar::TabsAtTop),
-      page (pageToTell)
-{
-}
-
-void CDeqPage::ChannelTabs::currentTabChanged (int, const juce::String&)
-{
-    // The graphs draw the channel shown: colours, curves and handles change with it.
-    page.repaint();
-}
-
 CDeqPage::CDeqPage (Croot& root)
 {
     setLookAndFeel (&look.get());
@@ -47,12 +35,11 @@ CDeqPage::CDeqPage (Croot& root)
     for (int channel = 0; channel < 2; ++channel)
         tab (channel).onBandChanged = [this, channel] (int band) { bandChanged (channel, band); };
 
-    tabs = std::make_unique<ChannelTabs> (*this);
+    tabs = std::make_unique<ChannelTabs>();
     tabs->setComponentID ("deqTabs");
-    tabs->setOutline (0);
-    tabs->addTab ("Channel A", Palette::tab, tabA.get(), false);
-    tabs->addTab ("Channel B", Palette::tab, tabB.get(), false);
-    tabs->setCurrentTabIndex (0);
+    tabs->setChannels (*tabA, *tabB);
+    // The graphs draw the channel shown: colours, curves and handles change with it.
+    tabs->onChannelShown = [this] (int) { repaint(); };
     globals::deqVisibleChannel = 0;
     addAndMakeVisible (*tabs);
 
@@ -91,7 +78,7 @@ void CDeqPage::resized()
 
 int CDeqPage::visibleChannel() const
 {
-    return tabs != nullptr && tabs->getCurrentTabIndex() == 1 ? 1 : 0;
+    return tabs != nullptr ? tabs->visibleChannel() : 0;
 }
 
 void CDeqPage::paint (juce::Graphics& g)
@@ -159,16 +146,8 @@ void CDeqPage::bandChanged (int channel, int band)
 void CDeqPage::ampModeChanged (int modeStep)
 {
     const auto mode = AmpMode::fromStep (modeStep);
-    if (mode.followsA())
+    if (tabs->showMode (mode))
     {
-        tabs->setTabName (0, mode == AmpMode::stereo ? "Channel A+B" : "Channel A");
-        if (tabs->getNumTabs() > 1)
-            tabs->removeTab (1);
-    }
-    else if (tabs->getNumTabs() == 1)
-    {
-        tabs->setTabName (0, "Channel A");
-        tabs->addTab ("Channel B", Palette::tab, tabB.get(), false);
         for (int band = 0; band < CDeqTab::bandCount; ++band)
         {
             tabB->changeListenerCallback (tabB->compBlock (band));
@@ -176,6 +155,5 @@ void CDeqPage::ampModeChanged (int modeStep)
             tabB->changeListenerCallback (tabB->filtBlock (band));
         }
     }
-    tabs->setCurrentTabIndex (0);
     tabA->setFollowMode (mode);
 }

@@ -5,6 +5,7 @@
 #include "Cdeqfilt.h"
 #include "Cdeqtime.h"
 #include "Croot.h"
+#include "EditPath.h"
 #include "Globals.h"
 
 #include <cmath>
@@ -92,12 +93,18 @@ void CDeqTab::deqBlockEdited (int block, int band)
     if (followA)
         copyBlockToChannelB (block, band);
 
-    Cnode* node = block == compBlockIndex   ? (Cnode*) comps[band]
-                  : block == timeBlockIndex ? (Cnode*) times[band]
-                                            : (Cnode*) filts[band];
-    node->send (node->address);
+    EditPath::blockEdited (*blockOf (block, band, false), followA ? blockOf (block, band, true) : nullptr);
     if (block != timeBlockIndex)
         bandChanged (band);
+}
+
+Cblock* CDeqTab::blockOf (int block, int band, bool channelB) const
+{
+    if (block == compBlockIndex)
+        return channelB ? channelBComps[band] : comps[band];
+    if (block == timeBlockIndex)
+        return channelB ? channelBTimes[band] : times[band];
+    return channelB ? channelBFilts[band] : filts[band];
 }
 
 void CDeqTab::copyBlockToChannelB (int block, int band)

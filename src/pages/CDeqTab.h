@@ -9,6 +9,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <functional>
 
+class Cblock;
 class Croot;
 class Cdeqcomp;
 class Cdeqfilt;
@@ -118,6 +119,8 @@ private:
 
     void deqBlockEdited (int block, int band);
     void copyBlockToChannelB (int block, int band);
+    /** Block `block` (compBlockIndex ..) of band `band`, channel B's copy on tab A. */
+    Cblock* blockOf (int block, int band, bool channelB) const;
     void setDeqFilterType (int step, int band);
     void setDeqFromControl (int what, int band, int block, double x);
     void compressorKnobMoved (int band, bool threshold);

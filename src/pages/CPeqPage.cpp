@@ -14,17 +14,6 @@ namespace
     const juce::Colour channelBColour = Palette::channelB;
 }
 
-CPeqPage::ChannelTabs::ChannelTabs()
-    : juce::TabbedComponent (juce::TabbedButtonBar::TabsAtTop)
-{
-}
-
-void CPeqPage::ChannelTabs::currentTabChanged (int index, const juce::String&)
-{
-    if (onTabChanged)
-        onTabChanged (index);
-}
-
 CPeqPage::CPeqPage (Croot& root, Dialogs& dialogs)
 {
     setLookAndFeel (&look.get());
@@ -32,15 +21,14 @@ CPeqPage::CPeqPage (Croot& root, Dialogs& dialogs)
     setComponentID ("PeqPage");
 
     for (int channel = 0; channel < 2; ++channel)
-        channelTabs[(size_t) channel] = std::make_unique<CPeqTab> (root, channel, graph, dialogs);
+    {
+        channelTabs[(size_t) channel] = std::make_unique<CPeqTab> (root, channel, dialogs);
+        tab (channel).onBandChanged = [this, channel] (int band) { bandChanged (channel, band); };
+    }
 
     tabs.setComponentID ("channelTabs");
-    tabs.setTabBarDepth (30);
-    tabs.setOutline (0);
-    tabs.addTab ("Channel A", Palette::tab, channelTabs[0].get(), false);
-    tabs.addTab ("Channel B", Palette::tab, channelTabs[1].get(), false);
-    tabs.setCurrentTabIndex (0);
-    tabs.onTabChanged = [this] (int)
+    tabs.setChannels (tab (0), tab (1));
+    tabs.onChannelShown = [this] (int)
     {
         if (showSelectedChannel())
             graph.repaint();
@@ -56,7 +44,6 @@ CPeqPage::CPeqPage (Croot& root, Dialogs& dialogs)
 
 CPeqPage::~CPeqPage()
 {
-    tabs.clearTabs();
     setLookAndFeel (nullptr);
 }
 
@@ -98,7 +85,7 @@ void CPeqPage::resized()
 
 bool CPeqPage::showSelectedChannel()
 {
-    const int channel = juce::jlimit (0, 1, tabs.getCurrentTabIndex());
+    const int channel = tabs.visibleChannel();
     const auto colour = channel == 0 ? channelAColour : channelBColour;
     bool changed = globals::peqVisibleChannel != channel || graph.strokeColour[0] != colour;
     globals::peqVisibleChannel = channel;
@@ -116,25 +103,30 @@ bool CPeqPage::showSelectedChannel()
 void CPeqPage::ampModeChanged (int modeStep)
 {
     const auto mode = AmpMode::fromStep (modeStep);
-    auto& tabA = *channelTabs[0];
-    auto& tabB = *channelTabs[1];
-    if (mode.followsA())
+    if (tabs.showMode (mode))
     {
-        tabs.setTabName (0, mode == AmpMode::stereo ? "Channel A+B" : "Channel A");
-        if (tabs.getNumTabs() > 1)
-            tabs.removeTab (1);   // the tab itself stays, for the modes that show it again
-    }
-    else if (tabs.getNumTabs() == 1)
-    {
-        tabs.setTabName (0, "Channel A");
-        tabs.addTab ("Channel B", Palette::tab, &tabB, false);
+        auto& tabB = tab (1);
         for (int k = 0; k < CPeqTab::bandCount; ++k)
             tabB.changeListenerCallback (tabB.handleBand (k));
     }
-    tabs.setCurrentTabIndex (0);
-    tabA.setFollowMode (mode);
+    tab (0).setFollowMode (mode);
     if (showSelectedChannel())
         graph.repaint();
+}
+
+void CPeqPage::bandChanged (int channel, int band)
+{
+    const auto& block = *tab (channel).handleBand (band);
+    const float freq = block.freq->getValue();
+    computePeqFilter (channel, band, block.type->getStep(), freq, block.gain->getValue(), block.qual->getValue());
+
+    // The band changed last is the selected handle; the graph shows one channel's handles,
+    // so only that channel's band moves one.
+    globals::selectedHandle = band;
+    if (channel == globals::peqVisibleChannel)
+        graph.handleFreq[(size_t) band] = freq;
+    graph.moveHandles();
+    graph.repaint();
 }
 
 PeqHandleTab* CPeqPage::peqTab (int channel)

@@ -3,6 +3,7 @@
 #include "Croot.h"
 #include "Cxoversection.h"
 #include "Dialogs.h"
+#include "EditPath.h"
 #include "Globals.h"
 
 #include <cstdio>
@@ -156,9 +157,10 @@ void CXoverPage::gainKnobMoved (int channel, double gainDb)
 {
     channel = channel != 0;
     gains[channel]->gain->setValue ((float) gainDb);
-    if (followA && channel == 0)
+    const bool bFollows = followA && channel == 0;
+    if (bFollows)
         gains[1]->gain->setValue ((float) gainDb);
-    gains[channel]->send (gains[channel]->address);
+    EditPath::blockEdited (*gains[channel], bFollows ? gains[1] : nullptr);
     response.setGain (channel, gains[channel]->gain->getValue());
     graph->repaint();
     updateBlockFlags();
@@ -187,9 +189,10 @@ void CXoverPage::commitFilter (int index)
         return;
     // Every edit of channel A's filters is committed here, from a list, knob, entry or
     // handle: while channel B follows, it takes them all, so that it never holds a mixture.
-    if (followA && index < 2)
+    const bool bFollows = followA && index < 2;
+    if (bFollows)
         copyFilter (index, index + 2);
-    filters[index]->send (filters[index]->address);
+    EditPath::blockEdited (*filters[index], bFollows ? filters[index + 2] : nullptr);
     recompute (index);
     graph->handleFreq[(std::size_t) index] = response.frequency (index);
     globals::selectedHandle = index;

@@ -6,6 +6,7 @@
 #include "CSetupPage.h"
 #include "CUtilityPage.h"
 #include "CXoverPage.h"
+#include "EditPath.h"
 #include "EntryNumber.h"
 #include "Palette.h"
 #include "CPeqPage.h"
@@ -458,8 +459,11 @@ juce::String RemoteControl::gainText (double value)
 
 void RemoteControl::sendGains()
 {
+    const auto a = (float) gainA.getValue();
+    const auto b = (float) gainB.getValue();
     if (hub != nullptr)
-        hub->sendGains ((float) gainA.getValue(), (float) gainB.getValue(), muteA ? 1 : 0, muteB ? 1 : 0);
+        hub->sendGains (a, b, muteA ? 1 : 0, muteB ? 1 : 0);
+    EditPath::gainsEdited (a, b, muteA, muteB);
 }
 
 //==============================================================================
