@@ -146,14 +146,17 @@ void CConfigPage::showModeButton (int mode)
 
 bool CConfigPage::bridgeAllowed() const
 {
-    // ZR220Z, ZR440Z, TARVO-4 and TARVO-8 cannot bridge their outputs.
-    return deviceModel != 2 && deviceModel != 3 && deviceModel != 6 && deviceModel != 7;
+    return ModelTable::allowsBridge (deviceModel);
 }
 
 bool CConfigPage::lineVoltageModel() const
 {
-    // ZR220Z and ZR440Z drive 100 V or 70 V lines instead of a load in ohms.
-    return deviceModel == 2 || deviceModel == 3;
+    return ModelTable::hasLineVoltageOutputs (deviceModel);
+}
+
+float CConfigPage::fullScaleVp() const
+{
+    return ModelTable::fullScaleVp (deviceModel);
 }
 
 //==============================================================================

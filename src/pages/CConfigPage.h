@@ -42,8 +42,6 @@ public:
     static constexpr int pageWidth = 720;
     static constexpr int pageHeight = 470;
 
-    /** Volts peak at 0 dBfs, by device model 0..8. */
-    static constexpr float fullScaleVp[ModelTable::rowCount] = { 80, 94, 100, 100, 50, 85, 160, 165, 100 };
     /** Units per millisecond of the ms, m and ft delay entries. */
     static constexpr float delayUnitFactor[3] = { 1.0f, 0.343f, 1.1253623f };
 
@@ -130,6 +128,7 @@ private:
     void showModeButton (int mode);
     bool bridgeAllowed() const;
     bool lineVoltageModel() const;
+    float fullScaleVp() const;
 
     // The channels (CConfigPageChannels.cpp)
     void applyModeToChannels (AmpMode mode);

@@ -20,7 +20,6 @@ namespace
     /** Line voltage by output list item id on the constant-voltage models. */
     constexpr int lineVolts[] = { 0, 100, 70 };
     constexpr int lastLoadId = 5;
-    constexpr int tarvo4 = 6;
 
     const char* const noPower = " - ";
 
@@ -271,7 +270,7 @@ void CConfigPage::thresholdEdited (int c, float dbfs)
 
 void CConfigPage::updateThreshold (int c, float dbfs)
 {
-    limiter[c]->thres->setValue (fullScaleVp[deviceModel] * std::pow (10.0f, 0.05f * dbfs));
+    limiter[c]->thres->setValue (fullScaleVp() * std::pow (10.0f, 0.05f * dbfs));
 
     if (! lineVoltageModel())
         updatePower (c, limiter[c]->thres->getValue());
@@ -319,8 +318,8 @@ bool CConfigPage::readVp (int c, const juce::String& typed)
 
     auto& thres = *limiter[c]->thres;
     thres.setValue (vp);   // 0.1 .. 165 Vp
-    if (thres.getValue() > fullScaleVp[deviceModel])
-        thres.setValue (fullScaleVp[deviceModel]);
+    if (thres.getValue() > fullScaleVp())
+        thres.setValue (fullScaleVp());
 
     vpEntryRead[c] = true;
     return true;
@@ -344,7 +343,7 @@ void CConfigPage::vpEntered (int c)
 
 void CConfigPage::refreshLimiter (int c)
 {
-    const float fullScale = fullScaleVp[deviceModel];
+    const float fullScale = fullScaleVp();
     const float vp = juce::jmin (limiter[c]->thres->getValue(), fullScale);
     const float dbfs = 20.0f * std::log10 (vp / fullScale);
 
@@ -378,7 +377,7 @@ void CConfigPage::updatePower (int c, float vp)
 
 juce::String CConfigPage::vpText (int c) const
 {
-    const float vp = juce::jmin (limiter[c]->thres->getValue(), fullScaleVp[deviceModel]);
+    const float vp = juce::jmin (limiter[c]->thres->getValue(), fullScaleVp());
     return juce::String (bridged ? 2.0f * vp : vp, 1);
 }
 
@@ -391,7 +390,7 @@ void CConfigPage::loadChosen (int c)
     int id = list.getSelectedId();
 
     // A TARVO-4 takes no 2 Ohm load, and bridged outputs none at all.
-    if (deviceModel == tarvo4 && id == 2)
+    if (! ModelTable::takesTwoOhmLoad (deviceModel) && id == 2)
     {
         id = 3;
         list.setSelectedId (id, juce::dontSendNotification);
@@ -443,7 +442,7 @@ void CConfigPage::refreshLoads()
     int id = loadIdOfSpeakerValue (speaker->value->getStep());
     if (lineVoltageModel() && id > 2)
         id = 0;
-    if (deviceModel == tarvo4 && id == 2)
+    if (! ModelTable::takesTwoOhmLoad (deviceModel) && id == 2)
         id = 3;
 
     for (int c = 0; c < 2; ++c)
@@ -451,7 +450,7 @@ void CConfigPage::refreshLoads()
         loadId[c] = id;
         channels[c].loadList.setSelectedId (id, juce::dontSendNotification);
         if (! lineVoltageModel())
-            updatePower (c, juce::jmin (limiter[c]->thres->getValue(), fullScaleVp[deviceModel]));
+            updatePower (c, juce::jmin (limiter[c]->thres->getValue(), fullScaleVp()));
     }
 }
 
