@@ -6,6 +6,7 @@
 #include "CSetupPage.h"
 #include "CUtilityPage.h"
 #include "CXoverPage.h"
+#include "EditPath.h"
 #include "EntryNumber.h"
 #include "Palette.h"
 #include "CPeqPage.h"
@@ -17,7 +18,6 @@
 namespace
 {
     using Palette::textGrey, Palette::amber, Palette::plate;
-    const juce::Colour tabColour { 0xff606060 };
 
     constexpr double gainFloor = -60.0;
     constexpr double gainTop = 0.0;
@@ -34,10 +34,7 @@ namespace
     void styleToggle (juce::TextButton& button, const juce::String& text, juce::Colour fillWhenOn)
     {
         button.setButtonText (text);
-        button.setColour (juce::TextButton::buttonColourId, plate);
-        button.setColour (juce::TextButton::buttonOnColourId, fillWhenOn);
-        button.setColour (juce::TextButton::textColourOnId, textGrey);
-        button.setColour (juce::TextButton::textColourOffId, amber);
+        PageLookAndFeel::styleSwitchButton (button, fillWhenOn);
     }
 
     /** "Arial Black" 20 where it is installed.  Elsewhere JUCE would draw the letters with a
@@ -61,7 +58,7 @@ namespace
 
     void styleGroup (juce::GroupComponent& group)
     {
-        group.setColour (juce::GroupComponent::outlineColourId, juce::Colour (0xff5c5c5c));
+        group.setColour (juce::GroupComponent::outlineColourId, Palette::groupOutline);
         group.setColour (juce::GroupComponent::textColourId, textGrey);
     }
 
@@ -162,7 +159,7 @@ void RemoteControl::buildGainControls()
         fader->setRange (gainFloor, gainTop, 0.5);
         fader->setSliderStyle (juce::Slider::LinearVertical);
         fader->setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
-        fader->setColour (juce::Slider::thumbColourId, juce::Colour (0xff9f2f2f));
+        fader->setColour (juce::Slider::thumbColourId, Palette::knobPointer);
         fader->addListener (this);
         fader->setComponentID (fader->getName());
         addAndMakeVisible (fader);
@@ -170,8 +167,8 @@ void RemoteControl::buildGainControls()
     gainA.setBounds (745, 240, 40, 140);
     gainB.setBounds (859, 240, 40, 140);
 
-    styleToggle (muteButtonB, "Mute", juce::Colour (0xffff0000));
-    styleToggle (muteButtonA, "Mute", juce::Colour (0xffff0000));
+    styleToggle (muteButtonB, "Mute", Palette::alarmRed);
+    styleToggle (muteButtonA, "Mute", Palette::alarmRed);
     styleToggle (linkButton, "Link", plate);
     muteButtonB.setBounds (848, 412, 48, 24);
     muteButtonA.setBounds (748, 412, 48, 24);
@@ -192,10 +189,7 @@ void RemoteControl::buildGainControls()
     for (auto* entry : { &gainEntryA, &gainEntryB })
     {
         entry->setLookAndFeel (&entryLook.get());
-        entry->setColour (juce::TextEditor::textColourId, textGrey);
-        entry->setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
-        entry->setColour (juce::TextEditor::outlineColourId, juce::Colour (0x60a8a8a8));
-        entry->setColour (juce::CaretComponent::caretColourId, juce::Colour (0xfff0ffff));
+        PageLookAndFeel::styleTransparentEntry (*entry);
         entry->setText ("0.0", false);   // until the device reports its gains
         addAndMakeVisible (entry);
     }
@@ -249,18 +243,18 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
     // Each page is created before it is added, in tab order, with what it uses (see
     // docs/pages.md).  The tabs own the first five.
     configPage = new CConfigPage (root, dialogs, *this);
-    tabs->addTab ("  Configuration  ", tabColour, configPage, true);
+    tabs->addTab ("  Configuration  ", Palette::tab, configPage, true);
     xoverPage = new CXoverPage (root, dialogs, [this] { return hub != nullptr && hub->isOnline(); });
-    tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);
+    tabs->addTab ("  Filter/Crossover  ", Palette::tab, xoverPage, true);
     peqPage = new CPeqPage (root, dialogs);
-    tabs->addTab ("  Parametric EQ  ", tabColour, peqPage, true);
+    tabs->addTab ("  Parametric EQ  ", Palette::tab, peqPage, true);
     deqPage = new CDeqPage (root);
-    tabs->addTab ("  Dynamic EQ  ", tabColour, deqPage, true);
+    tabs->addTab ("  Dynamic EQ  ", Palette::tab, deqPage, true);
     setupPage = new CSetupPage (root, presets, dialogs, *this, hubForwarder);
-    tabs->addTab ("  Setup  ", tabColour, setupPage, true);
+    tabs->addTab ("  Setup  ", Palette::tab, setupPage, true);
 
     utilityPage = std::make_unique<CUtilityPage> (dialogs);
-    tabs->addTab ("  Utility  ", tabColour, utilityPage.get(), false);
+    tabs->addTab ("  Utility  ", Palette::tab, utilityPage.get(), false);
 
     tabs->setCurrentTabIndex (setupTabIndex);
 
@@ -357,7 +351,7 @@ void RemoteControl::setDeviceLabel (int index)
         utilityPage->amplifierGone();
 
     if (zr && tabs->getNumTabs() == utilityTabIndex)
-        tabs->addTab ("Utility", tabColour, utilityPage.get(), false);
+        tabs->addTab ("Utility", Palette::tab, utilityPage.get(), false);
     else if (! zr && tabs->getNumTabs() == utilityTabIndex + 1)
         tabs->removeTab (utilityTabIndex);
 
@@ -501,8 +495,11 @@ juce::String RemoteControl::gainText (double value)
 
 void RemoteControl::sendGains()
 {
+    const auto a = (float) gainA.getValue();
+    const auto b = (float) gainB.getValue();
     if (hub != nullptr)
-        hub->sendGains ((float) gainA.getValue(), (float) gainB.getValue(), muteA ? 1 : 0, muteB ? 1 : 0);
+        hub->sendGains (a, b, muteA ? 1 : 0, muteB ? 1 : 0);
+    EditPath::gainsEdited (a, b, muteA, muteB);
 }
 
 //==============================================================================
