@@ -130,17 +130,18 @@ TEST (HoverTooltips, ThePanelShowsThePagesTips)
 
     auto* panel = dynamic_cast<RemoteControl*> (window.getContentComponent());
     ASSERT_NE (panel, nullptr);
+
+    // The window opens where the display's pointer may already be: it starts off the window.
+    auto& peer = *window.getPeer();
+    movePointer (peer, { -40.0f, -40.0f });
+    EXPECT_EQ (tooltipWindowIn (*panel), nullptr);
+
     auto* tabs = dynamic_cast<juce::TabbedComponent*> (panel->findChildWithID ("tabs"));
     ASSERT_NE (tabs, nullptr);
     tabs->setCurrentTabIndex (0);   // "  Configuration  "
     auto* channelLink = findInside (*panel, "channelLink");
     ASSERT_NE (channelLink, nullptr);
     ASSERT_TRUE (channelLink->isShowing());
-
-    // The window opens where the display's pointer may already be: it starts off the window.
-    auto& peer = *window.getPeer();
-    movePointer (peer, { -40.0f, -40.0f });
-    EXPECT_EQ (tooltipWindowIn (*panel), nullptr);
 
     movePointer (peer, centreInPeer (*channelLink));
     auto* tips = tooltipWindowIn (*panel);
