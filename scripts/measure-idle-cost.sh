@@ -7,6 +7,7 @@
 # size from the same framework (build/bin/idle_floor_window), both over the same seconds, in
 # several runs, and prints each run, the medians and the ratios program/floor.
 #   scripts/measure-idle-cost.sh --floor [runs, default 5] [seconds per measurement, default 10]
+# The pointer rests off both windows; ZR_MEASURE_POINTER=panel rests it on the program's panel.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 export ZR_MEASURE_MODE=threads

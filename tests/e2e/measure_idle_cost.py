@@ -32,6 +32,7 @@ import layout
 MODE = os.environ.get("ZR_MEASURE_MODE", "threads")
 SECONDS = float(os.environ.get("ZR_MEASURE_SECONDS", "10"))
 RUNS = int(os.environ.get("ZR_MEASURE_RUNS", "5"))
+POINTER = os.environ.get("ZR_MEASURE_POINTER", "away")
 SETTLE_SECONDS = 2.0
 FLOOR = os.path.join(harness.BIN, "idle_floor_window")
 FLOOR_TITLE = "idle floor"
@@ -110,8 +111,9 @@ def ratio(a, b):
 
 def print_floor_table(runs):
     """runs: [(program rows, floor rows)], one pair per run."""
+    where = "over the program's panel" if POINTER == "panel" else "off both windows"
     print(f"\nProgram at rest beside an empty {layout.PANEL_WIDTH} x {layout.PANEL_HEIGHT} "
-          f"window of the same framework ({len(runs)} runs of {SECONDS:.0f} s each)")
+          f"window of the same framework ({len(runs)} runs of {SECONDS:.0f} s each, pointer {where})")
     header = (f"  {'run':<7} {'program CPU %':>13} {'floor CPU %':>11} {'ratio':>6}   "
               f"{'program wk/s':>12} {'floor wk/s':>10} {'ratio':>6}   "
               + " ".join(f"{name.split()[0] + ' wk/s':>9}" for name in LINK_THREADS))
@@ -205,7 +207,7 @@ class IdleCostAgainstFloor(harness.ProgramTestCase):
                 floor = self.start_floor()
             self.display.xdotool("windowmove", self.window, "0", "200")
             self.display.xdotool("windowmove", floor.window, "960", "200")
-            self.park_mouse()
+            self.rest_pointer()
             time.sleep(SETTLE_SECONDS)
             program_rows, floor_rows = measure_together([program.process.pid, floor.process.pid], SECONDS)
             program.stop()
@@ -214,6 +216,15 @@ class IdleCostAgainstFloor(harness.ProgramTestCase):
         finally:
             if floor:
                 floor.stop()
+
+    def rest_pointer(self):
+        """Off both windows, or with ZR_MEASURE_POINTER=panel in the middle of the program's
+        panel, where the tooltips watch it."""
+        if POINTER == "panel":
+            x, y, width, height = self.display.geometry(self.window)
+            self.display.xdotool("mousemove", str(x + width // 2), str(y + height // 2))
+        else:
+            self.park_mouse()
 
     def start_floor(self):
         floor = FloorWindow(self.display)
