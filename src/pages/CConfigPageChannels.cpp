@@ -391,13 +391,23 @@ void CConfigPage::loadChosen (int c)
     }
 
     loadId[c] = id;
-    if (channelLinked || lineVoltageModel())
+    const bool bothChannels = channelLinked || lineVoltageModel();
+    if (bothChannels)
     {
         loadId[other (c)] = id;
         channels[other (c)].loadList.setSelectedId (id, juce::dontSendNotification);
     }
 
-    updateThreshold (c, (float) channels[c].thresholdKnob.getValue());
+    // A load (or a mode) changes what the threshold means, not the threshold: the stored
+    // value goes out as it is.  Read back from the knob it would come back rounded to its
+    // tenths of a dB and raised to its -36 dBfs.
+    refreshLimiter (c);
+    if (bothChannels)
+        refreshLimiter (other (c));
+    if (c == 0 && followA)
+        copyStep (*limiter[0]->thres, *limiter[1]->thres);
+    limiter[c]->send (limiter[c]->address);
+
     setSpeakerFromLoad();
 }
 

@@ -88,12 +88,38 @@ CDeqTab::~CDeqTab()
 //==============================================================================
 void CDeqTab::deqBlockEdited (int block, int band)
 {
+    // Every edit of channel A passes here, from a control or a handle: while channel B
+    // follows, it takes them all, so that it never holds a mixture of A's and its own.
+    if (followA)
+        copyBlockToChannelB (block, band);
+
     Cnode* node = block == compBlockIndex   ? (Cnode*) comps[band]
                   : block == timeBlockIndex ? (Cnode*) times[band]
                                             : (Cnode*) filts[band];
     node->send (node->address);
     if (block != timeBlockIndex)
         bandChanged (band);
+}
+
+void CDeqTab::copyBlockToChannelB (int block, int band)
+{
+    if (block == compBlockIndex)
+    {
+        copyValue (*channelBComps[band]->mgain, *comps[band]->mgain);
+        copyValue (*channelBComps[band]->thres, *comps[band]->thres);
+        copyValue (*channelBComps[band]->ratio, *comps[band]->ratio);
+    }
+    else if (block == timeBlockIndex)
+    {
+        copyValue (*channelBTimes[band]->att, *times[band]->att);
+        copyValue (*channelBTimes[band]->rel, *times[band]->rel);
+    }
+    else
+    {
+        channelBFilts[band]->type->setStep (filts[band]->type->getStep());
+        copyValue (*channelBFilts[band]->freq, *filts[band]->freq);
+        copyValue (*channelBFilts[band]->qual, *filts[band]->qual);
+    }
 }
 
 void CDeqTab::bandChanged (int band)
@@ -114,8 +140,6 @@ void CDeqTab::updateDeqActive()
 void CDeqTab::setDeqFilterType (int step, int band)
 {
     filts[band]->type->setStep (step);
-    if (followA)
-        channelBFilts[band]->type->setStep (step);
     if (step >= 1)
         bands[band].typeCombo.setSelectedId (step, juce::dontSendNotification);
     deqBlockEdited (filtBlockIndex, band);
@@ -129,17 +153,11 @@ void CDeqTab::setDeqFromControl (int what, int band, int block, double x)
     {
         filt.freq->setStep ((int) std::trunc (x));
         w.freqEditor.showValue();
-        if (followA)
-            channelBFilts[band]->freq->setStep (filt.freq->getStep());
     }
     else if (block == filtBlockIndex && what == 2)
     {
         if (x <= 100.0)
-        {
             filt.qual->setStep ((int) std::trunc (x));
-            if (followA)
-                channelBFilts[band]->qual->setStep (filt.qual->getStep());
-        }
         w.qualEditor.showValue();
     }
     deqBlockEdited (block, band);
@@ -150,8 +168,6 @@ void CDeqTab::compressorKnobMoved (int band, bool threshold)
     auto& w = bands[band];
     auto* param = threshold ? comps[band]->thres : comps[band]->mgain;
     param->setValue ((float) (threshold ? w.thresholdKnob : w.gainKnob).getValue());
-    if (followA)
-        copyValue (threshold ? *channelBComps[band]->thres : *channelBComps[band]->mgain, *param);
     deqBlockEdited (compBlockIndex, band);
 }
 
@@ -160,8 +176,6 @@ void CDeqTab::timeKnobMoved (int band, bool release)
     auto& w = bands[band];
     auto* param = release ? times[band]->rel : times[band]->att;
     param->setValue ((float) (release ? w.releaseKnob : w.attackKnob).getValue());
-    if (followA)
-        copyValue (release ? *channelBTimes[band]->rel : *channelBTimes[band]->att, *param);
     deqBlockEdited (timeBlockIndex, band);
 }
 
@@ -171,8 +185,6 @@ void CDeqTab::ratioChosen (int band)
     if (id < 1 || id > 4)
         return;
     comps[band]->ratio->setValue (ratioChoices[id - 1]);
-    if (followA)
-        copyValue (*channelBComps[band]->ratio, *comps[band]->ratio);
     deqBlockEdited (compBlockIndex, band);
 }
 
@@ -189,10 +201,7 @@ void CDeqTab::entryCommitted (int band, bool quality)
 {
     // The entry has read its text into the parameter and shows it again.
     auto& w = bands[band];
-    auto& param = quality ? *filts[band]->qual : *filts[band]->freq;
     (quality ? w.qualKnob : w.freqKnob).showParam();
-    if (followA)
-        copyValue (quality ? *channelBFilts[band]->qual : *channelBFilts[band]->freq, param);
     deqBlockEdited (filtBlockIndex, band);
 }
 
@@ -221,10 +230,11 @@ void CDeqTab::handleEdit (int what, int band, int delta)
     {
         if (off)
             return;
-        auto& comp = *comps[band];
-        comp.mgain->setValue (comp.mgain->getValue() - (float) delta * 0.5f);
+        auto& mgain = *comps[band]->mgain;
+        mgain.setValue (mgain.getValue() - (float) delta * 0.5f);
         showCompressor (band);
-        comp.send (comp.address);
+        deqBlockEdited (compBlockIndex, band);
+        return;
     }
     else if (what == quality)
     {
@@ -237,12 +247,8 @@ void CDeqTab::handleEdit (int what, int band, int delta)
         return;
     }
 
-    if (what != gain)
-    {
-        showFilter (band);
-        filt.send (filt.address);
-    }
-    bandChanged (band);
+    showFilter (band);
+    deqBlockEdited (filtBlockIndex, band);
 }
 
 void CDeqTab::setFollowMode (int mode)
@@ -252,16 +258,8 @@ void CDeqTab::setFollowMode (int mode)
         return;
 
     for (int band = 0; band < bandCount; ++band)
-    {
-        copyValue (*channelBComps[band]->mgain, *comps[band]->mgain);
-        copyValue (*channelBComps[band]->thres, *comps[band]->thres);
-        copyValue (*channelBComps[band]->ratio, *comps[band]->ratio);
-        copyValue (*channelBTimes[band]->att, *times[band]->att);
-        copyValue (*channelBTimes[band]->rel, *times[band]->rel);
-        channelBFilts[band]->type->setStep (filts[band]->type->getStep());
-        copyValue (*channelBFilts[band]->freq, *filts[band]->freq);
-        copyValue (*channelBFilts[band]->qual, *filts[band]->qual);
-    }
+        for (int block : { compBlockIndex, timeBlockIndex, filtBlockIndex })
+            copyBlockToChannelB (block, band);
 }
 
 //==============================================================================

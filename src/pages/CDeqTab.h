@@ -21,7 +21,7 @@ class Cdeqtime;
     filter edits also recompute the band's curves (through onBandChanged, which the page
     sets), timing edits only send.  A change message of a block refreshes the band's widgets
     and curves and sends nothing.  Channel A's tab also holds channel B's blocks: in Stereo
-    and Bridge (setFollowMode) its edits are copied into them, unsent.  Message thread only.
+    and Bridge (setFollowMode) every edit, the handles' too, is copied into them, unsent.  Message thread only.
 */
 class CDeqTab : public juce::Component,
                 public juce::ChangeListener,
@@ -48,7 +48,7 @@ public:
     /** From a band's graph handle: `what` 1 moves the frequency by `delta` steps (even on
         an "OFF" band), 2 lowers the gain by delta x 0.5 dB and 3 moves the quality by
         `delta` steps, both only while the band's filter is not "OFF".  Sends the block that
-        changed; not copied to channel B. */
+        changed, copied into channel B first while B follows, as every edit is. */
     void handleEdit (int what, int band, int delta) override;
 
     /** Mode 1 (Stereo) and 4 (Bridge) make channel B follow A: B's blocks take A's values now
@@ -101,6 +101,7 @@ private:
     void buttonClicked (juce::Button* button) override;
 
     void deqBlockEdited (int block, int band);
+    void copyBlockToChannelB (int block, int band);
     void setDeqFilterType (int step, int band);
     void setDeqFromControl (int what, int band, int block, double x);
     void compressorKnobMoved (int band, bool threshold);

@@ -138,8 +138,6 @@ void CXoverPage::frequencyKnobTurned (int index, int step)
     filterWidgets[index].entry.showValue();
     if (linked && index != 0)
         linkCrossoverPartner (index);
-    if (followA && index < 2)
-        filters[index + 2]->freq->setStep (step);
     commitFilter (index);
 }
 
@@ -192,6 +190,10 @@ void CXoverPage::commitFilter (int index)
 {
     if (index < 0 || index >= filterCount)
         return;
+    // Every edit of channel A's filters is committed here, from a list, knob, entry or
+    // handle: while channel B follows, it takes them all, so that it never holds a mixture.
+    if (followA && index < 2)
+        copyFilter (index, index + 2);
     filters[index]->send (filters[index]->address);
     recompute (index);
     graph->handleFreq[(std::size_t) index] = response.frequency (index);

@@ -25,8 +25,8 @@ class Dialogs;
     Filters are numbered 0 A high-pass, 1 A low-pass, 2 B high-pass, 3 B low-pass.  A user
     edit sets the block's parameters, refreshes the other widgets and sends the block; a
     change message of a block refreshes the widgets and the response model and sends
-    nothing.  In Stereo and Bridge channel B follows channel A: list and knob edits of A are
-    copied into B's parameters, which are not sent.  Built as every page is (docs/pages.md).
+    nothing.  In Stereo and Bridge channel B follows channel A: every edit of A, typed or
+    dragged too, is copied into B's parameters, which are not sent.  Built as every page is (docs/pages.md).
     Message thread only.
 */
 class CXoverPage : public juce::Component,
@@ -56,8 +56,9 @@ public:
         and Bridge, "X-Over" exists in the bi-amp modes.  Sends nothing. */
     void ampModeChanged (int mode);
 
-    /** Sends filter `index`, recomputes its sections, moves its handle there and selects
-        it, repaints, and updates the crossover block flags. */
+    /** Sends filter `index` (copied into channel B's filter first while B follows A),
+        recomputes its sections, moves its handle there and selects it, repaints, and updates
+        the crossover block flags. */
     void commitFilter (int index) override;
 
     /** While linked: the partner of filter `index` (1 <-> 2) takes its type and frequency

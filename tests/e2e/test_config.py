@@ -1,7 +1,9 @@
 """The Configuration page on the wire: a mode chosen by mouse and confirmed reaches the
 amplifier as channel A's limiter, "/speaker" and "/ampmode", in that order, and the picture
-changes with it; a delay typed in metres reaches it in milliseconds."""
+changes with it; the limiter goes with the threshold the amplifier holds, unchanged; a delay
+typed in metres reaches it in milliseconds."""
 
+import os
 import time
 import unittest
 
@@ -12,6 +14,7 @@ TITLE_MODE_QUESTION = "Changing Amp-mode..."
 
 # The first tab, "  Configuration  ", at the left end of the tab bar.
 CONFIGURATION_TAB = (8 + 50, 8 + 15)
+DUAL_MONO = layout.centre_on_page(20, 24, 80, 24)
 STEREO = layout.centre_on_page(20, 24 + 26, 80, 24)
 METRE_ENTRY_A = layout.centre_on_page(14, 306, 64, 22)
 # Inside channel B's delay knob, which Stereo hides, and a row of the mode picture, which
@@ -67,6 +70,39 @@ class ConfigTest(harness.ProgramTestCase):
         self.assertAlmostEqual(delays[0].args[0], 10.0, places=4)
         self.park_mouse()
         self.screenshot("config-delay")
+
+
+class StoredLimiterTest(harness.ProgramTestCase):
+    """A ZR440 (94 Vp full scale) whose channel A limiter holds 1.0 Vp, below the threshold
+    knob's -36 dBfs."""
+
+    def setUp(self):
+        super().setUp()
+        preset = os.path.join(self.home, "low-limiter.kvt")
+        with open(preset, "w", encoding="ascii") as f:
+            f.write("Low Limiter\nBEGIN_OSC_DATA\n/channel/1/limiter fff 1.0 200.0 20.0\nEND_OSC_DATA\n")
+        self.amplifier = self.start_connected_amplifier(preset=preset)
+        self.click(CONFIGURATION_TAB)
+        time.sleep(0.3)
+
+    def confirm_mode(self, button):
+        since = self.amplifier.mark()
+        self.click_for_window(button, TITLE_MODE_QUESTION)
+        self.answer_box(TITLE_MODE_QUESTION)   # Return: "Yes"
+        self.wait_heard(self.amplifier, since=since, address="/ampmode")
+        time.sleep(0.3)
+        return since
+
+    def assertLimiterKept(self, since, vp):
+        heard = self.amplifier.heard(since, address="/channel/1/limiter")
+        self.assertEqual([r.args[0] for r in heard], [vp], "the limiter goes once, unchanged")
+        answers = self.amplifier.sent(since, address="/channel/1/limiter")
+        self.assertTrue(answers, "the amplifier answers the limiter")
+        self.assertEqual(answers[-1].args[0], vp, "the amplifier keeps its threshold")
+
+    def test_a_mode_change_keeps_the_amplifiers_limiter(self):
+        self.assertLimiterKept(self.confirm_mode(STEREO), 1.0)
+        self.assertLimiterKept(self.confirm_mode(DUAL_MONO), 1.0)
 
 
 if __name__ == "__main__":

@@ -282,3 +282,55 @@ TEST_F (ConfigPageTest, AmplifierValuesRefreshTheWidgetsWithoutSending)
     EXPECT_FLOAT_EQ (limiter (1).thres->getValue(), 165.0f) << "the model keeps its own";
     EXPECT_EQ (sent.count(), 0u);
 }
+
+TEST_F (ConfigPageTest, LoadAndModeChangesSendTheStoredThresholdUnchanged)
+{
+    // ZR440, 94 Vp: 40 Vp lies between the knob's tenths of a dB, 1 Vp below its -36 dBfs.
+    page->setDeviceModel (1);
+    const struct
+    {
+        float vp;
+        int loadId;
+    } cases[] = { { 1.0f, 4 }, { 40.0f, 5 } };
+    for (const auto [vp, loadId] : cases)
+    {
+        amplifierReports ("DUAL");
+        limiter (0).thres->setValue (vp);
+        limiter (0).sendChangeMessage();
+        testloop::run (10);
+        const float stored = limiter (0).thres->getValue();
+        sent.clear();
+
+        choose ("loadListA", loadId);
+        confirmMode (1);   // Stereo
+        confirmMode (4);   // Bridge
+        ASSERT_EQ (addresses(), (Strings { "/channel/1/limiter", "/speaker", "/channel/1/limiter", "/speaker",
+                                           "/ampmode", "/channel/1/limiter", "/speaker", "/ampmode" }));
+        for (std::size_t message : { 0u, 2u, 5u })
+            EXPECT_EQ (floatArgument (message, 0), stored) << vp << " Vp, message " << message;
+        EXPECT_EQ (limiter (0).thres->getValue(), stored) << vp;
+        EXPECT_EQ (limiter (1).thres->getValue(), stored) << vp << ": B follows A unchanged";
+        EXPECT_EQ (text ("vpEntryA"), juce::String (2.0f * vp, 1)) << "bridged: twice the voltage";
+    }
+}
+
+TEST_F (ConfigPageTest, WithChannelLinkALoadChosenOnEitherChannelUpdatesBothPowerDisplays)
+{
+    page->setDeviceModel (0);   // ZR220, 80 Vp
+    limiter (0).thres->setValue (40.0f);
+    limiter (0).sendChangeMessage();
+    testloop::run (10);
+    click ("channelLink");   // B takes A's 40 Vp
+
+    choose ("loadListA", 4);   // 8 Ohm: 40^2 / 8 / 2
+    EXPECT_EQ (text ("powerDisplayA") + "|" + text ("powerDisplayB"), "100.0|100.0");
+    choose ("loadListB", 3);   // 4 Ohm
+    EXPECT_EQ (text ("powerDisplayA") + "|" + text ("powerDisplayB"), "200.0|200.0");
+
+    // Each display shows its own channel's threshold.
+    limiter (1).thres->setValue (20.0f);
+    limiter (1).sendChangeMessage();
+    testloop::run (10);
+    choose ("loadListA", 4);
+    EXPECT_EQ (text ("powerDisplayA") + "|" + text ("powerDisplayB"), "100.0|25.0");
+}

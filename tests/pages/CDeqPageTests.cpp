@@ -181,18 +181,22 @@ TEST_F (DeqPageTest, StereoCopiesEditsIntoChannelBAndSendsOnlyChannelA)
     EXPECT_EQ (time (1, 0).att->getValue(), 20.0f);
     EXPECT_STREQ (filt (1, 0).type->label(), "LP6");
     EXPECT_EQ (filt (1, 0).qual->getStep(), 70);
+
+    // So are the handles' edits.
+    page->tab (0).handleEdit (CDeqTab::frequency, 0, 10);
+    page->tab (0).handleEdit (CDeqTab::gain, 0, 4);   // four pixels down: -2 dB
+    page->tab (0).handleEdit (CDeqTab::quality, 0, -1);
+    EXPECT_EQ (filt (1, 0).freq->getValue(), filt (0, 0).freq->getValue());
+    EXPECT_EQ (comp (1, 0).mgain->getValue(), -8.0f);
+    EXPECT_EQ (filt (1, 0).qual->getStep(), 69);
     for (std::size_t i = 0; i < sent.count(); ++i)
         EXPECT_EQ (sent.address (i).rfind ("/channel/1/", 0), 0u) << sent.address (i);
-
-    // Handle edits are not copied.
-    page->tab (0).handleEdit (CDeqTab::frequency, 0, 10);
-    EXPECT_NE (filt (1, 0).freq->getStep(), filt (0, 0).freq->getStep());
 
     // Back in Dual Mono the channel B tab is there again and shows B's blocks.
     page->ampModeChanged (dual);
     ASSERT_EQ (page->getTabs().getNumTabs(), 2);
     EXPECT_EQ (page->getTabs().getTabNames()[0], "Channel A");
-    EXPECT_EQ (knob ("gainKnob1", 1).getValue(), -6.0);
+    EXPECT_EQ (knob ("gainKnob1", 1).getValue(), -8.0);
     EXPECT_EQ (combo ("ratioCombo1", 1).getSelectedId(), 4);
     EXPECT_FALSE (page->tab (0).isFollowingA());
 }

@@ -169,8 +169,8 @@ TEST_F (XoverPageTest, BadTextInAFrequencyEntryKeepsOrClampsAndSendsAValidFreque
     {
         const char* typed;
         float expected;
-    } cases[] = { { "", before },       { "   ", before },           { "abc", before }, { "-", before },
-                  { "1e99999", 20.0f }, { "99999999999", 20000.0f }, { "3,5k", 20.0f }, { " 1k5 ", 1500.0f } };
+    } cases[] = { { "", before },       { "   ", before },           { "abc", before },   { "-", before },
+                  { "1e99999", 20.0f }, { "99999999999", 20000.0f }, { "3,5k", 3500.0f }, { " 1k5 ", 1500.0f } };
     for (const auto& c : cases)
     {
         sent.clear();
@@ -364,7 +364,7 @@ TEST_F (XoverPageTest, AnAnswerThatComesAfterTheModeLeftBiAmpChangesNothing)
     EXPECT_EQ (sent.count(), 0u);
 }
 
-TEST_F (XoverPageTest, StereoMirrorsListAndKnobEditsIntoChannelBUnsent)
+TEST_F (XoverPageTest, StereoMirrorsEveryEditIntoChannelBUnsent)
 {
     page->ampModeChanged (stereo);
     EXPECT_EQ (title (0), "Channel A+B");
@@ -379,19 +379,27 @@ TEST_F (XoverPageTest, StereoMirrorsListAndKnobEditsIntoChannelBUnsent)
     EXPECT_EQ (typeOf (2), "LR24");
     EXPECT_EQ (filter (3).freq->getStep(), 250);
     EXPECT_EQ (page->gainBlock (1)->gain->getValue(), -4.5f);
-    for (std::size_t i = 0; i < sent.count(); ++i)
-        EXPECT_EQ (sent.address (i).rfind ("/channel/1/", 0), 0u) << sent.address (i);
 
-    // Typed frequencies are not mirrored.
+    // So are typed frequencies, and the handles' drags and wheel steps (online, where no
+    // refresh of the page follows them).
     entry (0).setText ("5k", true);
     entry (0).commit();
-    EXPECT_NE (filter (2).freq->getStep(), filter (0).freq->getStep());
+    EXPECT_EQ (filter (2).freq->getValue(), filter (0).freq->getValue());
+    online = true;
+    auto& handle = *page->getGraph().handles[1];
+    handle.lastX = handle.lastY = 6;
+    handle.dragTo (6 + 10, 6);
+    EXPECT_EQ (filter (3).freq->getStep(), 260);
+    page->getGraph().handles[0]->wheelBy (-1.0f);   // LR24 down to BES24
+    EXPECT_EQ (typeOf (2), "BES24");
+    for (std::size_t i = 0; i < sent.count(); ++i)
+        EXPECT_EQ (sent.address (i).rfind ("/channel/1/", 0), 0u) << sent.address (i);
 
     // Back in Dual Mono channel B shows what it holds.
     page->ampModeChanged (dual);
     EXPECT_TRUE (knob (2).isVisible());
-    EXPECT_EQ (family (2).getText(), "Linkwitz-Riley");
-    EXPECT_EQ (knob (3).getValue(), 250.0);
+    EXPECT_EQ (family (2).getText(), "Bessel");
+    EXPECT_EQ (knob (3).getValue(), 260.0);
     EXPECT_EQ (widget<juce::Slider> ("gainB").getValue(), -4.5);
     EXPECT_EQ (title (0), "Channel A");
 }
