@@ -21,6 +21,8 @@ class CXoverPage;
 class Croot;
 class Dialogs;
 class CPeqPage;
+class RemoteBridge;
+class RemoteWindow;
 class presetDocument;
 
 /** The main panel: the content of the main window, fixed at 912 x 516.
@@ -98,6 +100,12 @@ public:
     /** The link offset in dB (gain A - gain B) the faders keep while linked. */
     double getLinkOffset() const noexcept { return linkOffset; }
 
+    /** The phone remote (off until started, from its window or the command line). */
+    RemoteBridge& getRemote() noexcept { return *remote; }
+
+    /** Opens the remote's window ("Remote"), or brings it to the front. */
+    void showRemoteWindow();
+
     void paint (juce::Graphics& g) override;
 
 private:
@@ -109,6 +117,7 @@ private:
     void buildLabels();
     void buildTabs (Croot& root, presetDocument& presets, Dialogs& dialogs);
     void buildMeters();
+    void buildRemote();
     void loadImages();
     void setWindowIcon();
 
@@ -156,6 +165,11 @@ private:
     std::unique_ptr<CUtilityPage> utilityPage;
 
     std::unique_ptr<osc::OscCom> hub;
+
+    // The phone remote, which reads and drives the panel and the pages; it goes first.
+    juce::TextButton remoteButton { "remote" };
+    std::unique_ptr<RemoteBridge> remote;
+    std::unique_ptr<RemoteWindow> remoteWindow;
 
     led_meter outputMeterA { "output meter A" };
     led_meter outputMeterB { "output meter B" };
