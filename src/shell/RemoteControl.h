@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HoverTooltips.h"
 #include "HubForwarder.h"
 #include "ModelTable.h"
 #include "OscCom.h"
@@ -181,6 +182,9 @@ private:
 
     juce::Image banner, outputScale, inputScale, tarvoBadge, tarvoLogo, zrBadge, zrLogo, windowIcon;
     juce::Path framePath;
+
+    // The tooltips of the pages' buttons, drawn inside the panel while the pointer is over it.
+    HoverTooltips tooltips { *this };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RemoteControl)
 };
