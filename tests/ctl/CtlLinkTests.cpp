@@ -1,7 +1,7 @@
 // zr-ctl's link on the simulated network and a simulated USB bus: discovery lists every
 // amplifier once, the USB one too, and never connects to anything by itself.
 
-#include "../link/hub_fixture.h"
+#include "../link/HubFixture.h"
 #include "CtlLink.h"
 
 #include <atomic>

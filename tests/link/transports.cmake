@@ -3,10 +3,10 @@
 # against both sockets.
 zr_add_test(link_transport_tests
     SOURCES
-        ${CMAKE_CURRENT_LIST_DIR}/transport_usb_tests.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/transport_udp_tests.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/transport_udp_simulated_tests.cpp
-        ${CMAKE_CURRENT_LIST_DIR}/socket_contract_tests.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/TransportUsbTests.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/TransportUdpTests.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/TransportUdpSimulatedTests.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/SocketContractTests.cpp
         ${CMAKE_CURRENT_LIST_DIR}/../support/SimulatedHid.cpp
         ${CMAKE_CURRENT_LIST_DIR}/../support/SimulatedNetwork.cpp
     LIBS zr_link)

@@ -1,4 +1,4 @@
-#include "ModelFixtures.h"
+#include "ModelTestSupport.h"
 #include "PacketRecorder.h"
 
 #include <gtest/gtest.h>

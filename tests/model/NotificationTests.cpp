@@ -1,4 +1,4 @@
-#include "ModelFixtures.h"
+#include "ModelTestSupport.h"
 #include "MessageLoop.h"
 #include "PacketRecorder.h"
 

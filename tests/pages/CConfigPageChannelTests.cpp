@@ -2,7 +2,7 @@
 // volts with its power, loads per model, "Channel Link", channel B following channel A, and
 // what the entries make of text that is no number.
 
-#include "ConfigPageTestSupport.h"
+#include "ConfigPageFixture.h"
 #include "ValueKnob.h"
 
 using namespace configtest;

@@ -2,7 +2,7 @@
 // models without "Bridge", what each mode shows, and the signal-flow picture.
 
 #include "Artwork.h"
-#include "ConfigPageTestSupport.h"
+#include "ConfigPageFixture.h"
 
 using namespace configtest;
 

@@ -2,7 +2,7 @@
 // test's own network namespace.
 
 #include "HostAddress.h"
-#include "SetupTestSupport.h"
+#include "SetupPageFixture.h"
 
 #include <algorithm>
 #include <oscpack/osc/OscOutboundPacketStream.h>

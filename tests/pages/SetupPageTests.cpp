@@ -1,7 +1,7 @@
 // The Setup page on its own (no hub): layout, the device list, the connection question,
 // the slot rows and the lock state display.
 
-#include "SetupTestSupport.h"
+#include "SetupPageFixture.h"
 #include "LockCode.h"
 #include "TestDisplay.h"
 

@@ -1,6 +1,6 @@
 // The "PC Presets" area: loading and saving preset files through the scripted choosers.
 
-#include "SetupTestSupport.h"
+#include "SetupPageFixture.h"
 #include "TestSettings.h"
 
 using namespace setuptest;

@@ -9,7 +9,7 @@
 #include "Ciospeaker.h"
 #include "Croot.h"
 #include "SimulatedNetwork.h"
-#include "../link/hub_fixture.h"
+#include "../link/HubFixture.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,7 +1,7 @@
 // Finding amplifiers on the LAN: the hub's broadcast reaches every simulator on its own host,
 // and a search aimed at one address reaches only that one.
 
-#include "integration_fixture.h"
+#include "IntegrationFixture.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Going online against a simulated amplifier: what reaches the wire and in which order, the
 // stop-and-wait pacing, what the answers do, and edits coalescing while the link is busy.
 
-#include "integration_fixture.h"
+#include "IntegrationFixture.h"
 
 #include <algorithm>
 #include <chrono>

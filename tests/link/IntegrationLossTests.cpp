@@ -2,7 +2,7 @@
 // once and leaves the program cleanly offline; connecting again works once it is back; and
 // datagrams lost on the way are made good by retransmission.
 
-#include "integration_fixture.h"
+#include "IntegrationFixture.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Every row of the received-message table: what each answer does, what it acknowledges, and
 // that a wrong argument count or type does nothing and leaves the request to be sent again.
 
-#include "hub_fixture.h"
+#include "HubFixture.h"
 #include "LockCode.h"
 
 #include <cmath>

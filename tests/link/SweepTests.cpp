@@ -3,7 +3,7 @@
 // also run under ThreadSanitizer), and its messages in the hub's queue.  The thread is paced
 // by the test, never by the clock.
 
-#include "hub_fixture.h"
+#include "HubFixture.h"
 #include "Ciosiggen.h"
 #include "SiggenSweep.h"
 #include "SweepTickGate.h"

@@ -4,7 +4,7 @@
 // shows up here: as an unanswered request (and a lost connection), or as a value that does
 // not come back as the amplifier holds it.
 
-#include "integration_fixture.h"
+#include "IntegrationFixture.h"
 
 #include <cmath>
 #include <cstdio>

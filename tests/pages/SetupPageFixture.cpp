@@ -1,4 +1,4 @@
-#include "SetupTestSupport.h"
+#include "SetupPageFixture.h"
 #include "TestSettings.h"
 #include "PrivateNetwork.h"
 

@@ -1,7 +1,7 @@
 // The hub over USB, against the simulated HID bus: announcement, the connect question, the
 // mailbox route, source filtering and the USB lost-connection rule.
 
-#include "hub_fixture.h"
+#include "HubFixture.h"
 
 using namespace hubtest;
 

@@ -2,7 +2,7 @@
 // silence, answers count only for the session of their sender, and the acknowledgement is
 // taken on the receive thread by the same rules the dispatch applies.
 
-#include "hub_fixture.h"
+#include "HubFixture.h"
 #include "AnsweringPeer.h"
 #include "AnswerRules.h"
 #include "Ciosiggen.h"

@@ -1,7 +1,7 @@
 // Searching on every network the computer is on, and the UDP port held by another program:
 // the Setup page is told, and the hub takes the port and searches by itself once it is free.
 
-#include "hub_fixture.h"
+#include "HubFixture.h"
 
 using namespace hubtest;
 

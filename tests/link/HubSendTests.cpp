@@ -1,7 +1,7 @@
 // The hub's sending side over the network: sequences, stop-and-wait, retransmission and the
 // lost-connection rule, and which packets are listened to.
 
-#include "hub_fixture.h"
+#include "HubFixture.h"
 
 using namespace hubtest;
 
