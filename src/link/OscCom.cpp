@@ -96,6 +96,11 @@ namespace osc
 
         {
             const juce::ScopedLock lock (queueLock);
+            // Asked again under the lock: a packet from the sweep thread that read "online"
+            // just before goOffline() emptied the queue would wait there for the next
+            // amplifier, and reach it first.
+            if (! online.load())
+                return;
             queue.merge (std::move (packet), awaitingReply.load());
         }
         notify();   // the send thread sleeps while nothing is queued

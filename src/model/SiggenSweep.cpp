@@ -10,7 +10,8 @@ namespace
 SiggenSweep::SiggenSweep (Ciosiggen& generatorToSweep, Pacer* pacerToUse)
     : juce::Thread ("scan"),
       generator (generatorToSweep),
-      pacer (pacerToUse != nullptr ? *pacerToUse : static_cast<Pacer&> (clockPacer))
+      pacer (pacerToUse != nullptr ? *pacerToUse : static_cast<Pacer&> (clockPacer)),
+      position (generatorToSweep.freq->getStep())
 {
 }
 
@@ -26,6 +27,7 @@ void SiggenSweep::setSweeping (bool on)
         sweeping.store (true);
         if (generator.input->getStep() == 1 && ! isThreadRunning())
         {
+            moveTo (generator.freq->getStep());
             pacer.reset();   // a wake-up left from the last stop would cut the first tick short
             startThread();
         }
@@ -48,10 +50,22 @@ int SiggenSweep::stepsPerTick (int rate) noexcept
     return highestRate / juce::jlimit (lowestRate, highestRate, rate);
 }
 
+void SiggenSweep::moveTo (int step) noexcept
+{
+    // Above the top the next tick turns at topStep; below 0 would read as no request.
+    requestedStep.store (juce::jmax (0, step));
+}
+
+int SiggenSweep::takeStartingStep() noexcept
+{
+    const int requested = requestedStep.exchange (noRequest);
+    return requested != noRequest ? requested : position.load();
+}
+
 void SiggenSweep::tick()
 {
     const int stride = stepsPerTick (generator.scan->getStep());
-    int s = generator.freq->getStep();
+    int s = takeStartingStep();
 
     if (sweepDown.load())
     {
@@ -72,6 +86,7 @@ void SiggenSweep::tick()
         }
     }
 
+    position.store (s);
     generator.freq->setStep (s);
     generator.send ("/siggen");
 }

@@ -13,6 +13,11 @@
     step the block is sent as "/siggen".  The sweep moves no widget: the Utility page shows
     the frequency again when the amplifier's answers come back.
 
+    The sweep keeps its own position.  An amplifier slower than the tick answers with
+    frequencies the sweep has already left; they are decoded into the block (and shown), but
+    the next tick goes on from where the sweep is, so it never steps back.  It starts from
+    the block's frequency, and moveTo() sets it when the user picks a frequency meanwhile.
+
     Threads: setSweeping() and the destructor run on the message thread; tick() runs on the
     sweep thread (tests call it directly).  What both threads touch is safe to share: the
     block's steps are single words read and written atomically (Cparam), `sweeping` and the
@@ -65,6 +70,10 @@ public:
     bool isSweepingDown() const noexcept { return sweepDown.load(); }
     void setSweepingDown (bool down) noexcept { sweepDown.store (down); }
 
+    /** The next tick goes on from frequency step `step`: one the user chose while the sweep
+        runs.  Message thread. */
+    void moveTo (int step) noexcept;
+
     /** One step of the sweep and its "/siggen" message. */
     void tick();
 
@@ -86,11 +95,17 @@ private:
         juce::WaitableEvent event;
     };
 
+    static constexpr int noRequest = -1;
+
+    int takeStartingStep() noexcept;
+
     Ciosiggen& generator;
     ClockPacer clockPacer;
     Pacer& pacer;
     std::atomic<bool> sweeping { false };
-    std::atomic<bool> sweepDown { false };   // the first sweep goes up
+    std::atomic<bool> sweepDown { false };          // the first sweep goes up
+    std::atomic<int> position;                      // the step of the last tick
+    std::atomic<int> requestedStep { noRequest };   // where the next tick starts instead
 
     JUCE_DECLARE_NON_COPYABLE (SiggenSweep)
 };

@@ -4,36 +4,10 @@
 #include "CUtilityPage.h"
 
 #include "Dialogs.h"
-#include "NumberText.h"
 
 namespace
 {
     const char* const generatorAddress = "/siggen";
-
-    juce::String paramText (Cparam& param)
-    {
-        char text[nodeTextCapacity] {};
-        param.toText (text, (int) sizeof text);
-        return text;
-    }
-
-    /** Whether the number the parsers read from the start of `typed` has a digit.  A sign
-        or a point alone reads as 0, and 0 dB is the generator's loudest level. */
-    bool holdsNumber (const juce::String& typed)
-    {
-        float ignored = 0.0f;
-        const int used = parseFloatText (typed.toRawUTF8(), ignored);
-        return used > 0 && typed.substring (0, used).containsAnyOf ("0123456789");
-    }
-
-    /** Binds `entry` to `param`: text the parameter cannot read as a number keeps the value. */
-    void bindNumberEntry (ValueEntry& entry, Cparam& param)
-    {
-        const auto show = [&param] { return paramText (param); };
-        const auto read = [&param] (const juce::String& typed)
-        { return holdsNumber (typed) && param.fromText (typed.toRawUTF8()) > 0; };
-        entry.bind ({ show, read });
-    }
 }
 
 //==============================================================================
@@ -78,10 +52,12 @@ void CUtilityPage::bindEntries()
                                                          { &rateEntry, &rateKnob } };
     for (const auto& [entry, knob] : pairs)
     {
-        bindNumberEntry (*entry, *knob->getParam());
+        entry->bind (*knob->getParam());
         entry->onCommit = [this, knob = knob]
         {
             knob->showParam();
+            if (knob == &freqKnob)
+                sweep.moveTo (generator.freq->getStep());
             sendGenerator();
         };
         entry->onRevert = [this] { sendGenerator(); };
@@ -102,11 +78,12 @@ void CUtilityPage::testToneClicked()
     dialogs.askOkCancel (Dialogs::Icon::question, TRANS ("Signal Generator..."),
                          TRANS ("Do you want to activate the Signal Generator? '(Check Level!)"), TRANS ("Yes"),
                          TRANS ("Cancel"),
-                         [page = juce::Component::SafePointer<CUtilityPage> (this)] (bool yes)
+                         [page = juce::Component::SafePointer<CUtilityPage> (this), asked = amplifiersGone] (bool yes)
                          {
                              if (page == nullptr)
                                  return;
-                             if (yes)
+                             // "Yes" is for the amplifier that was asked about, not one that came since.
+                             if (yes && page->amplifiersGone == asked)
                                  page->activateChosenSource();
                              else   // the button shows what the generator does, as the amplifier last said
                                  page->testToneButton.setToggleState (page->generator.input->getStep() > off,
@@ -138,6 +115,16 @@ void CUtilityPage::sourceClicked (Source source)
 void CUtilityPage::sweepClicked()
 {
     sweep.setSweeping (sweepButton.getToggleState());
+}
+
+void CUtilityPage::amplifierGone()
+{
+    endSweep();
+    ++amplifiersGone;
+
+    // Not sent: there is no amplifier to tell.  The next one reports its own generator.
+    generator.input->setStep (off);
+    refresh();
 }
 
 void CUtilityPage::play (int source)
@@ -217,6 +204,7 @@ void CUtilityPage::sliderValueChanged (juce::Slider* slider)
     {
         generator.freq->setStep (freqKnob.getStep());
         freqEntry.showValue();
+        sweep.moveTo (generator.freq->getStep());
     }
     else if (slider == &rateKnob)
     {

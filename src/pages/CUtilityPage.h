@@ -71,6 +71,14 @@ public:
     void sweepClicked();
 
     //==============================================================================
+    /** The amplifier went: the connection ended, or a model without the generator came.
+        The sweep ends and "Sweep" goes dark; the generator counts as off (nothing is sent)
+        until the next amplifier reports its own or the user switches it on after the
+        question, and a "Yes" to a question asked before now switches nothing on.  From the
+        panel, message thread. */
+    void amplifierGone();
+
+    //==============================================================================
     // The page's state
 
     Ciosiggen& getGenerator() noexcept { return generator; }
@@ -96,6 +104,7 @@ private:
     SiggenSweep sweep;
 
     int chosenSource = sine;
+    int amplifiersGone = 0;   // counts amplifierGone(): tells a stale answer to the question
 
     juce::GroupComponent generatorGroup { "generatorGroup", "Generator (ZR Series)" };
     juce::TextButton testToneButton { "Test Tone" };

@@ -33,10 +33,10 @@ void ValueEntry::bind (Cparam& param)
             [&param] (const juce::String& typed)
             {
                 // Read as every entry reads (EntryNumber.h): text without a number is refused
-                // here rather than read by the parameter as 0, and a decimal comma is a point.
+                // here rather than read by the parameter as 0, and the parameter reads the
+                // text in the form the reader gives it ("1,5k" as "1k5").
                 float unused = 0.0f;
-                return readEntryNumber (typed, unused)
-                       && param.fromText (typed.trim().replaceCharacter (',', '.').toRawUTF8()) > 0;
+                return readEntryNumber (typed, unused) && param.fromText (entryNumberText (typed).toRawUTF8()) > 0;
             } });
 }
 

@@ -6,7 +6,7 @@
 #include "CSetupPage.h"
 #include "CUtilityPage.h"
 #include "CXoverPage.h"
-#include "NumberText.h"
+#include "EntryNumber.h"
 #include "Palette.h"
 #include "CPeqPage.h"
 
@@ -197,11 +197,10 @@ void RemoteControl::bindGainEntry (ValueEntry& entry, juce::Slider& fader)
     entry.bind ({ [&fader] { return gainText (fader.getValue()); },
                   [&fader] (const juce::String& typed)
                   {
-                      // A sign or a point alone reads as 0 dB, the loudest setting: only
-                      // text with digits is a number.
+                      // Read as every entry reads: a sign or a point alone is no number (it
+                      // would be 0 dB, the loudest setting) and a decimal comma is a point.
                       float value = 0.0f;
-                      const int used = parseFloatText (typed.toRawUTF8(), value);
-                      if (used < 1 || ! typed.substring (0, used).containsAnyOf ("0123456789") || std::isnan (value))
+                      if (! readEntryNumber (typed, value))
                           return false;
                       fader.setValue ((double) value);
                       return true;
@@ -316,10 +315,20 @@ void RemoteControl::setDeviceLabel (int index)
     mainWindow.setName (ModelTable::deviceLabel (modelIndex));
 
     const bool zr = ModelTable::isZr (modelIndex);
+    // Every connection ends here with "no device" (and a TARVO has no generator): the
+    // generator's sweep and state go with the amplifier, before its tab does.
+    if (! zr)
+        utilityPage->amplifierGone();
+
     if (zr && tabs->getNumTabs() == utilityTabIndex)
         tabs->addTab ("Utility", tabColour, utilityPage.get(), false);
     else if (! zr && tabs->getNumTabs() == utilityTabIndex + 1)
         tabs->removeTab (utilityTabIndex);
+
+    // The Utility tab was the one shown: the Setup page, where the next amplifier is chosen,
+    // takes its place rather than an empty frame.
+    if (tabs->getCurrentTabIndex() < 0)
+        tabs->setCurrentTabIndex (setupTabIndex);
 
     for (juce::Component* c :
          { (juce::Component*) &gainA, (juce::Component*) &gainB, (juce::Component*) &muteButtonA,

@@ -61,7 +61,10 @@ public:
 
     /** Shows model `index` (0..8; anything else is read as 8, no device): window title,
         Utility tab and gain controls for the ZR family only, inputs group height.  Also
-        hands the index to the Configuration page.  Called by the Setup page. */
+        hands the index to the Configuration page.  Any other model (no device included:
+        every connection ends with it) ends the generator's sweep and forgets its state
+        (CUtilityPage::amplifierGone); with the Utility tab shown, the Setup tab replaces
+        it.  Called by the Setup page. */
     void setDeviceLabel (int index) override;
 
     /** Hands the mode to the Parametric EQ, Filter/Crossover and Dynamic EQ pages, in that

@@ -1,5 +1,6 @@
-"""The Utility page against simulated amplifiers: its tab is there for the ZR family only, and
-a sweep started with the mouse reaches the amplifier as rising, then falling frequencies."""
+"""The Utility page against simulated amplifiers: its tab is there for the ZR family only, a
+sweep started with the mouse reaches the amplifier as rising, then falling frequencies and ends
+with the connection, and the frequency entry reads a decimal comma as a point."""
 
 import os
 import subprocess
@@ -30,28 +31,37 @@ def tab_bar_end(shot):
 
 
 class UtilityTest(harness.ProgramTestCase):
-    def test_zr_amplifier_gets_the_tab_and_a_mouse_sweep_rises_then_falls(self):
-        amplifier = self.start_found_amplifier()
+    def connect_and_open_utility(self, amplifier):
+        """Connects the found amplifier (row 1) and opens the Utility tab it brings."""
         five_tabs = tab_bar_end(self.screenshot("five-tabs"))
         self.connect(1, "[Device: ZR440]")
         self.wait_online(amplifier)
         six_tabs = tab_bar_end(self.screenshot("six-tabs"))
         self.assertGreater(six_tabs - five_tabs, 40, "the Utility tab was added after the Setup tab")
-
         self.click(((five_tabs + six_tabs) // 2, TAB_ROW))
+
+    def switch_tone_on(self, amplifier):
         self.click_for_window(TEST_TONE, TITLE_ACTIVATE)
         since = amplifier.mark()
         self.answer_box(TITLE_ACTIVATE)   # Return: "Yes"
         on = self.wait_heard(amplifier, since=since, address="/siggen")
         self.assertEqual(on[-1].args[0], 1, "the sine plays: it is the source lit from the start")
 
-        # Near the top, so that the sweep turns soon.
+    def type_frequency(self, amplifier, text):
+        """Types into the frequency entry, presses Return and returns the frequency heard."""
         since = amplifier.mark()
         self.click(FREQ_ENTRY)
-        self.type_text("12k")
+        self.type_text(text)
         self.display.xdotool("key", "Return")
-        typed = self.wait_heard(amplifier, since=since, address="/siggen")
-        self.assertAlmostEqual(typed[-1].args[2], 12000.0, delta=150.0)
+        return self.wait_heard(amplifier, since=since, address="/siggen")[-1].args[2]
+
+    def test_zr_amplifier_gets_the_tab_and_a_mouse_sweep_rises_then_falls(self):
+        amplifier = self.start_found_amplifier()
+        self.connect_and_open_utility(amplifier)
+        self.switch_tone_on(amplifier)
+
+        # Near the top, so that the sweep turns soon.
+        self.assertAlmostEqual(self.type_frequency(amplifier, "12k"), 12000.0, delta=150.0)
 
         since = amplifier.mark()
         self.click(SWEEP)
@@ -81,6 +91,34 @@ class UtilityTest(harness.ProgramTestCase):
 
         time.sleep(0.5)
         self.assertEqual(amplifier.heard(stopped, address="/siggen"), [], "the sweep stopped with its button")
+
+    def test_a_decimal_comma_in_the_frequency_is_a_point(self):
+        amplifier = self.start_found_amplifier()
+        self.connect_and_open_utility(amplifier)
+        self.assertAlmostEqual(self.type_frequency(amplifier, "1,5k"), 1500.0, delta=10.0)
+
+    def test_a_sweep_running_when_the_amplifier_powers_off_sends_nothing_switched_on_after_reconnecting(self):
+        amplifier = self.start_found_amplifier()
+        self.connect_and_open_utility(amplifier)
+        self.switch_tone_on(amplifier)
+        since = amplifier.mark()
+        self.click(SWEEP)
+        self.wait_heard(amplifier, count=3, since=since, address="/siggen")
+
+        amplifier.control("power off")
+        self.wait_for_window(harness.TITLE_ERROR_NETWORK, timeout=3.0)
+        self.answer_box(harness.TITLE_ERROR_NETWORK)
+        amplifier.control("power on")
+
+        since = amplifier.mark()
+        self.click(layout.SEARCH)
+        self.wait_heard(amplifier, since=since, address="/info", what=("send",))
+        self.wait_for_row(1)
+        self.connect(1, "[Device: ZR440]")
+        self.wait_online(amplifier, since)
+        time.sleep(1.0)   # twenty ticks of a sweep that would still run
+        switched_on = [r.args for r in amplifier.heard(since, address="/siggen") if r.args and r.args[0] != 0]
+        self.assertEqual(switched_on, [], "the generator was switched on without asking")
 
     def test_tarvo_amplifier_gets_no_utility_tab(self):
         self.start_lan("left")

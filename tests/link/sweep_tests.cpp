@@ -75,7 +75,7 @@ namespace
     /** The frequency steps a sweep passes through in `ticks` ticks from `from`. */
     std::vector<int> walk (Ciosiggen& generator, SiggenSweep& sweep, int from, int ticks)
     {
-        generator.freq->setStep (from);
+        sweep.moveTo (from);
         std::vector<int> steps;
         for (int i = 0; i < ticks; ++i)
         {
@@ -122,7 +122,7 @@ TEST (SiggenSweep, StepsTurnAt599AndAt0AndOneWayTakesTheTimesOfTheRateTable)
     for (int rate = SiggenSweep::lowestRate; rate <= SiggenSweep::highestRate; ++rate)
     {
         generator.scan->setStep (rate);
-        generator.freq->setStep (0);
+        sweep.moveTo (0);
         sweep.setSweepingDown (false);
         int ticks = 0;
         while (! sweep.isSweepingDown() && ticks < 10000)
@@ -263,4 +263,31 @@ TEST_F (SweepThroughHub, SweepMessagesCoalesceInTheQueueWhileOneIsInFlight)
     ++it;
     EXPECT_EQ (it->AsFloat(), generator.freq->getValue());
     EXPECT_EQ (generator.freq->getStep(), 100 + 6 * 6);
+}
+
+TEST_F (SweepThroughHub, EchoesOfOlderFrequenciesFromASlowAmplifierDoNotMoveTheSweepBack)
+{
+    onlineAndIdle();
+    Ciosiggen generator;
+    const ScopedGlobal<Ciosiggen*> published (globals::siggen, &generator);
+    generator.input->setStep (1);
+    generator.freq->setStep (100);
+    SweepTickGate gate;
+    SiggenSweep sweep (generator, &gate);
+
+    // The first step is on its way; two more ticks pass before the amplifier answers it.
+    sweep.setSweeping (true);
+    ASSERT_TRUE (gate.waitForArrivals (1));
+    ASSERT_TRUE (waitUntilAwaiting());
+    const auto first = nextAtAmp();
+    ASSERT_TRUE (gate.step (2));
+    ASSERT_EQ (generator.freq->getStep(), 118);
+
+    // Its echo reaches the block (what the page shows), but the sweep goes on from its own
+    // position, not from the echo's.
+    deliver (first);
+    EXPECT_EQ (generator.freq->getStep(), 106);
+    ASSERT_TRUE (gate.step (1));
+    EXPECT_EQ (generator.freq->getStep(), 124);
+    sweep.setSweeping (false);
 }

@@ -277,7 +277,7 @@ TEST_F (UtilityPageTest, BadTextInEveryEntryKeepsOrClampsTheValueAndSendsOnlyVal
             { "1e999999999", 80 },
             { "99999999999999999999", 80 },
             { "-99999999999999999999", 0 },
-            { "-1,5", 78 } } },
+            { "-1,5", 77 } } },   // a decimal comma is a point, as in every entry
         { "freqEntry",
           generator().freq,
           { { "", kept },
@@ -285,7 +285,7 @@ TEST_F (UtilityPageTest, BadTextInEveryEntryKeepsOrClampsTheValueAndSendsOnlyVal
             { "-k", kept },
             { "99999999999999999999999", 600 },
             { "-5", 0 },
-            { "1,5k", 0 } } },
+            { "1,5k", 375 } } },
         { "rateEntry",
           generator().scan,
           { { "", kept },

@@ -169,8 +169,8 @@ TEST_F (XoverPageTest, BadTextInAFrequencyEntryKeepsOrClampsAndSendsAValidFreque
     {
         const char* typed;
         float expected;
-    } cases[] = { { "", before },       { "   ", before },           { "abc", before }, { "-", before },
-                  { "1e99999", 20.0f }, { "99999999999", 20000.0f }, { "3,5k", 20.0f }, { " 1k5 ", 1500.0f } };
+    } cases[] = { { "", before },       { "   ", before },           { "abc", before },   { "-", before },
+                  { "1e99999", 20.0f }, { "99999999999", 20000.0f }, { "3,5k", 3500.0f }, { " 1k5 ", 1500.0f } };
     for (const auto& c : cases)
     {
         sent.clear();

@@ -2,6 +2,7 @@
 // parameter's steps, and the page look's colours and knob drawing.
 
 #include "Cpeq.h"
+#include "EntryNumber.h"
 #include "FocusCaret.h"
 #include "MessageLoop.h"
 #include "PageLookAndFeel.h"
@@ -92,6 +93,29 @@ TEST (PageWidgets, EntryCommitsTrimmedTextOnReturnAndDropsTypedTextWhenLeft)
     EXPECT_EQ (band.freq->getStep(), 401);
     EXPECT_EQ (reverts, 1);
     EXPECT_EQ (commits, 5);
+}
+
+TEST (PageWidgets, EveryEntryReadsADecimalCommaAndThousandsWithDecimals)
+{
+    const std::pair<const char*, float> numbers[] = { { "-12,5", -12.5f },        { "1,5k", 1500.0f },
+                                                      { " 12.25k Hz", 12250.0f }, { ",5k", 500.0f },
+                                                      { "2k5", 2500.0f },         { "1.5 k", 1.5f },
+                                                      { "1.5.k", 1.5f } };
+    for (const auto& [typed, expected] : numbers)
+    {
+        float value = 0.0f;
+        EXPECT_TRUE (readEntryNumber (typed, value) && value == expected) << typed << " read as " << value;
+    }
+    float kept = 7.0f;
+    EXPECT_FALSE (readEntryNumber ("-,k", kept) || readEntryNumber ("abc,5k", kept));
+
+    // An entry bound to a parameter reads the same text the same way.
+    Cpeq band (1, 3);
+    ValueEntry entry;
+    entry.bind (*band.freq);
+    entry.setText ("1,5k", true);
+    entry.commit();
+    EXPECT_NEAR (band.freq->getValue(), 1500.0f, 10.0f);
 }
 
 TEST (PageWidgets, KnobSpansTheParameterStepsAndMirrorsItWithoutNotifying)

@@ -1,7 +1,9 @@
 // The gain controls: linked faders, the entry fields, mute and link, what reaches the hub,
-// and the hub's dispatch reaching the panel.
+// and the hub's dispatch reaching the panel; the generator's sweep ending with its amplifier.
 
 #include "PanelFixture.h"
+#include "CSetupPage.h"
+#include "CUtilityPage.h"
 
 using paneltest::PanelTest;
 
@@ -123,7 +125,14 @@ TEST_F (GainControls, ReturnInAnEntryClampsSnapsWritesBackAndSends)
     EXPECT_EQ (gainB().getValue(), -12.5);
     EXPECT_EQ (entryB().getText(), "-12.5");
 
+    // Read as every entry of the program reads: a decimal comma is a point, and a number
+    // too large for any value is no number.
+    typeAndReturn (entryA(), "-12,5");
+    EXPECT_EQ (gainA().getValue(), -12.5);
+    EXPECT_EQ (entryA().getText(), "-12.5");
     typeAndReturn (entryA(), "99999999999999999999999999999999999999999999999");
+    EXPECT_EQ (gainA().getValue(), -12.5);
+    typeAndReturn (entryA(), "99999999999999999999");
     EXPECT_EQ (gainA().getValue(), 0.0);
     EXPECT_EQ (entryA().getText(), "0.0");
 
@@ -252,4 +261,87 @@ TEST_F (PanelTest, HubDispatchReachesMetersLampsAndGains)
         EXPECT_EQ (meter (id).level, -60.0) << id;
     EXPECT_FALSE (lamp ("input clip led B").lit);
     EXPECT_FALSE (lamp ("output limit led A").lit);
+}
+
+//==============================================================================
+namespace
+{
+    /** The Utility page on the panel, on connections made as the Setup page makes them. */
+    class GeneratorOnPanel : public PanelTest
+    {
+    protected:
+        void connectTo (const char* address)
+        {
+            auto& setup = dynamic_cast<CSetupPage&> (*tabs().getTabContentComponent (RemoteControl::setupTabIndex));
+            setup.addNetworkDevice (1, "amp", address);
+            setup.selectDevice (1);
+            setup.connectDevice();
+            ASSERT_TRUE (globals::hub->isOnline());
+            utility = dynamic_cast<CUtilityPage*> (tabs().getTabContentComponent (RemoteControl::utilityTabIndex));
+            ASSERT_NE (utility, nullptr);
+        }
+
+        juce::Button& button (const char* id)
+        {
+            if (auto* b = dynamic_cast<juce::Button*> (utility->findChildWithID (id)))
+                return *b;
+            throw std::runtime_error (std::string ("no button ") + id);
+        }
+
+        void click (const char* id)
+        {
+            button (id).triggerClick();
+            settle();
+        }
+
+        /** Queued "/siggen" messages that switch the generator on. */
+        int generatorOnQueued() const
+        {
+            int found = 0;
+            for (const auto& m : globals::hub->queuedMessages())
+            {
+                const osc::ReceivedMessage message (osc::ReceivedPacket (static_cast<const char*> (m.getData()),
+                                                                         (osc::osc_bundle_element_size_t) m.getSize()));
+                found += std::string (message.AddressPattern()) == "/siggen" && message.ArgumentCount() == 3
+                         && message.ArgumentsBegin()->AsInt32() != 0;
+            }
+            return found;
+        }
+
+        CUtilityPage* utility = nullptr;
+    };
+}
+
+TEST_F (GeneratorOnPanel, TheSweepEndsWithItsAmplifierAndNoOtherIsSwitchedOnUnasked)
+{
+    SimulatedNetwork::Peer amp (net, "192.0.2.5", 3456);
+    connectTo ("192.0.2.5");
+    tabs().setCurrentTabIndex (RemoteControl::utilityTabIndex);
+    dialogs.answers = { true };
+    click ("testTone");
+    click ("sweep");
+    const int from = utility->getGenerator().freq->getStep();
+    ASSERT_TRUE (testloop::runUntil ([&] { return utility->getGenerator().freq->getStep() != from; }));
+
+    // Switched off at the amplifier: the sweep, the tone and the tab go.
+    amp.send (
+        message ([] (osc::OutboundPacketStream& s) { s << osc::BeginMessage ("/power") << "OFF" << osc::EndMessage; }));
+    ASSERT_TRUE (testloop::runUntil ([] { return ! globals::hub->isOnline(); }));
+    EXPECT_FALSE (utility->getSweep().isRunning());
+    EXPECT_FALSE (button ("sweep").getToggleState());
+    EXPECT_FALSE (button ("testTone").getToggleState());
+    EXPECT_EQ (tabs().getCurrentTabIndex(), RemoteControl::setupTabIndex);
+
+    // Connected again; a question asked then is answered after a TARVO came and went: its
+    // "Yes" was for an amplifier that is gone.  For several ticks' time nothing asks for
+    // the generator on.
+    connectTo ("192.0.2.5");
+    dialogs.holdBoxes = true;
+    click ("testTone");
+    panel->setDeviceLabel (4);
+    panel->setDeviceLabel (1);
+    ASSERT_TRUE (dialogs.answerOpenBoxWith (true));
+    testloop::run (5 * SiggenSweep::tickMs);
+    EXPECT_FALSE (button ("testTone").getToggleState());
+    EXPECT_EQ (generatorOnQueued(), 0);
 }
