@@ -19,6 +19,8 @@ SettingsHistory::SettingsHistory (std::vector<SettingsPart> partsToKeep, Options
         options.clock = [] { return juce::Time::getMillisecondCounter(); };
     if (! options.channelBFollowsA)
         options.channelBFollowsA = [] { return false; };
+    if (! options.gesture)
+        options.gesture = [] { return std::uint64_t { 0 }; };
 
     modePart = indexOf ("/ampmode");
     counterpart.assign (parts.size(), -1);
@@ -60,10 +62,16 @@ void SettingsHistory::noteEdit (std::string_view address)
     if (part < 0)
         return;
 
-    if (open.active && open.collecting)
-        commit ({});
+    // An edit of a new gesture may come before the gesture is told (a fader jumps to where
+    // it is pressed): the step before it ends here.
+    const auto gesture = options.gesture();
+    if (open.active && (open.collecting || open.gesture != gesture))
+        commit ({}, part);
     if (! open.active)
+    {
         openStep();
+        open.gesture = gesture;
+    }
 
     touch (part);
     // Channel B following A is part of A's edit: the page has copied it already.
@@ -107,6 +115,14 @@ void SettingsHistory::decoded (int part)
 void SettingsHistory::startGesture()
 {
     // The values a recall brings are still on their way; a click elsewhere does not end it.
+    const bool continues = open.active && (open.collecting || open.gesture == options.gesture());
+    if (! continues)
+        commit ({});
+    syncFollowers();
+}
+
+void SettingsHistory::focusMoved()
+{
     if (! (open.active && open.collecting))
         commit ({});
     syncFollowers();
@@ -169,7 +185,12 @@ bool SettingsHistory::includesPart (int part, bool modeChanged, bool channelBFol
     return modeChanged || ! (p.channel == 2 && channelBFollows);
 }
 
-std::vector<SettingsHistory::Change> SettingsHistory::pendingChanges (bool includeUntold) const
+bool SettingsHistory::isNewEdit (std::size_t part, int newEdit) const
+{
+    return newEdit >= 0 && ((int) part == newEdit || (int) part == counterpart[(std::size_t) newEdit]);
+}
+
+std::vector<SettingsHistory::Change> SettingsHistory::pendingChanges (bool includeUntold, int newEdit) const
 {
     const auto touched = [this] (std::size_t i) { return open.active && open.touched[i]; };
     const auto stateNow = [&] (std::size_t i) { return touched (i) ? open.after[i] : parts[i].read(); };
@@ -182,7 +203,8 @@ std::vector<SettingsHistory::Change> SettingsHistory::pendingChanges (bool inclu
     std::vector<Change> changes;
     for (std::size_t i = 0; i < parts.size(); ++i)
     {
-        if (! touched (i) && ! (includeUntold && includesPart ((int) i, modeChanged, channelBFollows)))
+        if (! touched (i)
+            && ! (includeUntold && ! isNewEdit (i, newEdit) && includesPart ((int) i, modeChanged, channelBFollows)))
             continue;
         auto after = stateNow (i);
         if (after != known[i])
@@ -191,16 +213,19 @@ std::vector<SettingsHistory::Change> SettingsHistory::pendingChanges (bool inclu
     return changes;
 }
 
-void SettingsHistory::commit (const juce::String& name)
+void SettingsHistory::commit (const juce::String& name, int newEdit)
 {
-    auto changes = pendingChanges (true);
+    // `newEdit` is the part of an edit that is already in the tree but starts the next
+    // step: its change is not this step's.
+    auto changes = pendingChanges (true, newEdit);
 
     // What the parts hold now includes the amplifier's latest answers to the edits.
     for (std::size_t i = 0; i < parts.size(); ++i)
         if (open.active && open.touched[i])
-            known[i] = parts[i].read();
+            known[i] = isNewEdit (i, newEdit) ? open.after[i] : parts[i].read();
     for (const auto& change : changes)
-        known[(std::size_t) change.part] = parts[(std::size_t) change.part].read();
+        if (! isNewEdit ((std::size_t) change.part, newEdit))
+            known[(std::size_t) change.part] = parts[(std::size_t) change.part].read();
 
     const auto stepName = name.isNotEmpty() ? name : open.name;
     const bool wasOpen = open.active;

@@ -20,9 +20,10 @@ class SettingsStep;
     through the parts (the parameters clamp) and send exactly the parts whose lines changed,
     except channel B's blocks while channel B follows A.
 
-    Gestures: a step opens at the first edit and ends at the next gesture's start
-    (startGesture: a button pressed, the focus moved, another control's wheel), or once no
-    edit came for `quietMs` while no mouse button is held (tick).  Values decoded from the
+    Gestures: a step opens at the first edit and ends when an edit of another gesture comes
+    (Options::gesture tells them apart: a new mouse press, another control's wheel), when the
+    next gesture starts (startGesture, endStep), or once no edit came for `quietMs` while no
+    mouse button is held (tick).  Values decoded from the
     amplifier (noteDecoded) are never a step and never end one; they only move `known`,
     except for the parts an open step has already edited.  After a preset recall, the
     values the amplifier sends are collected into one step instead (beginRecall).
@@ -52,6 +53,10 @@ public:
         std::function<bool()> channelBFollowsA;
         /** Milliseconds, wrapping like juce::Time::getMillisecondCounter (the default). */
         std::function<std::uint32_t()> clock;
+        /** Which gesture of the user's is in progress: a value that changes when a new one
+            begins (a mouse press, wheel turns on another control), read when an edit comes.
+            Edits without a gesture of their own (a remote's) share one.  Default: one for all. */
+        std::function<std::uint64_t()> gesture;
     };
 
     /** Takes the parts in the order they are sent: the amplifier mode first.  The part
@@ -75,9 +80,15 @@ public:
     void noteDecoded (const Cnode* source);
     void noteDecodedAddress (std::string_view address);
 
-    /** A new gesture begins: the open step ends, and changes made without an edit being
-        told (a preset file loaded offline) become a step of their own. */
+    /** A new gesture has begun (a mouse press, told after the control under it has had
+        it): the open step ends unless the gesture's own first edit opened it, and changes
+        made without an edit being told (a preset file loaded offline) become a step of
+        their own. */
     void startGesture();
+
+    /** The keyboard focus moved without a press (Tab to the next entry): what was typed
+        before is a step of its own. */
+    void focusMoved();
 
     /** Ends the open step now, named `name` (when it is not empty) instead of by its
         changes; changes made without an edit being told are part of it. */
@@ -145,6 +156,7 @@ private:
         bool anyDecoded = false;
         std::uint32_t started = 0;
         std::uint32_t lastChange = 0;
+        std::uint64_t gesture = 0;
         std::vector<bool> touched;
         std::vector<PartState> after;
         juce::String name;
@@ -155,9 +167,10 @@ private:
     void decoded (int part);
     void openStep();
     void touch (int part);
-    std::vector<Change> pendingChanges (bool includeUntold) const;
+    std::vector<Change> pendingChanges (bool includeUntold, int newEdit = -1) const;
     bool includesPart (int part, bool modeChanged, bool follows) const;
-    void commit (const juce::String& name);
+    void commit (const juce::String& name, int newEdit = -1);
+    bool isNewEdit (std::size_t part, int newEdit) const;
     void record (std::vector<Change> changes, const juce::String& name);
     void applyStates (const std::vector<std::pair<int, PartState>>& states);
     void syncFollowers();

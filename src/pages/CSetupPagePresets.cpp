@@ -6,6 +6,7 @@
 #include "Croot.h"
 #include "Dialogs.h"
 #include "HubControl.h"
+#include "PanelLink.h"
 #include "PresetFile.h"
 #include "presetDocument.h"
 
@@ -36,6 +37,7 @@ void CSetupPage::recallSlot()
         return;
 
     hub.sendPresetCommand ("/preset/load", selectedSlot, 0, presetRows->nameOf (selectedSlot));
+    panel.presetSlotRecalled (selectedSlot);
 }
 
 void CSetupPage::storeSlot()
@@ -104,6 +106,7 @@ void CSetupPage::loadChosenFile (const juce::File& file)
 
     if (! offline)
         sendWholeTree();
+    panel.presetFileLoaded (file.getFileName());
 }
 
 void CSetupPage::savePresetFile()

@@ -6,7 +6,11 @@
 #include "CSetupPage.h"
 #include "CUtilityPage.h"
 #include "CXoverPage.h"
+#include "Ciosiggen.h"
+#include "Ciospeaker.h"
+#include "Croot.h"
 #include "EntryNumber.h"
+#include "StepNames.h"
 #include "Palette.h"
 #include "CPeqPage.h"
 
@@ -79,7 +83,8 @@ namespace
 //==============================================================================
 RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, presetDocument& presets, Dialogs& dialogs,
                               osc::HubOptions hubOptions)
-    : mainWindow (mainWindowToUse)
+    : mainWindow (mainWindowToUse),
+      openQuestions (dialogs)
 {
     styleGroup (outputsGroup);
     outputsGroup.setBounds (742, 46, 160, 168);
@@ -92,7 +97,7 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
 
     buildGainControls();
     buildLabels();
-    buildTabs (root, presets, dialogs);
+    buildTabs (root, presets, openQuestions);
 
     dbLabel.setFont (juce::Font (15.0f, juce::Font::plain));
     dbLabel.setJustificationType (juce::Justification::centredLeft);
@@ -118,11 +123,12 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
         button->setClickingTogglesState (true);
 
     // The hub takes the Setup page at construction, so the pages exist before it.
-    hub = std::make_unique<osc::OscCom> (*this, *setupPage, dialogs, std::move (hubOptions));
+    hub = std::make_unique<osc::OscCom> (*this, *setupPage, openQuestions, std::move (hubOptions));
     hubForwarder.attach (hub.get());
 
     muteA = muteB = link = false;
     buildMeters();
+    buildHistory (root);
 
     setDeviceLabel (ModelTable::noDevice);
     setWindowIcon();
@@ -130,6 +136,9 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
 
 RemoteControl::~RemoteControl()
 {
+    // The history first: it reads the pages' blocks, and it stands in front of the hub.
+    historyControls.reset();
+
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
     configPage = nullptr;
     xoverPage = nullptr;
@@ -300,6 +309,110 @@ void RemoteControl::loadImages()
     windowIcon = Artwork::get (Artwork::Id::windowIcon);
 }
 
+void RemoteControl::buildHistory (Croot& root)
+{
+    auto parts = SettingsPart::treeBlocks (root);
+    for (auto& part : panelParts())
+        parts.push_back (std::move (part));
+
+    historyControls = std::make_unique<HistoryControls> (
+        *this, mainWindow, std::move (parts),
+        [&root]
+        {
+            const int mode = root.ampmode->mode->getStep();
+            return mode == 1 || mode == 4;   // Stereo, Bridge
+        },
+        openQuestions, [this] { return openQuestions.any(); });
+}
+
+std::vector<SettingsPart> RemoteControl::panelParts()
+{
+    std::vector<SettingsPart> parts;
+
+    // Only a ZR amplifier has a speaker setting, a generator and input gains to send: a
+    // TARVO would leave them unanswered.
+    const auto zrOnly = [this] (std::function<void()> send)
+    {
+        return [this, send]
+        {
+            if (ModelTable::isZr (modelIndex))
+                send();
+        };
+    };
+
+    if (auto* speaker = globals::speaker)
+    {
+        auto part = SettingsPart::standaloneBlock (*speaker, "/speaker", { speaker->value });
+        part.send = zrOnly (part.send);
+        parts.push_back (std::move (part));
+    }
+
+    if (auto* siggen = globals::siggen)
+    {
+        // Level and frequency only: switching the generator on or off is nobody's step.
+        auto part = SettingsPart::standaloneBlock (*siggen, "/siggen", { siggen->gain, siggen->freq });
+        part.editedOnly = true;   // the sweep moves the frequency
+        part.send = zrOnly (part.send);
+        parts.push_back (std::move (part));
+    }
+
+    SettingsPart gains;
+    gains.address = "/gain";
+    gains.read = [this]
+    {
+        return PartState { "/gain ffii " + gainText (gainA.getValue()).toStdString() + " "
+                               + gainText (gainB.getValue()).toStdString() + (muteA ? " 1" : " 0")
+                               + (muteB ? " 1" : " 0"),
+                           {} };
+    };
+    gains.apply = [this] (const PartState& state)
+    {
+        const auto values = StepNames::valuesOf (state.line);
+        if (values.size() == 4)
+            showGains (juce::String (values[0]).getFloatValue(), juce::String (values[1]).getFloatValue(),
+                       values[2] != "0", values[3] != "0");
+    };
+    gains.send = zrOnly ([this] { sendGains(); });
+    parts.push_back (std::move (gains));
+
+    SettingsPart linked;
+    linked.address = "/link";
+    linked.read = [this] { return PartState { link ? "/link i 1" : "/link i 0", {} }; };
+    linked.apply = [this] (const PartState& state)
+    {
+        link = state.line == "/link i 1";
+        linkButton.setToggleState (link, juce::dontSendNotification);
+        linkOffset = gainA.getValue() - gainB.getValue();
+    };
+    linked.send = [] {};   // the panel's own: nothing goes to the amplifier
+    parts.push_back (std::move (linked));
+
+    return parts;
+}
+
+void RemoteControl::noteEdit (const char* address)
+{
+    if (historyControls != nullptr)
+        historyControls->getHistory().noteEdit (address);
+}
+
+void RemoteControl::presetFileLoaded (const juce::String& fileName)
+{
+    if (historyControls != nullptr)
+        historyControls->getHistory().endStep (TRANS ("Load") + " " + fileName);
+}
+
+void RemoteControl::presetSlotRecalled (int slot)
+{
+    if (historyControls != nullptr)
+        historyControls->getHistory().beginRecall (TRANS ("Recall of slot") + " " + juce::String (slot));
+}
+
+bool RemoteControl::keyPressed (const juce::KeyPress& key)
+{
+    return historyControls != nullptr && historyControls->handleKey (key);
+}
+
 void RemoteControl::setWindowIcon()
 {
     if (auto* window = dynamic_cast<juce::DocumentWindow*> (&mainWindow))
@@ -311,6 +424,13 @@ void RemoteControl::setDeviceLabel (int index)
 {
     modelIndex = ModelTable::checkedIndex (index);
     configPage->setDeviceModel (modelIndex);
+
+    // Connected: the settings are this amplifier's now, and the history of another's values
+    // would be wrong to replay.
+    const bool online = hub != nullptr && hub->isOnline();
+    if (online && ! historyOnline && historyControls != nullptr)
+        historyControls->getHistory().reset();
+    historyOnline = online;
 
     mainWindow.setName (ModelTable::deviceLabel (modelIndex));
 
@@ -348,6 +468,13 @@ void RemoteControl::setGainsFromDevice (float newGainA, float newGainB, bool new
     if (! std::isfinite (newGainA) || ! std::isfinite (newGainB))
         return;
 
+    showGains (newGainA, newGainB, newMuteA, newMuteB);
+    if (historyControls != nullptr)
+        historyControls->getHistory().noteDecodedAddress ("/gain");
+}
+
+void RemoteControl::showGains (float newGainA, float newGainB, bool newMuteA, bool newMuteB)
+{
     gainA.setValue (newGainA, juce::dontSendNotification);
     gainB.setValue (newGainB, juce::dontSendNotification);
     gainEntryA.showValue();
@@ -450,6 +577,7 @@ void RemoteControl::buttonClicked (juce::Button* button)
     {
         link = button->getToggleState();
         linkOffset = gainA.getValue() - gainB.getValue();
+        noteEdit ("/link");
     }
 }
 
@@ -462,6 +590,7 @@ void RemoteControl::sendGains()
 {
     if (hub != nullptr)
         hub->sendGains ((float) gainA.getValue(), (float) gainB.getValue(), muteA ? 1 : 0, muteB ? 1 : 0);
+    noteEdit ("/gain");
 }
 
 //==============================================================================

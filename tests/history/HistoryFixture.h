@@ -42,6 +42,7 @@ protected:
             return mode == 1 || mode == 4;
         };
         options.clock = clock.function();
+        options.gesture = [this] { return gesture; };
         history = std::make_unique<SettingsHistory> (std::move (parts), std::move (options));
     }
 
@@ -86,6 +87,13 @@ protected:
         block (source.address).decode (args);
     }
 
+    /** A mouse press: a new gesture, told once the control under it has had it. */
+    void click()
+    {
+        ++gesture;
+        history->startGesture();
+    }
+
     /** Time passes with no button held: a gesture without one ends. */
     void pause (std::uint32_t ms = SettingsHistory::quietMs)
     {
@@ -107,6 +115,7 @@ protected:
     Ciospeaker speaker;
     Ciosiggen siggen;
     FakeClock clock;
+    std::uint64_t gesture = 0;
     std::unique_ptr<SettingsHistory> history;
 
 private:

@@ -59,10 +59,28 @@ TEST_F (HistoryFixture, editsWithoutAButtonEndAfterAQuietHalfSecondAndANewGestur
 
     // Two typed values: each is a step once the next gesture starts.
     edit (band5Gain (3.0));
-    history->startGesture();
+    click();
     edit (band5Gain (4.0));
-    history->startGesture();
+    click();
     EXPECT_EQ (history->undoableSteps(), 3);
+}
+
+TEST_F (HistoryFixture, anEditThatComesBeforeItsPressIsToldBelongsToTheNewStep)
+{
+    edit (band5Gain (1.0));
+    const auto originalLimiter = line (limiterA);
+
+    // A fader jumps to where it is pressed, before the press reaches anyone else; the drag follows.
+    ++gesture;
+    edit (limiterA + " fff 30.0 100.0 50.0");
+    history->startGesture();
+    edit (limiterA + " fff 40.0 100.0 50.0");
+    pause();
+
+    ASSERT_EQ (history->undoableSteps(), 2);
+    ASSERT_TRUE (history->undo());
+    EXPECT_EQ (line (limiterA), originalLimiter);
+    EXPECT_EQ (line (band5), band5 + " sfff PEQ 1k00  +1.0 1.00");
 }
 
 TEST_F (HistoryFixture, theAmplifiersAnswersNeverBecomeAStepNorBreakOne)
@@ -181,11 +199,11 @@ TEST_F (HistoryFixture, copiesThePagesMakeWhenTheAmplifierChangesModeAreNoStep)
     amplifierSends ("/ampmode s STEREO");
     // The pages apply the mode the amplifier reported: B becomes A's copy.
     ASSERT_TRUE (PresetText::applyBlockLine (root, band5B + " sfff PEQ 1k00 +5.0 1.00"));
-    history->startGesture();
+    click();
     EXPECT_FALSE (history->canUndo());
 
     edit (band5Gain (2.0));
-    history->startGesture();
+    click();
     ASSERT_EQ (history->undoableSteps(), 1);
     EXPECT_EQ (history->undoName(), "Parametric EQ A, band 5 gain");
 }
@@ -217,7 +235,7 @@ TEST_F (HistoryFixture, keepsTheNewestThousandSteps)
     for (int i = 0; i < SettingsHistory::depth + 200; ++i)
     {
         edit (band5Gain (i % 2 == 0 ? 1.0 : 2.0));
-        history->startGesture();
+        click();
     }
     EXPECT_EQ (history->undoableSteps(), SettingsHistory::depth);
 
@@ -231,15 +249,15 @@ TEST_F (HistoryFixture, keepsTheNewestThousandSteps)
 TEST_F (HistoryFixture, aNewEditDropsWhatCouldBeRedone)
 {
     edit (band5Gain (1.0));
-    history->startGesture();
+    click();
     edit (band5Gain (2.0));
-    history->startGesture();
+    click();
     ASSERT_TRUE (history->undo());
     ASSERT_TRUE (history->canRedo());
     EXPECT_EQ (history->redoName(), "Parametric EQ A, band 5 gain");
 
     edit (limiterA + " fff 30.0 100.0 50.0");
-    history->startGesture();
+    click();
     EXPECT_FALSE (history->canRedo());
     EXPECT_FALSE (history->redo());
     EXPECT_EQ (history->undoableSteps(), 2);
@@ -307,7 +325,7 @@ TEST_F (HistoryFixture, theGeneratorIsNeverSwitchedOnOrOffByUndoOrASwitch)
 TEST_F (HistoryFixture, theGeneratorsSweepIsNoEdit)
 {
     siggen.freq->setStep (100);   // the sweep moves it and sends it from its own thread
-    history->startGesture();
+    click();
     EXPECT_FALSE (history->canUndo());
 }
 
@@ -319,9 +337,9 @@ TEST_F (HistoryFixture, aSwitchSendsExactlyTheBlocksInWhichTheMemoriesDifferAndI
     const auto originalLimiter = line (limiterA);
     edit (band5Gain (3.0));
     edit (limiterA + " fff 30.0 100.0 50.0");
-    history->startGesture();
+    click();
     edit ("/channel/1/delay fi 2.00 0");
-    history->startGesture();
+    click();
     const auto editedBand = line (band5);
 
     // B still holds what the amplifier had when it was connected.
@@ -337,7 +355,7 @@ TEST_F (HistoryFixture, aSwitchSendsExactlyTheBlocksInWhichTheMemoriesDifferAndI
 
     // An edit in B, then Ctrl+Z twice: the edit, then back to A.
     edit ("/channel/1/xover/gain f -3.0");
-    history->startGesture();
+    click();
     ASSERT_TRUE (history->undo());
     sent.clear();
     ASSERT_TRUE (history->undo());
@@ -349,7 +367,7 @@ TEST_F (HistoryFixture, aSwitchSendsExactlyTheBlocksInWhichTheMemoriesDifferAndI
 TEST_F (HistoryFixture, copyMakesBothMemoriesTheSame)
 {
     edit (band5Gain (3.0));
-    history->startGesture();
+    click();
     history->copyMemory();
     EXPECT_FALSE (history->switchChangesMode());
 
@@ -363,7 +381,7 @@ TEST_F (HistoryFixture, aSwitchToADifferentModeSaysSo)
 {
     root.ampmode->mode->setStep (1);
     send ("/ampmode");
-    history->startGesture();
+    click();
     EXPECT_TRUE (history->switchChangesMode());
 }
 
@@ -379,7 +397,7 @@ TEST_F (HistoryFixture, theValuesARecallBringsAreOneStep)
     history->tick (false);
     amplifierSends (band5Gain (-6.0));
     clock.advance (300);
-    history->startGesture();   // a click meanwhile does not end it
+    click();   // a click meanwhile does not end it
     amplifierSends (limiterA + " fff 40.0 100.0 50.0");
     pause (SettingsHistory::recallQuietMs);
 

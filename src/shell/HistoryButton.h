@@ -1,0 +1,18 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
+
+/** A small button of the panel's right-hand column whose tooltip is made when it is shown
+    (the Undo button names the step it would take back, which changes with every edit). */
+class HistoryButton : public juce::TextButton
+{
+public:
+    /** `componentName` is also its component ID. */
+    HistoryButton (const juce::String& componentName, const juce::String& text);
+
+    /** Makes the tooltip text; empty shows none. */
+    std::function<juce::String()> tooltipText;
+
+    juce::String getTooltip() override;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "CompareButton.h"
+#include "HistoryButton.h"
+#include "SettingsHistory.h"
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
+#include <memory>
+
+class Dialogs;
+class EditWatch;
+class GestureWatch;
+
+/** Undo, redo and A/B compare on the main panel: the edit history with what feeds it, the
+    four buttons of the right-hand column and the keys.
+
+    Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo, anywhere in the window except in a text
+    entry (whose own keys they are there).  "Undo" and "Redo" are disabled when there is
+    nothing to take back or bring back, and their tooltips name the step.  "A/B" switches
+    the memory in use and shows it; "Copy" copies the memory in use onto the other.  A step
+    or a switch that changes the amplifier mode asks the mode question first ("Cancel"
+    changes nothing), and none of them does anything while a question is open.
+
+    The buttons sit in free space beside the family picture, in both families' layouts:
+    "Undo" and "Redo" to its left, "A/B" and "Copy" to its right.  Message thread only.
+*/
+class HistoryControls : private juce::KeyListener
+{
+public:
+    /** Bounds in panel pixels. */
+    static inline const juce::Rectangle<int> undoBounds { 740, 447, 32, 20 };
+    static inline const juce::Rectangle<int> redoBounds { 740, 471, 32, 20 };
+    static inline const juce::Rectangle<int> compareBounds { 876, 447, 28, 20 };
+    static inline const juce::Rectangle<int> copyBounds { 876, 471, 28, 20 };
+
+    /** Puts the buttons on `panel` and listens for the keys on `window` (the top-level
+        component, which sees every key no child took).  `questionOpen` tells whether a
+        question is on screen.  The history starts with `parts` as they are now. */
+    HistoryControls (juce::Component& panel, juce::Component& window, std::vector<SettingsPart> parts,
+                     std::function<bool()> channelBFollowsA, Dialogs& dialogs, std::function<bool()> questionOpen);
+    ~HistoryControls() override;
+
+    SettingsHistory& getHistory() noexcept { return *history; }
+
+    /** The keys above; true when `key` was one of them and was taken. */
+    bool handleKey (const juce::KeyPress& key);
+
+    /** What the buttons do. */
+    void undo();
+    void redo();
+    void switchMemory();
+    void copyMemory();
+
+private:
+    bool keyPressed (const juce::KeyPress& key, juce::Component*) override;
+    bool busy() const;
+    void afterModeQuestion (std::function<void()> action);
+    void refresh();
+    juce::String undoTooltip() const;
+    juce::String redoTooltip() const;
+
+    juce::Component& window;
+    Dialogs& dialogs;
+    std::function<bool()> questionOpen;
+    bool asking = false;
+
+    std::unique_ptr<GestureWatch> gestures;
+    std::unique_ptr<SettingsHistory> history;
+    std::unique_ptr<EditWatch> edits;
+
+    HistoryButton undoButton { "undoStep", "Undo" };
+    HistoryButton redoButton { "redoStep", "Redo" };
+    CompareButton compareButton;
+    HistoryButton copyButton { "copyMemory", "Copy" };
+
+    JUCE_DECLARE_WEAK_REFERENCEABLE (HistoryControls)
+    JUCE_DECLARE_NON_COPYABLE (HistoryControls)
+};
