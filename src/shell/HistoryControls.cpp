@@ -19,15 +19,9 @@ HistoryControls::HistoryControls (juce::Component& panel, juce::Component& windo
     edits = std::make_unique<EditWatch> (*history);
     history->onChange = [this] { refresh(); };
 
-    const std::pair<HistoryButton*, juce::Rectangle<int>> buttons[] = { { &undoButton, undoBounds },
-                                                                        { &redoButton, redoBounds },
-                                                                        { &compareButton, compareBounds },
-                                                                        { &copyButton, copyBounds } };
-    for (const auto& [button, bounds] : buttons)
-    {
-        button->setBounds (bounds);
+    for (auto* button : buttons())
         panel.addAndMakeVisible (button);
-    }
+    placeFor (false);
 
     undoButton.onClick = [this] { undo(); };
     redoButton.onClick = [this] { redo(); };
@@ -55,6 +49,19 @@ HistoryControls::~HistoryControls()
     edits.reset();
     history.reset();
     gestures.reset();
+}
+
+std::array<HistoryButton*, 4> HistoryControls::buttons()
+{
+    return { &undoButton, &redoButton, &compareButton, &copyButton };
+}
+
+void HistoryControls::placeFor (bool zrFamily)
+{
+    const int top = zrFamily ? rowTopZr : rowTopOther;
+    const auto row = buttons();
+    for (std::size_t i = 0; i < row.size(); ++i)
+        row[i]->setBounds (buttonLeft[i], top, buttonWidth[i], rowHeight);
 }
 
 //==============================================================================

@@ -4,6 +4,7 @@
 #include "HistoryButton.h"
 #include "SettingsHistory.h"
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -21,17 +22,22 @@ class GestureWatch;
     or a switch that changes the amplifier mode asks the mode question first ("Cancel"
     changes nothing), and none of them does anything while a question is open.
 
-    The buttons sit in free space beside the family picture, in both families' layouts:
-    "Undo" and "Redo" to its left, "A/B" and "Copy" to its right.  Message thread only.
+    The buttons sit in a row in free space of the right-hand column: below the inputs group
+    and above the family picture, whose place differs between the families (placeFor).
+    Message thread only.
 */
 class HistoryControls : private juce::KeyListener
 {
 public:
-    /** Bounds in panel pixels. */
-    static inline const juce::Rectangle<int> undoBounds { 740, 447, 32, 20 };
-    static inline const juce::Rectangle<int> redoBounds { 740, 471, 32, 20 };
-    static inline const juce::Rectangle<int> compareBounds { 876, 447, 28, 20 };
-    static inline const juce::Rectangle<int> copyBounds { 876, 471, 28, 20 };
+    /** The row's top in panel pixels: for the ZR family between the inputs group (to 444)
+        and the picture (from 469), for the others between the shorter inputs group (to
+        390) and their taller picture (from 443). */
+    static constexpr int rowTopZr = 446;
+    static constexpr int rowTopOther = 416;
+    static constexpr int rowHeight = 21;
+    /** Left edges and widths of "Undo", "Redo", "A/B" and "Copy". */
+    static constexpr int buttonLeft[4] = { 742, 783, 824, 863 };
+    static constexpr int buttonWidth[4] = { 38, 38, 36, 38 };
 
     /** Puts the buttons on `panel` and listens for the keys on `window` (the top-level
         component, which sees every key no child took).  `questionOpen` tells whether a
@@ -41,6 +47,9 @@ public:
     ~HistoryControls() override;
 
     SettingsHistory& getHistory() noexcept { return *history; }
+
+    /** Puts the row where the layout of the ZR family (`zrFamily`) or the others has room. */
+    void placeFor (bool zrFamily);
 
     /** The keys above; true when `key` was one of them and was taken. */
     bool handleKey (const juce::KeyPress& key);
@@ -53,6 +62,7 @@ public:
 
 private:
     bool keyPressed (const juce::KeyPress& key, juce::Component*) override;
+    std::array<HistoryButton*, 4> buttons();
     bool busy() const;
     void afterModeQuestion (std::function<void()> action);
     void refresh();

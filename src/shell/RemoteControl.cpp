@@ -459,6 +459,8 @@ void RemoteControl::setDeviceLabel (int index)
     inputLabelA.setVisible (! zr);
     inputLabelB.setVisible (! zr);
     inputsGroup.setBounds (zr ? inputsBoundsZr : inputsBoundsOther);
+    if (historyControls != nullptr)
+        historyControls->placeFor (zr);
 
     repaint();
 }

@@ -56,14 +56,18 @@ protected:
 TEST_F (HistoryPanelTest, theButtonsSitInFreeSpaceOfTheRightHandColumnInEveryLayout)
 {
     const juce::String ids[] = { "undoStep", "redoStep", "compareMemories", "copyMemory" };
-    // The pictures the panel paints there: banner, badges and family pictures.
-    const juce::Rectangle<int> painted[] = {
-        { 740, 15, 164, 32 }, { 778, 15, 90, 16 }, { 773, 469, 102, 25 }, { 775, 9, 90, 23 }, { 789, 443, 73, 60 }
-    };
+    // The pictures the panel paints there: the banner, and each family's badge and picture.
+    const std::vector<juce::Rectangle<int>> zrPictures = { { 740, 15, 164, 32 },
+                                                           { 778, 15, 90, 16 },
+                                                           { 773, 469, 102, 25 } };
+    const std::vector<juce::Rectangle<int>> otherPictures = { { 740, 15, 164, 32 },
+                                                              { 775, 9, 90, 23 },
+                                                              { 789, 443, 73, 60 } };
 
     for (const int model : { 1, 5, ModelTable::noDevice })
     {
         panel->setDeviceLabel (model);
+        const auto& painted = ModelTable::isZr (model) ? zrPictures : otherPictures;
         for (const auto& id : ids)
         {
             auto& button = child<juce::Component> (id);
