@@ -1,6 +1,7 @@
 """Undo, redo and A/B compare against a simulated amplifier: Ctrl+Z and Ctrl+Shift+Z send the
-band back and forth, a knob drag is taken back by one press, and switching between two
-memories that differ in three bands sends exactly those three."""
+band back and forth, a knob drag is taken back by one press, switching between two memories
+that differ in three bands sends exactly those three, and undoing a mode change asks the
+mode question again."""
 
 import time
 import unittest
@@ -37,6 +38,10 @@ COMPARE = (824 + 18, 446 + 10)
 
 BAND_ADDRESS = "/channel/1/peq/{}"
 
+TITLE_MODE_QUESTION = "Changing Amp-mode..."
+CONFIGURATION_TAB = (8 + 50, 8 + 15)
+STEREO = layout.centre_on_page(20, 24 + 26, 80, 24)
+
 
 class UndoTest(harness.ProgramTestCase):
     def setUp(self):
@@ -57,11 +62,6 @@ class UndoTest(harness.ProgramTestCase):
         self.display.xdotool("type", "--delay", "5", "--", text)   # a "-" is no option
         self.display.xdotool("key", "Return")
 
-    def drop_focus(self):
-        """Clicks the page's background, out of any entry, so that the keys are the window's."""
-        self.click(layout.on_page(700, 190))
-        time.sleep(0.1)
-
     def gains_heard(self, band, since):
         return [r.args[2] for r in self.amplifier.heard(since, address=BAND_ADDRESS.format(band))]
 
@@ -74,7 +74,6 @@ class UndoTest(harness.ProgramTestCase):
         since = self.amplifier.mark()
         self.type_gain(5, "-6")
         self.wait_gain(5, since, -6.0)
-        self.drop_focus()
 
         since = self.amplifier.mark()
         self.key("ctrl+z")
@@ -118,7 +117,6 @@ class UndoTest(harness.ProgramTestCase):
         for band, text in ((2, "3"), (5, "-4.5"), (7, "6")):
             self.type_gain(band, text)
             self.wait_gain(band, since, float(text))
-        self.drop_focus()
         self.park_mouse()
 
         # B holds what the amplifier had on connecting.
@@ -140,6 +138,29 @@ class UndoTest(harness.ProgramTestCase):
         heard = self.blocks_heard(since)
         self.assertEqual({r.address: r.args[2] for r in heard},
                          {BAND_ADDRESS.format(2): 3.0, BAND_ADDRESS.format(5): -4.5, BAND_ADDRESS.format(7): 6.0})
+
+    def test_undoing_a_mode_change_asks_the_mode_question_again(self):
+        self.click(CONFIGURATION_TAB)
+        time.sleep(0.3)
+        since = self.amplifier.mark()
+        self.click_for_window(STEREO, TITLE_MODE_QUESTION)
+        self.answer_box(TITLE_MODE_QUESTION)   # Return: "Yes"
+        self.wait_heard(self.amplifier, since=since, address="/ampmode")
+        time.sleep(0.8)
+
+        # Ctrl+Z asks first; "Cancel" leaves the amplifier as it is.
+        since = self.amplifier.mark()
+        self.key("ctrl+z")
+        self.answer_box(TITLE_MODE_QUESTION, key="Escape")
+        time.sleep(0.5)
+        self.assertEqual(self.blocks_heard(since), [], "nothing is sent after Cancel")
+
+        # Again, "Yes": the mode goes back, with what it changed.
+        self.key("ctrl+z")
+        self.answer_box(TITLE_MODE_QUESTION)
+        self.wait_heard(self.amplifier, since=since, address="/ampmode")
+        modes = [r.args for r in self.amplifier.heard(since, address="/ampmode")]
+        self.assertEqual(modes, [["DUAL"]])
 
     def blocks_heard(self, since):
         """Everything the program sent since the mark but the meter requests."""
