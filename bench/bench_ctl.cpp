@@ -11,10 +11,12 @@
 // UDP sockets, so this runs only inside scripts/in-private-network.sh.
 
 #include "AmpSimProcess.h"
+#include "Croot.h"
 #include "CtlRunner.h"
 #include "FakeDialogs.h"
 #include "FakePanel.h"
 #include "FakeSetupPage.h"
+#include "Globals.h"
 #include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>

@@ -4,8 +4,14 @@
 //                         the floor under every request of the link.
 //   onlineSequence        the whole online sequence of a ZR model (62 requests, stop-and-wait),
 //                         with the round trip measured again in the same run and the link's
-//                         own cost per request above it.  Target: under 150 ms in all, no more
-//                         than ~2.5 ms per request above the round trip.
+//                         own cost per request above it.  over_round_trips: the time per
+//                         request in round trips (the answer used to travel receive thread ->
+//                         message thread -> send thread before the next request left: 2 to
+//                         2.7; now the receive thread sends it).  Target: at most 1.3.
+//   pull                  zr-ctl's pull of the same amplifier in the same process ("/info",
+//                         the online sequence, the file): over_round_trips as above, for its
+//                         62 requests, with and without what the call pays before its first
+//                         request (setup_ms: the hub, its threads and socket).  Target: at most 1.3.
 //   linkThreadsWhileMetering  CPU time of the "OSC connection", "UDP connection" and "USB
 //                         connection" threads over 5 s while 30 meter messages a second
 //                         arrive.  Target: under 2% of one core.
@@ -20,6 +26,7 @@
 
 #include "AmpSimProcess.h"
 #include "Croot.h"
+#include "CtlRunner.h"
 #include "FakeDialogs.h"
 #include "FakePanel.h"
 #include "FakeSetupPage.h"
@@ -45,6 +52,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -338,8 +346,68 @@ static void onlineSequence (benchmark::State& state)
     state.counters["round_trip_ms"] = roundTripMs;
     state.counters["per_request_ms"] = perRequestMs;
     state.counters["overhead_ms"] = perRequestMs - roundTripMs;
+    state.counters["over_round_trips"] = perRequestMs / roundTripMs;
 }
 BENCHMARK (onlineSequence)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (20);
+
+static void pull (benchmark::State& state)
+{
+    Simulator sim;
+    if (! sim.isReady())
+    {
+        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
+        return;
+    }
+    const double roundTripMs = RoundTripProbe().median (roundTripSamples);
+    if (roundTripMs < 0.0)
+    {
+        state.SkipWithError ("the simulator did not answer");
+        return;
+    }
+
+    const auto file = std::filesystem::temp_directory_path() / ("zr-bench-pull-" + std::to_string (getpid()) + ".kvt");
+    CtlOptions options;
+    std::string error;
+    CtlOptions::parse ({ "pull", simAddress, file.string() }, options, error);
+    osc::HubOptions hubOptions;
+    hubOptions.udpPort = udpPort;
+
+    // "/info", then the online sequence without the signal generator's query.
+    constexpr int requests = 1 + 61;
+    double totalMs = 0.0, setupMs = 0.0;
+    for (auto _ : state)
+    {
+        // What every call pays before its first request: the hub with its threads and socket.
+        const auto made = Clock::now();
+        {
+            const CtlLink link (hubOptions);
+        }
+        setupMs += millisecondsSince (made);
+
+        std::ostringstream out;
+        const auto start = Clock::now();
+        const int status = CtlRunner (options, hubOptions).run (out);
+        const double ms = millisecondsSince (start);
+        if (status != 0)
+        {
+            state.SkipWithError (("the pull failed: " + out.str()).c_str());
+            break;
+        }
+        state.SetIterationTime (ms / 1000.0);
+        totalMs += ms;
+    }
+    std::filesystem::remove (file);
+
+    const double perRequestMs = totalMs / (double) state.iterations() / requests;
+    const double exchangeMs = (totalMs - setupMs) / (double) state.iterations() / requests;
+    state.counters["requests"] = requests;
+    state.counters["round_trip_ms"] = roundTripMs;
+    state.counters["per_request_ms"] = perRequestMs;
+    state.counters["over_round_trips"] = perRequestMs / roundTripMs;
+    state.counters["setup_ms"] = setupMs / (double) state.iterations();
+    state.counters["without_setup_over_round_trips"] = exchangeMs / roundTripMs;
+}
+BENCHMARK (pull)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (20);
 
 static void linkThreadsWhileMetering (benchmark::State& state)
 {

@@ -2,15 +2,20 @@
 #
 # What goes where, under the prefix (/usr for the package):
 #   bin/                              the program, the command-line tool, the simulator
-#   share/applications/               the desktop entry
+#   share/applications/               the desktop entry, named after the program's id
+#   share/metainfo/                   what software centres show (AppStream), same id
+#   share/mime/packages/              the preset files' type, application/x-zr-preset (*.kvt)
 #   share/icons/hicolor/NxN/apps/     the program's icon at the usual sizes
 #   share/man/man1/                   a manual page for each program, compressed
+#   share/bash-completion/completions/  completion of zr-ctl's commands, options and files
 #   lib/udev/rules.d/                 access to amplifiers on USB for the user at the seat
 #   share/doc/zr-remote-connect/      copyright and changelog
 include(GNUInstallDirs)
 
 set(ZR_PACKAGING_DIR "${CMAKE_SOURCE_DIR}/packaging")
 set(ZR_DOC_DIR "${CMAKE_INSTALL_DATADIR}/doc/zr-remote-connect")
+# The program's own reverse-DNS id: the desktop entry and the metainfo are named after it.
+set(ZR_APP_ID org.example.zr_remote_connect)
 
 foreach(program zr-remote-connect zr-ctl zr-ampsim)
     if(TARGET ${program})
@@ -18,8 +23,14 @@ foreach(program zr-remote-connect zr-ctl zr-ampsim)
     endif()
 endforeach()
 
-install(FILES "${ZR_PACKAGING_DIR}/desktop/zr-remote-connect.desktop"
+install(FILES "${ZR_PACKAGING_DIR}/desktop/${ZR_APP_ID}.desktop"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES "${ZR_PACKAGING_DIR}/metainfo/${ZR_APP_ID}.metainfo.xml"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES "${ZR_PACKAGING_DIR}/mime/zr-remote-connect.xml"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES "${ZR_PACKAGING_DIR}/completion/zr-ctl"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(DIRECTORY "${ZR_PACKAGING_DIR}/icons/hicolor"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 install(FILES "${ZR_PACKAGING_DIR}/udev/70-zr-amplifiers.rules"

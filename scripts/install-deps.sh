@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick x11-utils
     iproute2 util-linux procps python3
-    lintian desktop-file-utils debootstrap man-db
+    lintian desktop-file-utils debootstrap man-db appstream shared-mime-info libxml2-utils xclip
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "DeviceFamily.h"
 #include <juce_events/juce_events.h>
+#include <cstdint>
 
 namespace osc
 {
@@ -62,5 +63,14 @@ namespace osc
         const LinkEvent event = LinkEvent::usbOpened;     // events only
         const DeviceFamily family = DeviceFamily::none;   // LinkEvent::usbOpened only
         juce::MemoryBlock packet;                         // packets only
+
+        /** The session (DeviceSession::id) an event is about, or that judged a packet. */
+        int session = 0;
+        /** Packets: the receive thread already judged what this answer acknowledges (and
+            retired that request), so the dispatch only applies its values. */
+        bool judged = false;
+        /** Packets: the request this answer retired, listed until the answer is dispatched
+            (DeviceSession::acknowledgeInTransit); 0 for none. */
+        std::uint32_t transit = 0;
     };
 }

@@ -10,6 +10,8 @@
 #include "UdpSocket.h"
 #include "UsbConnection.h"
 
+#include <cstring>
+
 namespace osc
 {
     namespace
@@ -39,7 +41,8 @@ namespace osc
 
         // No amplifier is chosen yet: the socket hears answers to searches and sends nothing
         // directed until one is.
-        udp = std::make_unique<UdpConnection> (*this, messageTag, options.udpPort);
+        udp = std::make_unique<UdpConnection> (*this, messageTag, options.udpPort,
+                                               [this] (LinkMessage& packet) { judgeOnArrival (packet); });
         replaceSocket (0);
 
         globals::hub = this;
@@ -91,25 +94,35 @@ namespace osc
     //==============================================================================
     void OscCom::sendPacket (OutboundPacketPtr packet)
     {
-        if (packet == nullptr || ! online.load() || ! fitsConnection (*packet))
+        sendPacket (own, std::move (packet));
+    }
+
+    void OscCom::sendPacket (DeviceSession& session, OutboundPacketPtr packet)
+    {
+        if (packet == nullptr || ! session.online.load() || ! fitsConnection (session, *packet))
             return;
 
         {
-            const juce::ScopedLock lock (queueLock);
+            const juce::ScopedLock lock (linkLock);
             // Asked again under the lock: a packet from the sweep thread that read "online"
-            // just before goOffline() emptied the queue would wait there for the next
-            // amplifier, and reach it first.
-            if (! online.load())
+            // just before the offline sequence emptied the queue would wait there for the
+            // next amplifier, and reach it first.
+            if (! session.online.load())
                 return;
-            queue.merge (std::move (packet), awaitingReply.load());
+            session.queue.merge (std::move (packet), session.awaitingReply.load());
         }
         notify();   // the send thread sleeps while nothing is queued
     }
 
     void OscCom::sendQuery (const char* address)
     {
-        if (online.load())
-            appendQuery (address);
+        sendQuery (own, address);
+    }
+
+    void OscCom::sendQuery (DeviceSession& session, const char* address)
+    {
+        if (session.online.load())
+            appendQuery (session, address);
     }
 
     void OscCom::sendInt (const char* address, int value)
@@ -146,29 +159,30 @@ namespace osc
         switch (route)
         {
             case Route::usb: fillMailbox (*packet); break;
-            case Route::device: writeDatagram (*packet, deviceAddress.load()); break;
+            case Route::device: writeDatagram (*packet, own.address.load()); break;
             case Route::target: writeDatagram (*packet, queryTarget); break;
         }
     }
 
-    void OscCom::appendQuery (const char* address)
+    void OscCom::appendQuery (DeviceSession& session, const char* address)
     {
         auto packet = codec::bare (address);
-        if (packet == nullptr || ! fitsConnection (*packet))
+        if (packet == nullptr || ! fitsConnection (session, *packet))
             return;
 
         {
-            const juce::ScopedLock lock (queueLock);
-            queue.append (std::move (packet));
+            const juce::ScopedLock lock (linkLock);
+            session.queue.append (std::move (packet));
         }
         notify();
     }
 
-    bool OscCom::fitsConnection (const OutboundPacket& packet) const
+    bool OscCom::fitsConnection (const DeviceSession& session, const OutboundPacket& packet) const
     {
         // A USB report carries at most 62 bytes; a longer request would never be answered
         // and would end in a false "connection lost".
-        const auto limit = connectionKind.load() == ConnectionKind::usb ? usbPayloadLimit : OutboundPacket::capacity;
+        const bool overUsb = isOwn (session) && connectionKind.load() == ConnectionKind::usb;
+        const auto limit = overUsb ? usbPayloadLimit : OutboundPacket::capacity;
         return packet.size() > 0 && packet.size() <= limit;
     }
 
@@ -177,8 +191,8 @@ namespace osc
         for (int check = 0; check < mailboxChecks; ++check)
         {
             {
-                // The send thread fills the mailbox under the queue lock: one writer at a time.
-                const juce::ScopedLock lock (queueLock);
+                // The send thread fills the mailbox under the link lock: one writer at a time.
+                const juce::ScopedLock lock (linkLock);
                 if (usb->tryFillMailbox (packet.data(), (int) packet.size()))
                     return true;
             }
@@ -194,8 +208,14 @@ namespace osc
 
     void OscCom::writeDatagram (const OutboundPacket& packet, std::uint32_t address)
     {
-        const juce::ScopedLock lock (queueLock);
+        const juce::ScopedLock lock (linkLock);
         udp->send (address, packet.data(), (int) packet.size());
+    }
+
+    void OscCom::sendBare (DeviceSession& session, const char* address)
+    {
+        if (const auto packet = codec::bare (address))
+            writeDatagram (*packet, session.address.load());
     }
 
     //==============================================================================
@@ -203,84 +223,209 @@ namespace osc
     {
         while (! threadShouldExit())
         {
-            transmitHead();
-
-            // acknowledge() ends these waits as soon as the answer retires the head: sleeping
-            // them out cost about 4 ms per request, far more than the round trip itself.
-            bool answered = false;
-            while (awaitingReply.load() && now() - sentTime.load() <= (std::uint32_t) answerWindowMs
-                   && ! threadShouldExit())
-            {
-                wait (passPauseMs);
-                answered = ! awaitingReply.load();
-            }
-
-            // The next request follows an answer at once.  With nothing queued the thread
-            // sleeps until something is (every append wakes it); otherwise (the USB mailbox
-            // still full, or a retransmission due) the pass pause keeps it from spinning.
-            if (! answered && ! threadShouldExit())
-                wait (queue.isEmpty() ? -1 : passPauseMs);
+            // An answer taken in on the receive thread sends the next request itself; this
+            // thread sends the first of a burst, retransmits and reports silence.  Every
+            // append and every acknowledgement on the message thread wakes it.  With
+            // nothing queued anywhere it sleeps until something is; otherwise the pass
+            // pause paces the retransmission checks (and a busy USB mailbox).
+            const bool busy = serviceSessions();
+            if (! threadShouldExit())
+                wait (busy ? passPauseMs : -1);
         }
     }
 
-    void OscCom::transmitHead()
+    bool OscCom::serviceSessions()
     {
-        const juce::ScopedLock lock (queueLock);
-        const auto* head = queue.head();
+        const juce::ScopedLock lock (linkLock);
+        serviceSession (own);
+        bool busy = ! own.queue.isEmpty();
+        for (auto& session : sessions)
+        {
+            serviceSession (*session);
+            busy = busy || ! session->queue.isEmpty();
+        }
+        return busy;
+    }
+
+    void OscCom::serviceSession (DeviceSession& session)
+    {
+        switch (session.due (now()))
+        {
+            case DeviceSession::Due::transmit: transmitHead (session); break;
+            case DeviceSession::Due::silent: reportSilence (session); break;
+            case DeviceSession::Due::nothing:
+            case DeviceSession::Due::waiting: break;
+        }
+    }
+
+    void OscCom::transmitHead (DeviceSession& session)
+    {
+        const auto* head = session.queue.head();
         if (head == nullptr)
             return;
 
         // The transmission is noted before the request can reach the amplifier, so anyone
         // who sees the answer also sees the transmission counted.
-        const auto noteTransmission = [this]
+        if (isOwn (session))
         {
-            sentTime.store (now());
-            awaitingReply.store (true);
-            ++pendingTransmissions;
-        };
+            const auto kind = connectionKind.load();
+            if (kind == ConnectionKind::usb)
+            {
+                // The USB thread writes the report once the mailbox holds it.
+                if (usb->hasDevice() && usb->tryFillMailbox (head->data(), (int) head->size()))
+                    session.noteTransmission (now());
+                return;
+            }
+            if (kind != ConnectionKind::network)
+                return;
+        }
 
-        const auto kind = connectionKind.load();
-        if (kind == ConnectionKind::usb && usb->hasDevice())
-        {
-            if (pendingTransmissions.load() > maxUnanswered)
-            {
-                postMessage (new LinkMessage (LinkEvent::usbSilent));
-                return;
-            }
-            // The USB thread writes the report once the mailbox holds it.
-            if (usb->tryFillMailbox (head->data(), (int) head->size()))
-                noteTransmission();
-        }
-        else if (kind == ConnectionKind::network)
-        {
-            if (pendingTransmissions.load() > maxUnanswered)
-            {
-                postMessage (new LinkMessage (LinkEvent::networkSilent));
-                return;
-            }
-            // Counted even when the socket is gone, so a dead socket ends in a network error.
-            noteTransmission();
-            udp->send (deviceAddress.load(), head->data(), (int) head->size());
-        }
+        // Counted even when the socket is gone, so a dead socket ends in a network error.
+        session.noteTransmission (now());
+        udp->send (session.address.load(), head->data(), (int) head->size());
+    }
+
+    void OscCom::reportSilence (DeviceSession& session)
+    {
+        // Once per silence: the reaction takes the session offline, which flushes it.
+        session.silenceReported = true;
+        const bool overUsb = isOwn (session) && connectionKind.load() == ConnectionKind::usb;
+        auto message = std::make_unique<LinkMessage> (overUsb ? LinkEvent::usbSilent : LinkEvent::networkSilent);
+        message->session = session.id;
+        postMessage (message.release());
     }
 
     void OscCom::acknowledge (const char* address)
     {
-        const juce::ScopedLock lock (queueLock);
-        if (awaitingReply.load() && queue.retireHeadIf (address))
-        {
-            awaitingReply.store (false);
-            pendingTransmissions.store (0);
+        const juce::ScopedLock lock (linkLock);
+        if (own.acknowledge (address))
             notify();   // the send thread goes on to the next request without sleeping out its pause
-        }
     }
 
-    std::vector<juce::MemoryBlock> OscCom::queuedMessages() const
+    void OscCom::answered (DeviceSession& session, const char* address)
     {
-        const juce::ScopedLock lock (queueLock);
-        std::vector<juce::MemoryBlock> copies;
-        for (int i = 0; i < queue.size(); ++i)
-            copies.emplace_back (queue.entry (i)->data(), queue.entry (i)->size());
-        return copies;
+        // Judged on the receive thread already: one answer retires one request.
+        if (dispatchJudged)
+            return;
+
+        const juce::ScopedLock lock (linkLock);
+        if (session.acknowledge (address))
+            notify();
+    }
+
+    void OscCom::judgeOnArrival (LinkMessage& packet)
+    {
+        const auto& block = packet.packet;
+        constexpr std::size_t prefix = 4;
+        if (block.getSize() <= prefix)
+            return;
+
+        std::uint32_t sender = 0;
+        std::memcpy (&sender, block.getData(), sizeof sender);
+        const codec::InboundMessage inbound (static_cast<const char*> (block.getData()) + prefix,
+                                             block.getSize() - prefix);
+        if (! inbound.isValid())
+            return;
+
+        const juce::ScopedLock lock (linkLock);
+        auto* session = networkSessionFor (sender);
+        if (session == nullptr || session->rules == nullptr)
+            return;
+
+        const auto verdict = session->rules->judge (inbound.get());
+        if (! verdict.known)
+            return;
+
+        packet.judged = true;
+        packet.session = session->id;
+        for (int i = 0; i < verdict.count && packet.transit == 0; ++i)
+            packet.transit = session->acknowledgeInTransit (verdict.addresses[i]);
+
+        // The next request leaves now, not after a round through the message thread.
+        if (packet.transit != 0 && session->due (now()) == DeviceSession::Due::transmit)
+            transmitHead (*session);
+    }
+
+    bool OscCom::isSettled (const DeviceSession& session) const
+    {
+        const juce::ScopedLock lock (linkLock);
+        return session.isSettled();
+    }
+
+    std::vector<juce::MemoryBlock> OscCom::queuedMessages (const DeviceSession& session) const
+    {
+        const juce::ScopedLock lock (linkLock);
+        return session.requests();
+    }
+
+    //==============================================================================
+    DeviceSession& OscCom::openSession (std::uint32_t address, SessionTarget target)
+    {
+        auto session = std::make_unique<DeviceSession> (++lastSessionId, address, std::move (target));
+        auto& opened = *session;
+        const juce::ScopedLock lock (linkLock);
+        sessions.push_back (std::move (session));
+        return opened;
+    }
+
+    void OscCom::closeSession (DeviceSession& session)
+    {
+        if (isOwn (session))
+            return;
+        if (session.online.load())
+            goOffline (session);
+
+        std::unique_ptr<DeviceSession> closing;
+        {
+            const juce::ScopedLock lock (linkLock);
+            for (auto i = sessions.begin(); i != sessions.end(); ++i)
+            {
+                if (i->get() == &session)
+                {
+                    closing = std::move (*i);
+                    sessions.erase (i);
+                    break;
+                }
+            }
+        }
+        updateTimer();
+    }
+
+    DeviceSession* OscCom::findSession (int id)
+    {
+        if (id == own.id)
+            return &own;
+        for (auto& session : sessions)
+            if (session->id == id)
+                return session.get();
+        return nullptr;
+    }
+
+    DeviceSession* OscCom::networkSessionFor (std::uint32_t sender)
+    {
+        if (own.online.load() && connectionKind.load() == ConnectionKind::network && own.address.load() == sender)
+            return &own;
+        for (auto& session : sessions)
+            if (session->online.load() && session->address.load() == sender)
+                return session.get();
+        return nullptr;
+    }
+
+    DeviceSession* OscCom::sessionFor (PacketSource source, std::uint32_t sender)
+    {
+        const auto kind = connectionKind.load();
+        if (source == PacketSource::usb)
+            return own.online.load() && kind == ConnectionKind::usb ? &own : nullptr;
+
+        // On a network connection only the connected amplifier is listened to; others may
+        // share the port (and answer searches, which reach the device list regardless).
+        if (own.online.load() && kind != ConnectionKind::usb
+            && (kind != ConnectionKind::network || sender == own.address.load()))
+            return &own;
+
+        for (auto& session : sessions)
+            if (session->online.load() && session->address.load() == sender)
+                return session.get();
+        return nullptr;
     }
 }

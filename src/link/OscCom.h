@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DatagramSocket.h"
+#include "DeviceSession.h"
 #include "DeviceFamily.h"
 #include "HidAccess.h"
 #include "LinkMessage.h"
@@ -79,6 +80,25 @@ namespace osc
         sequences and asks and tells the user through the dialogs it was given.
         Building requests and reading answers is osc::codec's (DeviceCodec.h).
 
+        The conversation with the program's amplifier is one DeviceSession, the hub's own;
+        further sessions (zr-ctl: one per amplifier) share the transports and the UDP socket,
+        each with its own queue, stop-and-wait, retransmission and online state.  Answers go
+        to the session of their sender's address; one from an address without a session is
+        heard only as an "/info" answer.  Only the hub's own session reaches USB.
+
+        The acknowledgement does not wait for the message thread: the receive thread judges
+        each answer from its bytes (AnswerRules), retires the request it answers and sends the
+        next at once; the answer's values still reach the panel, the pages and the tree on
+        the message thread, and the retired request counts as queued until they have.
+
+        Locking: one lock, the link lock, guards every session's queue and transmission
+        state, the list of sessions and the UDP socket.  It is held by the message thread
+        (appending, merging, acknowledging, flushing, replacing the socket, opening and
+        closing sessions), the sweep thread (appending), the send thread (transmitting heads
+        and reporting silence) and the receive thread (judging an answer, retiring its
+        request and transmitting the next).  Nothing waits while holding it: sends are
+        non-blocking.  Flags read outside it are atomics.
+
         At rest (offline, nothing queued) none of its threads wakes: the send thread sleeps
         until something is queued, the receive thread until a datagram arrives, and the
         meter watch runs only while online (and the watch for the UDP port only while
@@ -93,11 +113,11 @@ namespace osc
         /** Pauses of the send thread between passes, in milliseconds. */
         static constexpr int passPauseMs = 2;
         /** How long an answer is awaited before the request is transmitted again. */
-        static constexpr int answerWindowMs = 500;
+        static constexpr int answerWindowMs = DeviceSession::answerWindowMs;
         /** While another program holds the UDP port, a new socket tries for it this often. */
         static constexpr int portRetryMs = 2000;
         /** Transmissions without an answer beyond which the connection counts as lost. */
-        static constexpr int maxUnanswered = 3;
+        static constexpr int maxUnanswered = DeviceSession::maxUnanswered;
         /** Received "/meter" messages after which the meter stream is requested again. */
         static constexpr int metersPerRequest = 50;
         /** Silence (no "/meter") after which an online amplifier is asked for meters again. */
@@ -144,7 +164,7 @@ namespace osc
         void sendNow (const char* address, Route route);
 
         /** True between the online and the offline sequence.  Any thread. */
-        bool isOnline() const { return online.load(); }
+        bool isOnline() const { return own.online.load(); }
 
         //==============================================================================
         // Connection control
@@ -220,16 +240,45 @@ namespace osc
         void handleMessage (const juce::Message& message) override;
 
         //==============================================================================
+        // Sessions of their own: further amplifiers over the same UDP socket
+
+        /** A new session with the network amplifier at `address` (network byte order),
+            offline.  Valid until closeSession() or the hub's end. */
+        DeviceSession& openSession (std::uint32_t address, SessionTarget target);
+
+        /** Takes the session offline (when online) and forgets it. */
+        void closeSession (DeviceSession& session);
+
+        /** The program's online sequence with the session's amplifier ("/online", then the
+            queries of "/gain", of every block below the target's root, of the 20 preset
+            names, and the meter request). */
+        void goOnline (DeviceSession& session);
+
+        /** "/offline", the queue emptied, the target's meters to their floor. */
+        void goOffline (DeviceSession& session);
+
+        /** sendPacket() and sendQuery() for the session. */
+        void sendPacket (DeviceSession& session, OutboundPacketPtr packet);
+        void sendQuery (DeviceSession& session, const char* address);
+
+        /** Nothing queued for the session and no answer on its way.  Any thread. */
+        bool isSettled (const DeviceSession& session) const;
+
+        /** Copies of the session's requests not yet done, head first.  Any thread. */
+        std::vector<juce::MemoryBlock> queuedMessages (const DeviceSession& session) const;
+
+        //==============================================================================
         // State, for the pages and for diagnosis
 
-        /** Copies of the queued messages, head first.  Any thread. */
-        std::vector<juce::MemoryBlock> queuedMessages() const;
-        int getPendingTransmissions() const { return pendingTransmissions.load(); }
-        bool isAwaitingReply() const { return awaitingReply.load(); }
-        int getMeterReplyCount() const { return meterReplyCount; }
+        /** Copies of the queued messages, head first (a request whose answer is on its way
+            to the message thread still counts).  Any thread. */
+        std::vector<juce::MemoryBlock> queuedMessages() const { return queuedMessages (own); }
+        int getPendingTransmissions() const { return own.pendingTransmissions.load(); }
+        bool isAwaitingReply() const { return own.awaitingReply.load(); }
+        int getMeterReplyCount() const { return own.meterReplyCount; }
 
     private:
-        using Handler = void (OscCom::*) (const osc::ReceivedMessage&);
+        using Handler = void (OscCom::*) (DeviceSession&, const osc::ReceivedMessage&);
         struct AddressRoute
         {
             const char* prefix;
@@ -245,33 +294,50 @@ namespace osc
         void replaceSocket (std::uint32_t address);
         void notePortState();
         void retryPort();
-        void watchMeters();
+        void watchMeters (DeviceSession& session);
         void updateTimer();
+        bool anySessionOnline() const;
         std::vector<std::uint32_t> interfaceBroadcasts() const;
-        void transmitHead();
-        bool fitsConnection (const OutboundPacket& packet) const;
-        void appendQuery (const char* address);
+        bool serviceSessions();
+        void serviceSession (DeviceSession& session);
+        void transmitHead (DeviceSession& session);
+        void reportSilence (DeviceSession& session);
+        bool fitsConnection (const DeviceSession& session, const OutboundPacket& packet) const;
+        void appendQuery (DeviceSession& session, const char* address);
         bool fillMailbox (const OutboundPacket& packet);
         void writeDatagram (const OutboundPacket& packet, std::uint32_t address);
+        void sendBare (DeviceSession& session, const char* address);
         void connectionLost (bool overUsb);
+        void sessionLost (DeviceSession& session);
         static std::optional<Route> routeOf (ConnectionKind kind);
 
+        bool isOwn (const DeviceSession& session) const { return &session == &own; }
+        DeviceSession* findSession (int id);
+        DeviceSession* sessionFor (PacketSource source, std::uint32_t sender);
+        DeviceSession* networkSessionFor (std::uint32_t sender);
+        PanelOperations* panelOf (DeviceSession& session);
+        SetupOperations* setupOf (DeviceSession& session);
+        Cnode* rootOf (const DeviceSession& session) const;
+        Cnode* speakerOf (const DeviceSession& session) const;
+        Cnode* siggenOf (const DeviceSession& session) const;
+
+        void judgeOnArrival (LinkMessage& packet);
+        void answered (DeviceSession& session, const char* address);
         void handleLinkEvent (const LinkMessage& message);
         void usbDeviceLeft();
-        void handlePacket (PacketSource source, const juce::MemoryBlock& block);
-        bool accepts (PacketSource source, std::uint32_t sender) const;
-        void dispatch (const osc::ReceivedMessage& message);
+        void handlePacket (const LinkMessage& message);
+        void dispatch (DeviceSession& session, const osc::ReceivedMessage& message);
 
-        void onMeter (const osc::ReceivedMessage& message);
-        void onPeakLimit (const osc::ReceivedMessage& message);
-        void onGain (const osc::ReceivedMessage& message);
-        void onPreset (const osc::ReceivedMessage& message);
-        void onLock (const osc::ReceivedMessage& message);
-        void onSpeaker (const osc::ReceivedMessage& message);
-        void onSiggen (const osc::ReceivedMessage& message);
-        void onAmpName (const osc::ReceivedMessage& message);
-        void onPower (const osc::ReceivedMessage& message);
-        void onTreeAddress (const osc::ReceivedMessage& message);
+        void onMeter (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onPeakLimit (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onGain (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onPreset (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onLock (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onSpeaker (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onSiggen (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onAmpName (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onPower (DeviceSession& session, const osc::ReceivedMessage& message);
+        void onTreeAddress (DeviceSession& session, const osc::ReceivedMessage& message);
         void onInfo (const osc::ReceivedMessage& message, PacketSource source, std::uint32_t sender);
         void connectUsbDevice();
 
@@ -283,27 +349,27 @@ namespace osc
         std::unique_ptr<UsbConnection> usb;
         std::unique_ptr<UdpConnection> udp;
 
-        // The queue lock guards the queue, the head's transmission and the UDP socket.
-        juce::CriticalSection queueLock;
-        OutboundQueue queue;
+        // The link lock (see the class comment).
+        juce::CriticalSection linkLock;
 
-        std::atomic<bool> online { false };
+        // The program's own session: its amplifier is the chosen one (address 0, a
+        // placeholder, before one is chosen).
+        DeviceSession own { 0, 0, {} };
+        // Further sessions; the list changes on the message thread under the link lock.
+        std::vector<std::unique_ptr<DeviceSession>> sessions;
+        int lastSessionId = 0;
+
         std::atomic<ConnectionKind> connectionKind { ConnectionKind::none };
-        std::atomic<bool> awaitingReply { false };
-        std::atomic<int> pendingTransmissions { 0 };
-        std::atomic<std::uint32_t> sentTime { 0 };
-        // The chosen network amplifier (network byte order; 0, a placeholder, before one is
-        // chosen).  Written on the message thread under the queue lock, read by the send thread.
-        std::atomic<std::uint32_t> deviceAddress { 0 };
 
         // Message thread only.
         std::uint32_t queryTarget = broadcastAddress;
         DeviceFamily deviceFamily = DeviceFamily::none;
-        int meterReplyCount = 0;
-        std::uint32_t lastMeterTime = 0;
         bool askingToConnect = false;
         bool portInUse = false;
         std::uint32_t lastPortTry = 0;
+        // The packet being dispatched was judged on the receive thread: its handlers only
+        // apply its values.
+        bool dispatchJudged = false;
 
         JUCE_DECLARE_NON_COPYABLE (OscCom)
     };

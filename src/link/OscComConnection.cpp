@@ -3,6 +3,8 @@
 
 #include "OscCom.h"
 
+#include "Ciosiggen.h"
+#include "Ciospeaker.h"
 #include "Croot.h"
 #include "DeviceCodec.h"
 #include "Dialogs.h"
@@ -34,49 +36,74 @@ namespace osc
 
     void OscCom::goOnline()
     {
-        if (const auto route = routeOf (connectionKind.load()))
+        goOnline (own);
+    }
+
+    void OscCom::goOnline (DeviceSession& session)
+    {
+        if (! isOwn (session))
+            sendBare (session, "/online");
+        else if (const auto route = routeOf (connectionKind.load()))
             sendNow ("/online", *route);
 
-        online.store (true);
-        pendingTransmissions.store (0);
+        // The answers' shapes come from the blocks they will decode into.
+        auto rules = AnswerRules::fromBlocks (rootOf (session), speakerOf (session), siggenOf (session));
+        {
+            const juce::ScopedLock lock (linkLock);
+            session.rules = std::move (rules);
+            session.online.store (true);
+            session.pendingTransmissions.store (0);
+            session.silenceReported = false;
+        }
 
-        sendQuery ("/gain");
-        if (auto* root = globals::root)
-            forEachLeaf (root, [this] (Cnode* block) { appendQuery (block->address); });
+        sendQuery (session, "/gain");
+        if (auto* root = rootOf (session))
+            forEachLeaf (root, [this, &session] (Cnode* block) { appendQuery (session, block->address); });
 
         for (int slot = 1; slot <= presetSlots; ++slot)
-            sendPresetCommand ("/preset/name", slot, 0, "DUMMY");
+            sendPacket (session, codec::presetCommand ("/preset/name", slot, 0, "DUMMY"));
 
-        sendMeterRequest (meterRequestValue);
+        sendPacket (session, codec::meterRequest (meterRequestValue));
 
-        lastMeterTime = now();
+        session.lastMeterTime = now();
         updateTimer();
     }
 
     void OscCom::goOffline()
     {
-        if (connectionKind.load() == ConnectionKind::usb)
+        goOffline (own);
+    }
+
+    void OscCom::goOffline (DeviceSession& session)
+    {
+        if (isOwn (session))
         {
-            usb->release();
-            connectionKind.store (ConnectionKind::none);
-            setup.forgetActiveDevice();
+            if (connectionKind.load() == ConnectionKind::usb)
+            {
+                usb->release();
+                connectionKind.store (ConnectionKind::none);
+                setup.forgetActiveDevice();
+            }
+
+            if (connectionKind.load() == ConnectionKind::network)
+                sendNow ("/offline", Route::device);
         }
+        else
+            sendBare (session, "/offline");
 
-        if (connectionKind.load() == ConnectionKind::network)
-            sendNow ("/offline", Route::device);
-
-        online.store (false);
+        session.online.store (false);
         updateTimer();
 
         {
-            const juce::ScopedLock lock (queueLock);
-            queue.clear();
-            awaitingReply.store (false);
-            pendingTransmissions.store (0);
+            const juce::ScopedLock lock (linkLock);
+            session.flush();
         }
 
-        panel.setMeters (0.0f, 0.0f, 0.0f, 0.0f);
-        panel.setClipLeds (false, false, false, false);
+        if (auto* sessionPanel = panelOf (session))
+        {
+            sessionPanel->setMeters (0.0f, 0.0f, 0.0f, 0.0f);
+            sessionPanel->setClipLeds (false, false, false, false);
+        }
     }
 
     void OscCom::searchDevices (std::uint32_t target)
@@ -109,15 +136,15 @@ namespace osc
         udp->stopThread (receiveThreadStopMs);
         {
             // The old socket goes first, so the new one can take the port.
-            const juce::ScopedLock lock (queueLock);
+            const juce::ScopedLock lock (linkLock);
             udp->setSocket (nullptr);
         }
 
         auto socket = makeSocket();
         {
-            const juce::ScopedLock lock (queueLock);
+            const juce::ScopedLock lock (linkLock);
             udp->setSocket (std::move (socket));
-            deviceAddress.store (address);
+            own.address.store (address);
         }
         udp->startThread();
 
@@ -141,7 +168,7 @@ namespace osc
 
     void OscCom::retryPort()
     {
-        replaceSocket (deviceAddress.load());
+        replaceSocket (own.address.load());
 
         // The list fills by itself once the other program has let the port go.
         if (! portInUse)
@@ -187,7 +214,7 @@ namespace osc
 
         // The page goes offline only while it shows a connection; the hub must in any case,
         // or the send thread would go on reporting the same loss.
-        if (online.load())
+        if (own.online.load())
             goOffline();
 
         if (overUsb)
@@ -203,9 +230,30 @@ namespace osc
                              TRANS ("Device will be disconnected"), TRANS ("Ok"));
     }
 
+    void OscCom::sessionLost (DeviceSession& session)
+    {
+        if (isOwn (session))
+            return connectionLost (connectionKind.load() == ConnectionKind::usb);
+
+        if (session.online.load())
+            goOffline (session);
+        if (session.target.lost)
+            session.target.lost (TRANS ("Network connection error!") + " " + TRANS ("Device will be disconnected"));
+    }
+
+    bool OscCom::anySessionOnline() const
+    {
+        if (own.online.load())
+            return true;
+        for (const auto& session : sessions)
+            if (session->online.load())
+                return true;
+        return false;
+    }
+
     void OscCom::updateTimer()
     {
-        if (! online.load() && ! portInUse)
+        if (! anySessionOnline() && ! portInUse)
             stopTimer();
         else if (! isTimerRunning())
             startTimer (meterCheckIntervalMs);
@@ -216,22 +264,31 @@ namespace osc
         if (portInUse && now() - lastPortTry >= (std::uint32_t) portRetryMs)
             retryPort();
 
-        if (online.load())
-            watchMeters();
+        if (own.online.load())
+            watchMeters (own);
+
+        // A watch may take a session offline and so close nothing, but a loss told to a
+        // session's owner may close that session: walk a copy of the ids.
+        std::vector<int> ids;
+        for (const auto& session : sessions)
+            ids.push_back (session->id);
+        for (const int id : ids)
+            if (auto* session = findSession (id); session != nullptr && session->online.load())
+                watchMeters (*session);
 
         updateTimer();
     }
 
-    void OscCom::watchMeters()
+    void OscCom::watchMeters (DeviceSession& session)
     {
         const auto time = now();
-        if (time - lastMeterTime < (std::uint32_t) meterSilenceMs)
+        if (time - session.lastMeterTime < (std::uint32_t) meterSilenceMs)
             return;
-        lastMeterTime = time;
+        session.lastMeterTime = time;
 
         // A USB connection without an open device can transmit nothing, so the answer rule
         // would never notice it.
-        if (connectionKind.load() == ConnectionKind::usb && ! usbDevicePresent())
+        if (isOwn (session) && connectionKind.load() == ConnectionKind::usb && ! usbDevicePresent())
         {
             usbConnectionError();
             return;
@@ -239,6 +296,32 @@ namespace osc
 
         // A silent amplifier: ask again; if it stays silent the request goes unanswered and
         // the connection is reported lost instead of the meters freezing.
-        sendMeterRequest (meterRequestValue);
+        sendPacket (session, codec::meterRequest (meterRequestValue));
+    }
+
+    //==============================================================================
+    PanelOperations* OscCom::panelOf (DeviceSession& session)
+    {
+        return isOwn (session) ? &panel : session.target.panel;
+    }
+
+    SetupOperations* OscCom::setupOf (DeviceSession& session)
+    {
+        return isOwn (session) ? &setup : session.target.setup;
+    }
+
+    Cnode* OscCom::rootOf (const DeviceSession& session) const
+    {
+        return isOwn (session) ? globals::root : session.target.root;
+    }
+
+    Cnode* OscCom::speakerOf (const DeviceSession& session) const
+    {
+        return isOwn (session) ? static_cast<Cnode*> (globals::speaker) : session.target.speaker;
+    }
+
+    Cnode* OscCom::siggenOf (const DeviceSession& session) const
+    {
+        return isOwn (session) ? static_cast<Cnode*> (globals::siggen) : session.target.siggen;
     }
 }

@@ -39,7 +39,7 @@ namespace osc
             return;
 
         if (link->isPacket)
-            handlePacket (link->source, link->packet);
+            handlePacket (*link);
         else
             handleLinkEvent (*link);
     }
@@ -58,13 +58,18 @@ namespace osc
             // Only a loss on the connection still in use counts; reports queued before the
             // program went offline or changed connection are stale.
             case LinkEvent::usbSilent:
-                if (online.load() && connectionKind.load() == ConnectionKind::usb)
+                if (message.session == own.id && own.online.load() && connectionKind.load() == ConnectionKind::usb)
                     usbConnectionError();
                 break;
 
             case LinkEvent::networkSilent:
-                if (online.load() && connectionKind.load() == ConnectionKind::network)
-                    networkConnectionError();
+                if (message.session == own.id)
+                {
+                    if (own.online.load() && connectionKind.load() == ConnectionKind::network)
+                        networkConnectionError();
+                }
+                else if (auto* session = findSession (message.session); session != nullptr && session->online.load())
+                    sessionLost (*session);
                 break;
         }
     }
@@ -74,12 +79,28 @@ namespace osc
         setup.usbDeviceRemoved();
 
         // Unplugged while in use: no need to wait for the silence to tell.
-        if (online.load() && connectionKind.load() == ConnectionKind::usb)
+        if (own.online.load() && connectionKind.load() == ConnectionKind::usb)
             usbConnectionError();
     }
 
-    void OscCom::handlePacket (PacketSource source, const juce::MemoryBlock& block)
+    void OscCom::handlePacket (const LinkMessage& link)
     {
+        // However the packet ends, the request it retired is done once it has been seen.
+        struct TransitEnd
+        {
+            OscCom& hub;
+            const LinkMessage& link;
+            ~TransitEnd()
+            {
+                if (link.transit == 0)
+                    return;
+                const juce::ScopedLock lock (hub.linkLock);
+                if (auto* session = hub.findSession (link.session))
+                    session->finishTransit (link.transit);
+            }
+        } transitEnd { *this, link };
+
+        const auto& block = link.packet;
         if (block.getSize() <= packetPrefix)
             return;
 
@@ -94,101 +115,97 @@ namespace osc
         const auto& received = inbound.get();
         try
         {
-            if (accepts (source, sender))
-                dispatch (received);
+            if (auto* session = sessionFor (link.source, sender))
+            {
+                dispatchJudged = link.judged;
+                dispatch (*session, received);
+                dispatchJudged = false;
+            }
 
             if (std::strcmp (received.AddressPattern(), "/info") == 0)
-                onInfo (received, source, sender);
+                onInfo (received, link.source, sender);
         }
         catch (const osc::Exception&)
         {
             // Arguments a block cannot decode: dropped without effect or acknowledgement.
+            dispatchJudged = false;
         }
     }
 
-    bool OscCom::accepts (PacketSource source, std::uint32_t sender) const
-    {
-        if (! online.load())
-            return false;
-
-        const auto kind = connectionKind.load();
-        if (kind == ConnectionKind::usb)
-            return source == PacketSource::usb;
-
-        if (source != PacketSource::network)
-            return false;
-
-        // On a network connection only the connected amplifier is listened to; others may
-        // share the port (and answer searches, which reach the device list regardless).
-        return kind != ConnectionKind::network || sender == deviceAddress.load();
-    }
-
-    void OscCom::dispatch (const osc::ReceivedMessage& message)
+    void OscCom::dispatch (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         const char* address = message.AddressPattern();
         for (const auto& route : addressRoutes)
         {
             if (startsWith (address, route.prefix))
             {
-                (this->*route.handler) (message);
+                (this->*route.handler) (session, message);
                 return;
             }
         }
-        onTreeAddress (message);
+        onTreeAddress (session, message);
     }
 
     //==============================================================================
-    void OscCom::onMeter (const osc::ReceivedMessage& message)
+    void OscCom::onMeter (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         const auto meters = codec::readMeters (message);
         if (! meters)
             return;
 
-        acknowledge (message.AddressPattern());
+        answered (session, message.AddressPattern());
         const auto& level = meters->levels;
-        panel.setMeters (level[0], level[1], level[2], level[3]);
-        lastMeterTime = now();
+        if (auto* target = panelOf (session))
+            target->setMeters (level[0], level[1], level[2], level[3]);
+        session.lastMeterTime = now();
 
         // The amplifier streams a limited number of meter messages per request.
-        if (++meterReplyCount > metersPerRequest)
+        if (++session.meterReplyCount > metersPerRequest)
         {
-            meterReplyCount = 0;
-            sendMeterRequest (meterRequestValue);
+            session.meterReplyCount = 0;
+            sendPacket (session, codec::meterRequest (meterRequestValue));
         }
     }
 
-    void OscCom::onPeakLimit (const osc::ReceivedMessage& message)
+    void OscCom::onPeakLimit (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         if (const auto lamps = codec::readLamps (message))
-            panel.setClipLeds (lamps->lit[0], lamps->lit[1], lamps->lit[2], lamps->lit[3]);
+            if (auto* target = panelOf (session))
+                target->setClipLeds (lamps->lit[0], lamps->lit[1], lamps->lit[2], lamps->lit[3]);
     }
 
-    void OscCom::onGain (const osc::ReceivedMessage& message)
+    void OscCom::onGain (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         const auto gains = codec::readGains (message);
         if (! gains)
             return;
 
-        acknowledge (message.AddressPattern());
-        panel.setGainsFromDevice (gains->gainA, gains->gainB, gains->muteA, gains->muteB);
+        answered (session, message.AddressPattern());
+        if (auto* target = panelOf (session))
+            target->setGainsFromDevice (gains->gainA, gains->gainB, gains->muteA, gains->muteB);
     }
 
-    void OscCom::onPreset (const osc::ReceivedMessage& message)
+    void OscCom::onPreset (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         const auto preset = codec::readPreset (message);
         if (! preset)
             return;
 
-        acknowledge (message.AddressPattern());
+        answered (session, message.AddressPattern());
+        auto* target = setupOf (session);
+        if (target == nullptr)
+            return;
         switch (preset->kind)
         {
-            case codec::PresetAnswer::Kind::name: setup.setSlot (preset->slot, preset->mode, preset->name); break;
-            case codec::PresetAnswer::Kind::load: setup.presetRecalled (preset->name); break;
-            case codec::PresetAnswer::Kind::save: setup.presetStored (preset->slot, preset->mode, preset->name); break;
+            case codec::PresetAnswer::Kind::name: target->setSlot (preset->slot, preset->mode, preset->name); break;
+            case codec::PresetAnswer::Kind::load: target->presetRecalled (preset->name); break;
+            case codec::PresetAnswer::Kind::save:
+                target->presetStored (preset->slot, preset->mode, preset->name);
+                break;
         }
     }
 
-    void OscCom::onLock (const osc::ReceivedMessage& message)
+    void OscCom::onLock (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         const auto code = codec::readLockCode (message);
         if (! code)
@@ -198,56 +215,58 @@ namespace osc
         // held across both checks so that the send thread cannot put a queued "/unlock" on
         // the wire between them and have it retired unanswered.
         {
-            const juce::ScopedLock lock (queueLock);
-            acknowledge (message.AddressPattern());
-            acknowledge ("/unlock");
+            const juce::ScopedLock lock (linkLock);
+            answered (session, message.AddressPattern());
+            answered (session, "/unlock");
         }
-        setup.showLockState (*code);
+        if (auto* target = setupOf (session))
+            target->showLockState (*code);
     }
 
-    void OscCom::onSpeaker (const osc::ReceivedMessage& message)
+    void OscCom::onSpeaker (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         if (message.ArgumentCount() != 1)
             return;
 
-        if (Cnode* speaker = globals::speaker)
+        if (Cnode* speaker = speakerOf (session))
         {
             auto args = message.ArgumentStream();
             speaker->decode (args);
         }
-        acknowledge (message.AddressPattern());
+        answered (session, message.AddressPattern());
     }
 
-    void OscCom::onSiggen (const osc::ReceivedMessage& message)
+    void OscCom::onSiggen (DeviceSession& session, const osc::ReceivedMessage& message)
     {
-        if (Cnode* siggen = globals::siggen)
+        if (Cnode* siggen = siggenOf (session))
         {
             auto args = message.ArgumentStream();
             siggen->decode (args);
         }
-        acknowledge (message.AddressPattern());
+        answered (session, message.AddressPattern());
     }
 
-    void OscCom::onAmpName (const osc::ReceivedMessage& message)
+    void OscCom::onAmpName (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         const auto name = codec::readAmpName (message);
         if (! name)
             return;
 
-        acknowledge (message.AddressPattern());
-        setup.showAmpName (*name);
+        answered (session, message.AddressPattern());
+        if (auto* target = setupOf (session))
+            target->showAmpName (*name);
     }
 
-    void OscCom::onPower (const osc::ReceivedMessage& message)
+    void OscCom::onPower (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         if (codec::readPowerOff (message))
-            connectionLost (connectionKind.load() == ConnectionKind::usb);
+            sessionLost (session);
     }
 
-    void OscCom::onTreeAddress (const osc::ReceivedMessage& message)
+    void OscCom::onTreeAddress (DeviceSession& session, const osc::ReceivedMessage& message)
     {
         const char* address = message.AddressPattern();
-        Cnode* root = globals::root;
+        Cnode* root = rootOf (session);
         if (root == nullptr || address[0] != '/')
             return;
 
@@ -257,7 +276,7 @@ namespace osc
 
         auto args = message.ArgumentStream();
         node->decode (args);
-        acknowledge (address);
+        answered (session, address);
     }
 
     //==============================================================================
@@ -298,7 +317,7 @@ namespace osc
         if (! usbDevicePresent())
             return;
 
-        if (online.load())
+        if (own.online.load())
             setup.disconnectDevice();
         connectionKind.store (ConnectionKind::usb);
         setup.selectDevice (0);

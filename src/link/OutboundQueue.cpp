@@ -45,14 +45,19 @@ namespace osc
 
     bool OutboundQueue::retireHeadIf (const char* address)
     {
+        return takeHeadIf (address) != nullptr;
+    }
+
+    OutboundPacketPtr OutboundQueue::takeHeadIf (const char* address)
+    {
         auto* first = head();
         if (first == nullptr || std::strcmp (withoutSlash (first->address()), withoutSlash (address)) != 0)
-            return false;
+            return nullptr;
 
         const int index = readIndex.load();
-        ring[(std::size_t) index].reset();
+        auto taken = std::move (ring[(std::size_t) index]);
         readIndex.store (wrap (index + 1));
-        return true;
+        return taken;
     }
 
     void OutboundQueue::clear()

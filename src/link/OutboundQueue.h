@@ -39,6 +39,10 @@ namespace osc
             is ignored).  Returns whether it did. */
         bool retireHeadIf (const char* address);
 
+        /** The same, handing the retired head over instead of freeing it (null when it
+            was not retired). */
+        OutboundPacketPtr takeHeadIf (const char* address);
+
         /** Frees every live entry. */
         void clear();
 

@@ -6,9 +6,10 @@ namespace
     constexpr int threadStopMs = 4000;
 }
 
-UdpConnection::UdpConnection (juce::MessageListener& hubToUse, int messageTag, int portToUse)
+UdpConnection::UdpConnection (juce::MessageListener& hubToUse, int messageTag, int portToUse, Inspector inspector)
     : juce::Thread ("UDP connection"),
       hub (hubToUse),
+      inspect (std::move (inspector)),
       tag (messageTag),
       port (portToUse)
 {
@@ -87,5 +88,8 @@ void UdpConnection::receiveOne()
 
     block.copyFrom (&sender, 0, sizeof sender);
     block.setSize ((size_t) (packetPrefix + length));
-    hub.postMessage (new osc::LinkMessage (osc::PacketSource::network, std::move (block), tag));
+    auto message = std::make_unique<osc::LinkMessage> (osc::PacketSource::network, std::move (block), tag);
+    if (inspect)
+        inspect (*message);
+    hub.postMessage (message.release());
 }

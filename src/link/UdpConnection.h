@@ -1,9 +1,11 @@
 #pragma once
 
 #include "DatagramSocket.h"
+#include "LinkMessage.h"
 #include <juce_events/juce_events.h>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 /** The UDP transport: the receive thread ("UDP connection") and the one socket it owns.
@@ -11,7 +13,7 @@
     The thread sleeps on the socket until a datagram arrives and posts each one of 4..128
     bytes whose length is a multiple of 4 to the hub as an osc::LinkMessage from
     PacketSource::network, the block holding the sender's IPv4 address (network byte order)
-    and then the datagram.  Anything else is dropped.  Asking the thread to exit wakes it
+    and then the datagram, after showing it to the inspector.  Anything else is dropped.  Asking the thread to exit wakes it
     at once (the socket's wake()), so stopping never waits out a poll.
 
     When the socket fails (or there is none that is open) the thread gives the socket up
@@ -24,9 +26,13 @@ public:
     static constexpr int largestDatagram = 128;
     static constexpr int packetPrefix = 4;
 
+    /** Sees each packet on the receive thread just before it is posted, and may note on
+        it what it learnt (the hub's early acknowledgement). */
+    using Inspector = std::function<void (osc::LinkMessage& packet)>;
+
     /** Posts to `hub` with `messageTag`; datagrams go to `port`.  Has no socket and is not
         started yet. */
-    UdpConnection (juce::MessageListener& hub, int messageTag, int port);
+    UdpConnection (juce::MessageListener& hub, int messageTag, int port, Inspector inspector = {});
 
     /** Stops the thread (waiting up to 4000 ms), then closes and frees the socket. */
     ~UdpConnection() override;
@@ -52,6 +58,7 @@ private:
     void receiveOne();
 
     juce::MessageListener& hub;
+    const Inspector inspect;
     const int tag;
     const int port;
     std::unique_ptr<DatagramSocket> socket;

@@ -101,6 +101,12 @@ public:
         sends all of the tree's blocks to the amplifier. */
     void loadPresetFile();
 
+    /** What Load does once `file` was chosen: loads it into the tree (a failure gets the
+        "Failed to open file..." message), shows its name and the preset's, deselects the
+        slot and, while connected, sends all of the tree's blocks.  File() (a cancelled
+        choice) does nothing.  Files from outside the page (command line, drops) come here. */
+    void loadChosenFile (const juce::File& file);
+
     /** Asks for a file to save to, proposing one named after the name fields; once chosen
         (and, for another file the ".kvt" ending would replace, confirmed) writes the tree
         to it. */
@@ -231,7 +237,6 @@ private:
     void showNoDevice();
 
     // Presets (CSetupPagePresets.cpp)
-    void loadChosenFile (const juce::File& file);
     void saveToChosenFile (const juce::File& chosen);
     void writePresetFile (const juce::File& target);
     void presetFileWritten (const juce::File& target, bool written);

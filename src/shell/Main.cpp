@@ -1,5 +1,9 @@
-// The program's entry point: the framework starts the application object.
+// The program's entry point: the command line, the one program of each user and then the
+// framework's application object, in that order (ProgramStart).
 
-#include "JUCEStartupApplication.h"
+#include "ProgramStart.h"
 
-START_JUCE_APPLICATION (JUCEStartupApplication)
+int main (int argc, char* argv[])
+{
+    return programstart::run (argc, argv);
+}

@@ -42,3 +42,30 @@ void MainWindow::closeButtonPressed()
 {
     juce::JUCEApplication::getInstance()->systemRequestedQuit();
 }
+
+void MainWindow::openPresetFile (const juce::File& file)
+{
+    if (auto* panel = dynamic_cast<RemoteControl*> (getContentComponent()))
+        panel->loadPresetFile (file);
+}
+
+void MainWindow::bringToFront()
+{
+    if (isMinimised())
+        setMinimised (false);
+    toFront (true);
+}
+
+bool MainWindow::isInterestedInFileDrag (const juce::StringArray& files)
+{
+    if (files.size() != 1 || ! juce::File::isAbsolutePath (files[0]))
+        return false;
+    const juce::File file (files[0]);
+    return file.hasFileExtension ("kvt") && ! file.isDirectory();
+}
+
+void MainWindow::filesDropped (const juce::StringArray& files, int, int)
+{
+    if (isInterestedInFileDrag (files))
+        openPresetFile (juce::File (files[0]));
+}

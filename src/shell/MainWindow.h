@@ -19,7 +19,7 @@ class presetDocument;
     listens to still exists; then the preset document, and the tree last.  Message thread
     only.
 */
-class MainWindow : public juce::DocumentWindow
+class MainWindow : public juce::DocumentWindow, public juce::FileDragAndDropTarget
 {
 public:
     /** `dialogs` serves the pages' questions and must outlive the window; `hubOptions`
@@ -29,6 +29,22 @@ public:
 
     /** Closing the window ends the program; nothing is asked or saved first. */
     void closeButtonPressed() override;
+
+    /** Loads a preset file handed to the program from outside (its command line, a later
+        start, a drop) exactly as the Setup page's "Load" does once a file is chosen: the
+        name fields show it, a connected amplifier gets every block, a file that does not
+        load gets Load's message. */
+    void openPresetFile (const juce::File& file);
+
+    /** Shows the window, not minimised, in front of the others and with the keyboard focus:
+        a later start of the program lands here. */
+    void bringToFront();
+
+    /** One preset file (".kvt", any case) is welcome; anything else is refused quietly, so
+        the desktop shows the drop as not accepted. */
+    bool isInterestedInFileDrag (const juce::StringArray& files) override;
+    /** A welcome file is opened with openPresetFile; others are ignored. */
+    void filesDropped (const juce::StringArray& files, int x, int y) override;
 
 private:
     std::unique_ptr<Croot> root;

@@ -420,6 +420,11 @@ void RemoteControl::setWindowIcon()
 }
 
 //==============================================================================
+void RemoteControl::loadPresetFile (const juce::File& file)
+{
+    setupPage->loadChosenFile (file);
+}
+
 void RemoteControl::setDeviceLabel (int index)
 {
     modelIndex = ModelTable::checkedIndex (index);

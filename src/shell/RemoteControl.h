@@ -73,6 +73,10 @@ public:
         order.  Called by the Configuration page. */
     void ampModeApplied (int mode) override;
 
+    /** Loads `file` through the Setup page as its "Load" does once a file is chosen (for
+        files that come from outside: command line, later starts, drops). */
+    void loadPresetFile (const juce::File& file);
+
     /** The model index last set, 0..8. */
     int getModelIndex() const noexcept { return modelIndex; }
 

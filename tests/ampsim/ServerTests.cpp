@@ -343,3 +343,68 @@ TEST (SimServerNetwork, RefusesABindItCannotServe)
     EXPECT_FALSE (second.open (error));
     EXPECT_NE (error.find ("not a FIFO"), std::string::npos);
 }
+
+TEST (SimServerNetwork, ARackAnswersFromEachOfItsAddressesAndOneOfItCanBeSilenced)
+{
+    REQUIRE_ONLY_LOOPBACK();
+    TempFolder folder { "zr-ampsim-test" };
+    auto options = on (0x7F000015, 0, "RACK");   // 127.0.0.21, .22, .23
+    options.controlPath = folder.file ("control").getFullPathName().toStdString();
+    options.readStdin = false;
+
+    SimLog log;
+    std::vector<std::unique_ptr<SimAmplifier>> amps;
+    std::vector<SimAmplifier*> served;
+    for (int i = 1; i <= 3; ++i)
+    {
+        auto own = options;
+        own.name = "RACK-" + std::to_string (i);
+        amps.push_back (std::make_unique<SimAmplifier> (own, log));
+        served.push_back (amps.back().get());
+    }
+    SimServer server (options, served, log);
+    std::string error;
+    ASSERT_TRUE (server.open (error)) << error;
+    auto finished = std::async (std::launch::async, [&server] { return server.run(); });
+    const auto port = server.localEndpoint().port;
+    const auto at = [port] (int host) { return Endpoint { 0x7F000000u + (std::uint32_t) host, port }; };
+
+    // Each address answers as an amplifier of its own, from that address.
+    Client client (true);
+    for (int host = 21; host <= 23; ++host)
+    {
+        client.send (at (host), msg ("/info"));
+        const auto answer = client.receive (3000);
+        ASSERT_TRUE (answer);
+        EXPECT_EQ (answer->from, at (host));
+        EXPECT_EQ (answer->text, "/info ,ssi \"RACK-" + std::to_string (host - 20) + "\" \"V1.4\" 1");
+    }
+    client.send (at (21), msg ("/channel/1/delay", 12.0f, 180));
+    ASSERT_TRUE (client.receiveStartingWith ("/channel/1/delay", 3000));
+    client.send (at (23), msg ("/channel/1/delay"));
+    const auto untouched = client.receiveStartingWith ("/channel/1/delay", 3000);
+    ASSERT_TRUE (untouched);
+    EXPECT_EQ (untouched->text, "/channel/1/delay ,fi 0 0");
+
+    // A broadcast reaches all three.
+    client.send ({ 0xFFFFFFFF, port }, msg ("/info"));
+    std::vector<std::string> heard;
+    for (int i = 0; i < 3; ++i)
+        if (auto answer = client.receive (3000))
+            heard.push_back (answer->from.toString());
+    std::sort (heard.begin(), heard.end());
+    EXPECT_EQ (heard, (std::vector<std::string> { at (21).toString(), at (22).toString(), at (23).toString() }));
+
+    // A control line with an address is for that amplifier alone.
+    writeFifo (options.controlPath, "127.0.0.22 silent on\n");
+    std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    client.send (at (22), msg ("/info"));
+    EXPECT_FALSE (client.receive (300));
+    client.send (at (23), msg ("/info"));
+    EXPECT_TRUE (client.receiveStartingWith ("/info", 3000));
+    EXPECT_TRUE (amps[1]->isSilent());
+    EXPECT_FALSE (amps[0]->isSilent() || amps[2]->isSilent());
+
+    server.requestStop();
+    EXPECT_EQ (finished.get(), 0);
+}

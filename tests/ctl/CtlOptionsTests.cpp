@@ -62,7 +62,7 @@ TEST (CtlOptions, AnythingButAWholeValidCallIsRefusedWithItsReason)
     EXPECT_EQ (refusal ({ "pull", "h", "a.kvt", "b.kvt" }), "wants FILE.kvt after the host");
     EXPECT_EQ (refusal ({ "info", "h", "extra" }), "wants nothing after the host");
     EXPECT_EQ (refusal ({ "pull", "--hosts", "a,,b", "x.kvt" }), "an empty host in --hosts");
-    EXPECT_EQ (refusal ({ "pull", "--hosts" }), "--hosts wants a comma-separated list");
+    EXPECT_EQ (refusal ({ "pull", "--hosts" }), "--hosts wants a comma-separated list, @FILE or @discovered");
 
     for (const auto* slot : { "0", "21", "-1", "1x", "", "99999999999" })
         EXPECT_EQ (refusal ({ "recall", "h", slot }), "SLOT is a preset slot from 1 to 20") << slot;

@@ -4,9 +4,10 @@
 
 Inside scripts/in-private-network.sh (ZR_PRIVATE_NETWORK=1) the module re-runs itself under
 `unshare`, so each test module gets a network that no other test sees: its own loopback, its
-own /run/netns for the simulated hosts, and its own /var/tmp, where the framework keeps the
-program's single-instance lock (a machine-wide file otherwise).  Modules can then run in
-parallel without hearing each other's broadcasts or finding each other's instance.
+own /run/netns for the simulated hosts, its own /var/tmp and its own runtime folder
+(XDG_RUNTIME_DIR), where the program keeps its one-program-per-user lock and socket.  Modules
+can then run in parallel without hearing each other's broadcasts or finding each other's
+program, and never reach a program the user runs on the real desktop.
 
 Outside the private network the tests run unisolated and skip themselves.
 """
@@ -32,6 +33,9 @@ def prepare_namespaces():
     os.makedirs("/run/netns", exist_ok=True)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=755", "zr-e2e-netns", "/run/netns"], check=True)
     subprocess.run(["mount", "-t", "tmpfs", "-o", "mode=1777", "zr-e2e-locks", "/var/tmp"], check=True)
+    runtime = "/var/tmp/zr-e2e-runtime"
+    os.mkdir(runtime, 0o700)
+    os.environ["XDG_RUNTIME_DIR"] = runtime
 
 
 def main():

@@ -26,7 +26,7 @@ class StartupTest(harness.ProgramTestCase):
         window = self.wait_for_window(harness.TITLE_OFFLINE)
         wm_class = subprocess.run(["xprop", "-id", window, "WM_CLASS"], env={**os.environ, **self.display.env()},
                                   capture_output=True, text=True, check=True, timeout=10).stdout
-        entry = os.path.join(os.path.dirname(__file__), "../../packaging/desktop/zr-remote-connect.desktop")
+        entry = os.path.join(os.path.dirname(__file__), "../../packaging/desktop/org.example.zr_remote_connect.desktop")
         with open(entry) as f:
             startup_class = re.search(r"^StartupWMClass=(.*)$", f.read(), re.M).group(1)
         # WM_CLASS(STRING) = "instance", "class": the desktop matches the class.

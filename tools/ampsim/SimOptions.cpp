@@ -140,6 +140,12 @@ bool SimOptions::parse (const std::vector<std::string>& args, std::string& error
                 return fail ("--meter-rate needs 0.1..1000 messages per second: " + value);
             meterRate = real;
         }
+        else if (option == "--rack")
+        {
+            if (! readLong (value, 1, 250, number))
+                return fail ("--rack needs 1..250 amplifiers: " + value);
+            rack = (int) number;
+        }
         else if (option == "--reply-delay")
         {
             if (! readLong (value, 0, 60000, number))
@@ -181,6 +187,9 @@ std::string SimOptions::helpText()
             "                     same host holds port 3456 itself: bind another loopback address\n"
             "                     (127.0.0.2, 127.0.0.3...) there. Broadcasts reach every simulator.\n"
             "  --port N           UDP port (default 3456)\n"
+            "  --rack N           serve N amplifiers from one process, at N consecutive addresses\n"
+            "                     from --bind (each must be an address of this host), named\n"
+            "                     NAME-1 ... NAME-N, each with its own socket and settings\n"
             "  --answer-port N    answer every request on this port instead of the sender's\n"
             "                     (as amplifiers that always answer port 3456)\n"
             "  --name NAME        amplifier name in the \"/info\" answer (default ZR-SIM, at most 31)\n"
@@ -210,6 +219,8 @@ std::string SimOptions::helpText()
             "  clip a b c d       force the clip/limit lamps (0 = follow the levels)\n"
             "  status             print the state on standard error\n"
             "  quit               end the simulator\n"
+            "  A line may start with one amplifier's address (\"192.0.2.23 silent on\"): then\n"
+            "  it is for that amplifier of the rack alone.\n"
             "\n"
             "Log lines: <seconds> <what> <peer> <address> ,<type tags> <arguments>, where <what> is\n"
             "recv, send, lost (--loss), silent, off (powered off) or bad; events read\n"

@@ -24,6 +24,8 @@ struct SimOptions
     std::string controlPath;   // FIFO of control commands
     bool moving = false;
     bool readStdin = true;
+    /** Amplifiers served: a rack of them at consecutive addresses from bindAddress. */
+    int rack = 1;
 
     bool showHelp = false;
 

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace
 {
@@ -58,8 +59,13 @@ namespace
 }
 
 SimServer::SimServer (const SimOptions& opts, SimAmplifier& amp, SimLog& logTo)
+    : SimServer (opts, std::vector<SimAmplifier*> { &amp }, logTo)
+{
+}
+
+SimServer::SimServer (const SimOptions& opts, std::vector<SimAmplifier*> amps, SimLog& logTo)
     : options (opts),
-      amplifier (amp),
+      amplifiers (std::move (amps)),
       log (logTo),
       start (std::chrono::steady_clock::now())
 {
@@ -87,7 +93,7 @@ bool SimServer::open (std::string& error)
     wakeRead = pipeFds[0];
     wakeWrite = pipeFds[1];
 
-    if (! openSocket (error) || ! openBroadcastListener (error) || ! openFifo (error))
+    if (! openSockets (error) || ! openBroadcastListener (error) || ! openFifo (error))
     {
         closeAll();
         return false;
@@ -97,7 +103,7 @@ bool SimServer::open (std::string& error)
     return true;
 }
 
-bool SimServer::openSocket (std::string& error)
+bool SimServer::openSockets (std::string& error)
 {
     const auto first = options.bindAddress >> 24;
     if (options.bindAddress == broadcastAddress || (first >= 224 && first <= 239))
@@ -105,28 +111,39 @@ bool SimServer::openSocket (std::string& error)
         error = "--bind needs a unicast address (or 0.0.0.0)";
         return false;
     }
-
-    socketFd = makeUdpSocket ({ options.bindAddress, (std::uint16_t) options.port }, error);
-    if (socketFd < 0)
-        return false;
-
-    sockaddr_in bound {};
-    socklen_t length = sizeof bound;
-    if (getsockname (socketFd, reinterpret_cast<sockaddr*> (&bound), &length) != 0)
+    if (amplifiers.size() > 1 && options.bindAddress == 0)
     {
-        error = systemError ("getsockname");
+        error = "a rack needs the address of its first amplifier (--bind)";
         return false;
     }
-    local = Endpoint::fromSockaddr (bound);
+
+    for (std::size_t i = 0; i < amplifiers.size(); ++i)
+    {
+        // Port 0 lets the system pick one for the first; the rest of the rack shares it.
+        const auto port = i == 0 ? (std::uint16_t) options.port : locals.front().port;
+        const int fd = makeUdpSocket ({ options.bindAddress + (std::uint32_t) i, port }, error);
+        if (fd < 0)
+            return false;
+        sockets.push_back (fd);
+
+        sockaddr_in bound {};
+        socklen_t length = sizeof bound;
+        if (getsockname (fd, reinterpret_cast<sockaddr*> (&bound), &length) != 0)
+        {
+            error = systemError ("getsockname");
+            return false;
+        }
+        locals.push_back (Endpoint::fromSockaddr (bound));
+    }
     return true;
 }
 
 bool SimServer::openBroadcastListener (std::string& error)
 {
     // A socket bound to every address hears broadcasts already.
-    if (local.address == 0)
+    if (locals.front().address == 0)
         return true;
-    broadcastFd = makeUdpSocket ({ broadcastAddress, local.port }, error);
+    broadcastFd = makeUdpSocket ({ broadcastAddress, locals.front().port }, error);
     return broadcastFd >= 0;
 }
 
@@ -165,7 +182,9 @@ bool SimServer::openFifo (std::string& error)
 
 void SimServer::closeAll()
 {
-    closeFd (socketFd);
+    for (auto& fd : sockets)
+        closeFd (fd);
+    sockets.clear();
     closeFd (broadcastFd);
     closeFd (fifoFd);
     closeFd (wakeRead);
@@ -189,37 +208,48 @@ void SimServer::requestStop() noexcept
 //==============================================================================
 int SimServer::run()
 {
-    if (socketFd < 0)
+    if (sockets.empty())
         return 1;
 
-    log.note (nowMs(), "listening on " + local.toString() + (broadcastFd >= 0 ? " and for broadcasts" : ""));
+    const auto& first = locals.front();
+    log.note (nowMs(), "listening on " + first.toString()
+                           + (amplifiers.size() > 1 ? " and " + std::to_string (amplifiers.size() - 1) + " more" : "")
+                           + (broadcastFd >= 0 ? " and for broadcasts" : ""));
 
+    std::vector<pollfd> fds;
     while (! stopping)
     {
-        amplifier.tick (nowMs());
+        double due = std::numeric_limits<double>::infinity();
+        for (auto* amplifier : amplifiers)
+        {
+            amplifier->tick (nowMs());
+            due = std::min (due, amplifier->nextDueMs());
+        }
         flushDue();
 
-        const double wait = std::clamp (amplifier.nextDueMs() - nowMs(), 0.0, maxWaitMs);
-        pollfd fds[5];
-        nfds_t count = 0;
-        for (int fd : { socketFd, broadcastFd, stdinFd, fifoFd, wakeRead })
+        const double wait = std::clamp (due - nowMs(), 0.0, maxWaitMs);
+        // Control input first: a command written before a datagram arrived (power on, then
+        // a search) is carried out before the datagram is heard, even when one wake-up
+        // finds both.
+        fds.clear();
+        for (int fd : { stdinFd, fifoFd, wakeRead, broadcastFd })
             if (fd >= 0)
-                fds[count++] = { fd, POLLIN, 0 };
+                fds.push_back ({ fd, POLLIN, 0 });
+        for (int fd : sockets)
+            fds.push_back ({ fd, POLLIN, 0 });
 
-        const int ready = poll (fds, count, (int) std::ceil (wait));
+        const int ready = poll (fds.data(), (nfds_t) fds.size(), (int) std::ceil (wait));
         if (ready < 0 && errno != EINTR)
         {
             log.note (nowMs(), systemError ("poll"));
             return 1;
         }
-        for (nfds_t i = 0; ready > 0 && i < count; ++i)
+        for (std::size_t i = 0; ready > 0 && i < fds.size(); ++i)
         {
             if (fds[i].revents == 0)
                 continue;
             const int fd = fds[i].fd;
-            if (fd == socketFd || fd == broadcastFd)
-                receiveFrom (fd);
-            else if (fd == stdinFd)
+            if (fd == stdinFd)
                 readControl (stdinFd, stdinLines, true);
             else if (fd == fifoFd)
                 readControl (fifoFd, fifoLines, false);
@@ -230,11 +260,21 @@ int SimServer::run()
                 {
                 }
             }
+            else
+                receiveFrom (fd);
         }
     }
     flushDue();
     log.note (nowMs(), "stopped");
     return 0;
+}
+
+bool SimServer::isOwnAddress (const Endpoint& from) const
+{
+    for (const auto& local : locals)
+        if (local.address != 0 && from == local)
+            return true;
+    return false;
 }
 
 void SimServer::receiveFrom (int fd)
@@ -251,26 +291,41 @@ void SimServer::receiveFrom (int fd)
             return;
 
         const auto from = Endpoint::fromSockaddr (sender);
-        if (local.address != 0 && from == local)
+        if (isOwnAddress (from))
         {
             log.note (nowMs(), "own datagram ignored");
             continue;
         }
-        // Sizes above the buffer are passed on as they are: the amplifier refuses them unread.
-        amplifier.receive (buffer, (std::size_t) received, from, nowMs());
+
+        // A broadcast reaches every amplifier of the rack.
+        for (std::size_t i = 0; i < sockets.size(); ++i)
+            if (fd == broadcastFd || fd == sockets[i])
+                hand (i, buffer, (std::size_t) received, from);
     }
+}
+
+void SimServer::hand (std::size_t index, const char* data, std::size_t size, const Endpoint& from)
+{
+    // Sizes above the buffer are passed on as they are: the amplifier refuses them unread.
+    amplifiers[index]->receive (data, size, from, nowMs());
 }
 
 void SimServer::flushDue()
 {
-    for (auto& out : amplifier.takeDue (nowMs()))
+    for (std::size_t i = 0; i < amplifiers.size(); ++i)
+        flushDue (i);
+}
+
+void SimServer::flushDue (std::size_t index)
+{
+    for (auto& out : amplifiers[index]->takeDue (nowMs()))
     {
         auto destination = out.to;
         if (options.answerPort > 0)
             destination.port = (std::uint16_t) options.answerPort;
 
         const auto to = destination.toSockaddr();
-        const auto sent = sendto (socketFd, out.datagram.data(), out.datagram.size, 0,
+        const auto sent = sendto (sockets[index], out.datagram.data(), out.datagram.size, 0,
                                   reinterpret_cast<const sockaddr*> (&to), sizeof to);
         if (sent == (ssize_t) out.datagram.size)
             log.message (nowMs(), "send", destination, out.datagram);
@@ -303,14 +358,55 @@ void SimServer::readControl (int& fd, ControlInput& input, bool isStdin)
 
 void SimServer::executeLine (const std::string& line)
 {
-    const auto command = ControlCommand::parse (line);
+    // "ADDRESS command" is for one amplifier of a rack.
+    std::string text = line;
+    std::uint32_t only = 0;
+    const auto firstWord = line.substr (0, line.find_first_of (" \t"));
+    const bool addressed = Endpoint::parseAddress (firstWord, only);
+    if (addressed)
+        text = line.substr (firstWord.size());
+
+    const auto command = ControlCommand::parse (text);
     if (command.kind == ControlCommand::Kind::none)
         return;
     log.note (nowMs(), "control: " + SimLog::quote (line.c_str()));
-    execute (command, nowMs());
+
+    if (! addressed)
+        return execute (command, nowMs());
+
+    for (std::size_t i = 0; i < amplifiers.size(); ++i)
+    {
+        if (locals[i].address == only)
+        {
+            executeFor (*amplifiers[i], command, nowMs());
+            flushDue (i);
+            return;
+        }
+    }
+    std::fprintf (stderr, "zr-ampsim: no amplifier at %s\n", firstWord.c_str());
+    log.note (nowMs(), "no amplifier at " + firstWord);
 }
 
 void SimServer::execute (const ControlCommand& command, double now)
+{
+    using Kind = ControlCommand::Kind;
+    switch (command.kind)
+    {
+        case Kind::quit: stopping = true; break;
+        case Kind::invalid:
+            std::fprintf (stderr, "zr-ampsim: %s\n", command.error.c_str());
+            log.note (now, command.error);
+            break;
+        case Kind::none: break;
+        default:
+            for (auto* amplifier : amplifiers)
+                executeFor (*amplifier, command, now);
+            flushDue();
+            break;
+    }
+}
+
+void SimServer::executeFor (SimAmplifier& amplifier, const ControlCommand& command, double now)
 {
     using Kind = ControlCommand::Kind;
     switch (command.kind)
@@ -321,7 +417,6 @@ void SimServer::execute (const ControlCommand& command, double now)
                 amplifier.powerOn (now);
             else
                 amplifier.powerOff (now);
-            flushDue();
             break;
         case Kind::levels: amplifier.setLevels (command.levels); break;
         case Kind::clip: amplifier.forceLamps (command.lamps); break;

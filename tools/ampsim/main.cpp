@@ -78,7 +78,18 @@ int main (int argc, char** argv)
         return 2;
     }
 
-    SimAmplifier amplifier (options, log);
+    // One amplifier, or a rack of them named NAME-1 ... NAME-N.
+    std::vector<std::unique_ptr<SimAmplifier>> amplifiers;
+    std::vector<SimAmplifier*> served;
+    for (int i = 1; i <= options.rack; ++i)
+    {
+        auto own = options;
+        if (options.rack > 1)
+            own.name = options.name + "-" + std::to_string (i);
+        amplifiers.push_back (std::make_unique<SimAmplifier> (own, log));
+        served.push_back (amplifiers.back().get());
+    }
+
     if (! options.presetPath.empty())
     {
         std::string text;
@@ -87,11 +98,13 @@ int main (int argc, char** argv)
             std::fprintf (stderr, "zr-ampsim: cannot read the preset %s\n", options.presetPath.c_str());
             return 2;
         }
-        const int applied = amplifier.applyPresetText (text);
+        int applied = 0;
+        for (auto& amplifier : amplifiers)
+            applied = amplifier->applyPresetText (text);
         log.note (0.0, "preset " + options.presetPath + ": " + std::to_string (applied) + " blocks applied");
     }
 
-    SimServer server (options, amplifier, log);
+    SimServer server (options, served, log);
     if (! server.open (error))
     {
         std::fprintf (stderr, "zr-ampsim: %s\n", error.c_str());
@@ -101,8 +114,9 @@ int main (int argc, char** argv)
     runningServer = &server;
     std::signal (SIGINT, stopOnSignal);
     std::signal (SIGTERM, stopOnSignal);
-    std::fprintf (stderr, "zr-ampsim: \"%s\" (model %d) on %s\n", options.name.c_str(), options.model,
-                  server.localEndpoint().toString().c_str());
+    std::fprintf (stderr, "zr-ampsim: \"%s\" (model %d) on %s%s\n", options.name.c_str(), options.model,
+                  server.localEndpoint().toString().c_str(),
+                  options.rack > 1 ? (" and " + std::to_string (options.rack - 1) + " more").c_str() : "");
 
     const int result = server.run();
     runningServer = nullptr;

@@ -1,8 +1,6 @@
 #include "CtlLink.h"
 
 #include "HostAddress.h"
-#include "ModelTable.h"
-#include "PresetText.h"
 
 #include <algorithm>
 
@@ -21,9 +19,6 @@ namespace
 
 CtlLink::CtlLink (osc::HubOptions hubOptions)
 {
-    assignAddresses (root);
-    PresetText::applyLines (root, PresetText::splitLines (PresetText::defaultPreset,
-                                                          std::char_traits<char>::length (PresetText::defaultPreset)));
     udpPort = hubOptions.udpPort;
     hubOptions.searchAtStart = false;
     osc::PanelOperations& panel = *this;
@@ -34,8 +29,6 @@ CtlLink::CtlLink (osc::HubOptions hubOptions)
 
 CtlLink::~CtlLink()
 {
-    if (hub->isOnline())
-        goOffline();
     hub.reset();
 }
 
@@ -48,7 +41,7 @@ bool CtlLink::runUntil (const std::function<bool()>& done, int waitMs)
     bool finished = true;
     while (! done())
     {
-        if ((juce::int32) (juce::Time::getMillisecondCounter() - end) >= 0)
+        if (waitMs >= 0 && (juce::int32) (juce::Time::getMillisecondCounter() - end) >= 0)
         {
             finished = false;
             break;
@@ -67,83 +60,48 @@ std::vector<CtlLink::Device> CtlLink::discover (int waitMs)
     return devices;
 }
 
+void CtlLink::askInfo (std::uint32_t address)
+{
+    answers.erase (hostaddress::dotted (address));
+    hub->searchDevices (address);
+}
+
+const CtlLink::Device* CtlLink::infoFrom (std::uint32_t address) const
+{
+    const auto answer = answers.find (hostaddress::dotted (address));
+    return answer == answers.end() ? nullptr : &answer->second;
+}
+
 CtlLink::Device CtlLink::info (std::uint32_t address, int waitMs)
 {
-    devices.clear();
-    const auto wanted = hostaddress::dotted (address);
-    const auto answered = [this, &wanted] {
-        return std::any_of (devices.begin(), devices.end(),
-                            [&wanted] (const Device& d) { return d.address == wanted; });
-    };
-
-    hub->searchDevices (address);
-    if (! runUntil (answered, waitMs))
+    askInfo (address);
+    if (! runUntil ([this, address] { return infoFrom (address) != nullptr; }, waitMs))
         return {};
-    return *std::find_if (devices.begin(), devices.end(), [&wanted] (const Device& d) { return d.address == wanted; });
+    return *infoFrom (address);
 }
 
-bool CtlLink::goOnline (std::uint32_t address, int waitMs, std::string& why)
+std::unique_ptr<CtlSession> CtlLink::goOnline (std::uint32_t address, int waitMs, std::string& why)
 {
-    lostBecause.clear();
-    slotTable = {};
-    hub->connectNetwork (address);
-    hub->goOnline();
-    return waitUntilAnswered (waitMs, why);
-}
-
-void CtlLink::sendWholeTree()
-{
-    forEachLeaf (&root, [] (Cnode* block) { block->send (block->address); });
-}
-
-bool CtlLink::waitUntilAnswered (int waitMs, std::string& why)
-{
-    const bool settled = runUntil ([this] { return ! lostBecause.empty() || hub->queuedMessages().empty(); }, waitMs);
-    if (! lostBecause.empty())
-        why = lostBecause;
+    auto session = std::make_unique<CtlSession> (*hub, address);
+    session->goOnline();
+    const bool settled = runUntil ([&session] { return ! session->lostBecause().empty() || session->isSettled(); },
+                                   waitMs);
+    if (! session->lostBecause().empty())
+        why = session->lostBecause();
     else if (! settled)
         why = "no answer to every request within " + std::to_string (waitMs) + " ms";
-    return settled && lostBecause.empty();
-}
-
-bool CtlLink::collectMeters (int readings, int waitMs, std::vector<MeterReading>& out, std::string& why)
-{
-    out.clear();
-    meterSink = &out;
-    const bool done = runUntil (
-        [this, &out, readings] { return ! lostBecause.empty() || (int) out.size() >= readings; }, waitMs);
-    meterSink = nullptr;
-
-    if (! lostBecause.empty())
-        why = lostBecause;
-    else if (! done)
-        why = "only " + std::to_string (out.size()) + " meter readings within " + std::to_string (waitMs) + " ms";
-    return done && lostBecause.empty();
-}
-
-void CtlLink::goOffline()
-{
-    if (hub->isOnline())
-        hub->goOffline();
+    else
+        return session;
+    return nullptr;
 }
 
 //==============================================================================
-void CtlLink::setMeters (float inputA, float inputB, float outputA, float outputB)
-{
-    current.levels = { inputA, inputB, outputA, outputB };
-    if (meterSink != nullptr && hub->isOnline())
-        meterSink->push_back (current);
-}
-
-void CtlLink::setClipLeds (bool inputClipA, bool inputClipB, bool outputLimitA, bool outputLimitB)
-{
-    current.lamps = { inputClipA, inputClipB, outputLimitA, outputLimitB };
-}
-
 void CtlLink::addNetworkDevice (int modelIndex, const juce::String& name, const juce::String& address)
 {
-    // An amplifier heard on several paths answers each of them: it is listed once.
     const auto text = address.toStdString();
+    answers[text] = { text, modelIndex, name.toStdString() };
+
+    // An amplifier heard on several paths answers each of them: it is listed once.
     for (auto& device : devices)
         if (device.address == text)
             return;
@@ -158,19 +116,6 @@ void CtlLink::updateUsbEntry (int modelIndex, const juce::String& name)
     devices.push_back ({ "USB", modelIndex, name.toStdString() });
 }
 
-void CtlLink::showPortInUse (bool, int) {}
-
-void CtlLink::setSlot (int slot, int mode, const juce::String& name)
-{
-    if (slot >= 1 && slot <= 20)
-        slotTable[(std::size_t) slot] = { mode, name.toStdString() };
-}
-
-void CtlLink::presetRecalled (const juce::String& name)
-{
-    recalled = name.toStdString();
-}
-
 void CtlLink::askOkCancel (Icon, const juce::String&, const juce::String&, const juce::String&, const juce::String&,
                            std::function<void (bool)> onAnswer)
 {
@@ -178,10 +123,9 @@ void CtlLink::askOkCancel (Icon, const juce::String&, const juce::String&, const
         onAnswer (false);
 }
 
-void CtlLink::showMessage (Icon, const juce::String& title, const juce::String& message, const juce::String&,
+void CtlLink::showMessage (Icon, const juce::String&, const juce::String&, const juce::String&,
                            std::function<void()> onClosed)
 {
-    lostBecause = (title + " " + message).toStdString();
     if (onClosed)
         onClosed();
 }

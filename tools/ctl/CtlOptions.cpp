@@ -1,7 +1,9 @@
 #include "CtlOptions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 
 namespace
@@ -53,6 +55,46 @@ namespace
         return hosts;
     }
 
+    std::vector<std::string> withoutRepeats (const std::vector<std::string>& hosts)
+    {
+        std::vector<std::string> once;
+        for (const auto& host : hosts)
+            if (std::find (once.begin(), once.end(), host) == once.end())
+                once.push_back (host);
+        return once;
+    }
+
+    std::string trimmed (const std::string& text)
+    {
+        const auto first = text.find_first_not_of (" \t\r");
+        if (first == std::string::npos)
+            return {};
+        return text.substr (first, text.find_last_not_of (" \t\r") - first + 1);
+    }
+
+    constexpr std::size_t largestHostFile = 1 << 20;
+
+    bool readHostFile (const std::string& path, std::vector<std::string>& hosts, std::string& error)
+    {
+        std::ifstream file (path, std::ios::binary);
+        std::string text;
+        if (file)
+        {
+            text.resize (largestHostFile + 1);
+            file.read (text.data(), (std::streamsize) text.size());
+            text.resize ((std::size_t) file.gcount());
+        }
+        if (! file && ! file.eof())
+            return (error = "cannot read the host file " + path), false;
+        if (text.size() > largestHostFile)
+            return (error = "the host file " + path + " is larger than 1 MiB"), false;
+
+        hosts = CtlOptions::readHostList (text);
+        if (hosts.empty())
+            return (error = "the host file " + path + " names no host"), false;
+        return true;
+    }
+
     /** How many positional arguments a command takes after its host(s), and what they are. */
     struct Shape
     {
@@ -74,9 +116,28 @@ namespace
     }
 }
 
+std::vector<std::string> CtlOptions::readHostList (const std::string& text)
+{
+    std::vector<std::string> hosts;
+    std::size_t start = 0;
+    while (start < text.size())
+    {
+        auto end = text.find ('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        auto line = text.substr (start, end - start);
+        line = trimmed (line.substr (0, line.find ('#')));
+        if (! line.empty())
+            hosts.push_back (line);
+        start = end + 1;
+    }
+    return withoutRepeats (hosts);
+}
+
 const char* CtlOptions::usageLine()
 {
-    return "usage: zr-ctl [--json] [--timeout S] COMMAND [--hosts A,B,... | HOST] [ARGUMENTS] (zr-ctl --help)";
+    return "usage: zr-ctl [--json] [--timeout S] [--parallel N] COMMAND [--hosts A,B,...|@FILE|@discovered | HOST] "
+           "[ARGUMENTS] (zr-ctl --help)";
 }
 
 const char* CtlOptions::helpText()
@@ -96,8 +157,12 @@ const char* CtlOptions::helpText()
            "  zr-ctl set HOST ADDRESS VALUE...  one block in the preset file's text form,\n"
            "                                    e.g. set 192.0.2.11 /channel/1/delay \"2.50 180\"\n"
            "\n"
-           "  --hosts A,B,C   several amplifiers in one call, one after the other, each\n"
-           "                  reported on its own line (instead of HOST)\n"
+           "  --hosts A,B,C   several amplifiers in one call, served at once, each reported\n"
+           "                  on its own line in the order given (instead of HOST)\n"
+           "  --hosts @FILE   the hosts of a file, one a line; blank lines are skipped and\n"
+           "                  '#' starts a comment\n"
+           "  --hosts @discovered  every amplifier a search finds on the networks\n"
+           "  --parallel N    serve at most N amplifiers at once (default 32)\n"
            "  --json          one JSON document on standard output\n"
            "  --timeout S     the longest any one wait may last, in seconds\n"
            "\n"
@@ -140,11 +205,26 @@ bool CtlOptions::parse (const std::vector<std::string>& arguments, CtlOptions& o
             if (! hasValue || ! readWhole (arguments[++i], 1, 100000, options.count))
                 return (error = "--count wants a whole number from 1 to 100000"), false;
         }
+        else if (argument == "--parallel")
+        {
+            if (! hasValue || ! readWhole (arguments[++i], 1, 1024, options.parallel))
+                return (error = "--parallel wants a whole number from 1 to 1024"), false;
+        }
         else if (argument == "--hosts")
         {
             if (! hasValue)
-                return (error = "--hosts wants a comma-separated list"), false;
-            options.hosts = splitHosts (arguments[++i]);
+                return (error = "--hosts wants a comma-separated list, @FILE or @discovered"), false;
+            const auto& value = arguments[++i];
+            options.discoveredHosts = value == "@discovered";
+            if (options.discoveredHosts)
+                options.hosts.clear();
+            else if (value.size() > 1 && value[0] == '@')
+            {
+                if (! readHostFile (value.substr (1), options.hosts, error))
+                    return false;
+            }
+            else
+                options.hosts = splitHosts (value);
             hostsGiven = true;
         }
         else if (argument.size() > 1 && argument[0] == '-' && argument[1] == '-')
@@ -183,6 +263,7 @@ bool CtlOptions::parse (const std::vector<std::string>& arguments, CtlOptions& o
     for (const auto& host : options.hosts)
         if (host.empty())
             return (error = "an empty host in --hosts"), false;
+    options.hosts = withoutRepeats (options.hosts);
 
     const auto shape = shapeOf (options.command);
     if (positional.size() < shape.least || positional.size() > shape.most)

@@ -5,11 +5,14 @@
 
 /** What one call of zr-ctl asks for, read from its command line.
 
-    zr-ctl [--json] [--timeout S] COMMAND [--hosts a,b,c | HOST] [arguments]
+    zr-ctl [--json] [--timeout S] [--parallel N] COMMAND [--hosts a,b,c | @FILE | @discovered | HOST]
+           [arguments]
 
-    Every command but discover names its amplifiers: one HOST before its arguments, or a
-    comma-separated --hosts list (then no HOST).  Hosts are dotted IPv4 addresses or names,
-    resolved once, before anything is sent.  Pure text work: no sockets, any thread.
+    Every command but discover names its amplifiers: one HOST before its arguments, or
+    --hosts (then no HOST) with a comma-separated list, a file of hosts one a line (@FILE),
+    or whatever a search finds (@discovered).  A host named twice is served once.  Hosts
+    are dotted IPv4 addresses or names, resolved once, before anything is sent.  No
+    sockets; @FILE is read while parsing.  Any thread.
 */
 struct CtlOptions
 {
@@ -32,6 +35,10 @@ struct CtlOptions
     /** Seconds any one wait may last; 0 means the command's own default. */
     double timeoutSeconds = 0.0;
     std::vector<std::string> hosts;
+    /** --hosts @discovered: the hosts are the amplifiers a search finds. */
+    bool discoveredHosts = false;
+    /** How many amplifiers are served at once. */
+    int parallel = 32;
     std::string file;
     std::string address;
     std::vector<std::string> values;
@@ -42,6 +49,11 @@ struct CtlOptions
     /** Reads `arguments` (without the program name).  False, with a one-line reason in
         `error`, for anything that is not a whole, valid call. */
     static bool parse (const std::vector<std::string>& arguments, CtlOptions& options, std::string& error);
+
+    /** The hosts of a host file: one a line, blank lines skipped, '#' starts a comment
+        that runs to the end of its line, spaces around a host ignored, a host named again
+        left out. */
+    static std::vector<std::string> readHostList (const std::string& text);
 
     /** The usage line, and the whole help text for --help. */
     static const char* usageLine();

@@ -1,16 +1,58 @@
 #include "CtlReport.h"
 
+CtlReport::Result::Result (std::string host)
+    : name (std::move (host))
+{
+    json->setProperty ("host", juce::String (name));
+}
+
+void CtlReport::Result::item (const std::string& text, const std::string& listName, const juce::var& entry)
+{
+    lines.push_back (name.empty() ? text : name + "  " + text);
+
+    const juce::Identifier key (listName);
+    if (! json->hasProperty (key))
+        json->setProperty (key, juce::Array<juce::var>());
+    if (auto* list = json->getProperty (key).getArray())
+        list->add (entry);
+}
+
+void CtlReport::Result::property (const std::string& propertyName, const juce::var& value)
+{
+    json->setProperty (juce::Identifier (propertyName), value);
+}
+
+void CtlReport::Result::fail (const std::string& why)
+{
+    ok = false;
+    error = why;
+    lines.push_back ((name.empty() ? std::string() : name + "  ") + "FAILED: " + why);
+}
+
+void CtlReport::Result::finding (const std::string& address, const std::string& what)
+{
+    auto* entry = new juce::DynamicObject();
+    entry->setProperty ("address", juce::String (address));
+    entry->setProperty ("what", juce::String (what));
+    item ((address.empty() ? std::string() : address + "  ") + what, "findings", juce::var (entry));
+    if (ok)
+    {
+        ok = false;
+        error = "values were clamped or refused";
+    }
+}
+
+//==============================================================================
 CtlReport::CtlReport (std::string commandName, bool json)
     : command (std::move (commandName)),
       asJson (json)
 {
 }
 
-void CtlReport::begin (const std::string& host)
+CtlReport::Result& CtlReport::begin (const std::string& host)
 {
-    results.emplace_back();
-    results.back().host = host;
-    results.back().json->setProperty ("host", juce::String (host));
+    results.emplace_back (host);
+    return results.back();
 }
 
 CtlReport::Result& CtlReport::current()
@@ -22,41 +64,22 @@ CtlReport::Result& CtlReport::current()
 
 void CtlReport::item (const std::string& text, const std::string& listName, const juce::var& entry)
 {
-    auto& result = current();
-    result.lines.push_back (result.host.empty() ? text : result.host + "  " + text);
-
-    const juce::Identifier key (listName);
-    if (! result.json->hasProperty (key))
-        result.json->setProperty (key, juce::Array<juce::var>());
-    if (auto* list = result.json->getProperty (key).getArray())
-        list->add (entry);
+    current().item (text, listName, entry);
 }
 
 void CtlReport::property (const std::string& name, const juce::var& value)
 {
-    current().json->setProperty (juce::Identifier (name), value);
+    current().property (name, value);
 }
 
 void CtlReport::fail (const std::string& why)
 {
-    auto& result = current();
-    result.ok = false;
-    result.error = why;
-    result.lines.push_back ((result.host.empty() ? std::string() : result.host + "  ") + "FAILED: " + why);
+    current().fail (why);
 }
 
 void CtlReport::finding (const std::string& address, const std::string& what)
 {
-    auto* entry = new juce::DynamicObject();
-    entry->setProperty ("address", juce::String (address));
-    entry->setProperty ("what", juce::String (what));
-    item ((address.empty() ? std::string() : address + "  ") + what, "findings", juce::var (entry));
-    auto& result = current();
-    if (result.ok)
-    {
-        result.ok = false;
-        result.error = "values were clamped or refused";
-    }
+    current().finding (address, what);
 }
 
 void CtlReport::write (std::ostream& out) const

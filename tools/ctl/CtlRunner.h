@@ -1,13 +1,15 @@
 #pragma once
 
+#include "CtlHostJob.h"
 #include "CtlLink.h"
 #include "CtlOptions.h"
 #include "CtlReport.h"
 
 #include <optional>
 
-/** Runs one zr-ctl call: the command for each amplifier in turn, over one CtlLink, and
-    the report.  Message thread (the caller's). */
+/** Runs one zr-ctl call: the command for every amplifier at once (at most
+    CtlOptions::parallel at a time), each a CtlHostJob over one CtlLink, and the report,
+    in the order the hosts were given.  Message thread (the caller's). */
 class CtlRunner
 {
 public:
@@ -22,26 +24,18 @@ public:
         not valid, found before any amplifier is asked. */
     static bool canReadInput (const CtlOptions& options, std::string& error);
 
+    /** The most jobs that were running at once in the last run(). */
+    int mostAtOnce() const { return busiest; }
+
 private:
-    void runFor (const std::string& host);
-    std::optional<std::uint32_t> addressOf (const std::string& host);
-    bool online (std::uint32_t address);
-
     void discover();
-    void info (std::uint32_t address);
-    void meters (std::uint32_t address);
-    void slots (std::uint32_t address);
-    void pull (const std::string& host, std::uint32_t address);
-    void push (std::uint32_t address);
-    void recall (std::uint32_t address);
-    void store (std::uint32_t address);
-    void set (std::uint32_t address);
-    void confirmSent (const std::map<std::string, std::string>& sent, int blocksSent);
-
-    std::string fileFor (const std::string& host) const;
+    std::vector<std::string> hostsToServe();
+    void serve (const std::vector<std::string>& hosts);
+    void runJobs (std::vector<std::unique_ptr<CtlHostJob>>& jobs);
 
     const CtlOptions& options;
     osc::HubOptions hubOptions;
     CtlReport report;
     std::unique_ptr<CtlLink> link;
+    int busiest = 0;
 };
