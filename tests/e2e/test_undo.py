@@ -3,6 +3,8 @@ band back and forth, a knob drag is taken back by one press, switching between t
 that differ in three bands sends exactly those three, and undoing a mode change asks the
 mode question again."""
 
+import os
+import subprocess
 import time
 import unittest
 
@@ -118,6 +120,7 @@ class UndoTest(harness.ProgramTestCase):
             self.type_gain(band, text)
             self.wait_gain(band, since, float(text))
         self.park_mouse()
+        self.keep_window_picture("undo-compare.png")
 
         # B holds what the amplifier had on connecting.
         since = self.amplifier.mark()
@@ -161,6 +164,16 @@ class UndoTest(harness.ProgramTestCase):
         self.wait_heard(self.amplifier, since=since, address="/ampmode")
         modes = [r.args for r in self.amplifier.heard(since, address="/ampmode")]
         self.assertEqual(modes, [["DUAL"]])
+
+    def keep_window_picture(self, name):
+        """With ZR_E2E_PICTURES set to a folder: the window as PNG there, for the docs."""
+        folder = os.environ.get("ZR_E2E_PICTURES")
+        if not folder:
+            return
+        x, y, width, height = self.display.geometry(self.window)
+        shot = self.screenshot("window")
+        subprocess.run(["convert", shot.path, "-crop", f"{width}x{height}+{x}+{y}", "+repage",
+                        os.path.join(folder, name)], check=True, timeout=30)
 
     def blocks_heard(self, since):
         """Everything the program sent since the mark but the meter requests."""
