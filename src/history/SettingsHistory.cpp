@@ -121,6 +121,11 @@ void SettingsHistory::startGesture()
     syncFollowers();
 }
 
+void SettingsHistory::pagesFollowedMode()
+{
+    syncFollowers();
+}
+
 void SettingsHistory::focusMoved()
 {
     if (! (open.active && open.collecting))

@@ -86,6 +86,10 @@ public:
         their own. */
     void startGesture();
 
+    /** The pages have applied an amplifier mode, making channel B a copy of A where it
+        follows: what B holds now is no edit. */
+    void pagesFollowedMode();
+
     /** The keyboard focus moved without a press (Tab to the next entry): what was typed
         before is a step of its own. */
     void focusMoved();

@@ -5,16 +5,12 @@
 GestureWatch::GestureWatch (SettingsHistory& historyToTell)
     : history (historyToTell)
 {
-    auto& desktop = juce::Desktop::getInstance();
-    desktop.addGlobalMouseListener (this);
-    desktop.addFocusChangeListener (this);
+    juce::Desktop::getInstance().addFocusChangeListener (this);
 }
 
 GestureWatch::~GestureWatch()
 {
-    auto& desktop = juce::Desktop::getInstance();
-    desktop.removeFocusChangeListener (this);
-    desktop.removeGlobalMouseListener (this);
+    juce::Desktop::getInstance().removeFocusChangeListener (this);
 }
 
 std::uint64_t GestureWatch::gestureNow()
@@ -45,15 +41,10 @@ void GestureWatch::watchOpenStep()
         startTimer (tickMs);
 }
 
-void GestureWatch::mouseDown (const juce::MouseEvent&)
-{
-    history.startGesture();
-}
-
 void GestureWatch::globalFocusChanged (juce::Component*)
 {
-    // Moved by a press, the focus is that press's gesture (told above); moved by the
-    // keyboard, it ends what was typed before.
+    // Moved by a press, the focus is that press's gesture (the press itself counts); moved
+    // by the keyboard, it ends what was typed before.
     if (! juce::ModifierKeys::currentModifiers.isAnyMouseButtonDown())
         history.focusMoved();
 }

@@ -9,12 +9,13 @@ class SettingsHistory;
 
     A gesture is identified by the framework's own counters, read when an edit comes
     (gestureNow): each mouse press is a new one, and so are wheel turns on another control
-    than the last.  A press anywhere (in any of the program's windows) starts a gesture, and
-    so does a move of the keyboard focus while no button is held (Tab to the next entry).
-    While a step is open, a timer ticks the history so that a gesture without a button
-    held ends after a quiet half second; at rest nothing runs.  Message thread only.
+    than the last.  A move of the keyboard focus while no button is held (Tab to the next
+    entry) ends what was typed before.  While a step is open, a timer ticks the history so
+    that a gesture without a button held ends after a quiet half second.  At rest nothing
+    runs: no global mouse listener either, whose framework timer would ask the X server for
+    the pointer ten times a second.  Message thread only.
 */
-class GestureWatch : private juce::MouseListener, private juce::FocusChangeListener, private juce::Timer
+class GestureWatch : private juce::FocusChangeListener, private juce::Timer
 {
 public:
     explicit GestureWatch (SettingsHistory& history);
@@ -30,7 +31,6 @@ public:
     static constexpr int tickMs = 100;
 
 private:
-    void mouseDown (const juce::MouseEvent&) override;
     void globalFocusChanged (juce::Component* focused) override;
     void timerCallback() override;
 

@@ -5,9 +5,11 @@
 #include "GestureWatch.h"
 
 HistoryControls::HistoryControls (juce::Component& panel, juce::Component& windowToWatch,
-                                  std::vector<SettingsPart> parts, std::function<bool()> channelBFollowsA,
-                                  Dialogs& dialogsToUse, std::function<bool()> isQuestionOpen)
+                                  std::vector<SettingsPart> parts, juce::ChangeBroadcaster& modeBlockToWatch,
+                                  std::function<bool()> channelBFollowsA, Dialogs& dialogsToUse,
+                                  std::function<bool()> isQuestionOpen)
     : window (windowToWatch),
+      modeBlock (modeBlockToWatch),
       dialogs (dialogsToUse),
       questionOpen (std::move (isQuestionOpen))
 {
@@ -39,11 +41,13 @@ HistoryControls::HistoryControls (juce::Component& panel, juce::Component& windo
     { return history->memoryInUse() == 'A' ? TRANS ("Copy A onto B") : TRANS ("Copy B onto A"); };
 
     window.addKeyListener (this);
+    modeBlock.addChangeListener (this);
     refresh();
 }
 
 HistoryControls::~HistoryControls()
 {
+    modeBlock.removeChangeListener (this);
     window.removeKeyListener (this);
     history->onChange = nullptr;
     edits.reset();
@@ -88,6 +92,18 @@ bool HistoryControls::handleKey (const juce::KeyPress& key)
 bool HistoryControls::keyPressed (const juce::KeyPress& key, juce::Component*)
 {
     return handleKey (key);
+}
+
+void HistoryControls::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    // The pages apply the mode in their own callbacks of this change, copying channel A
+    // into B where it follows: once they all have, B's copies are what the next edit finds.
+    juce::MessageManager::callAsync (
+        [controls = juce::WeakReference<HistoryControls> (this)]
+        {
+            if (controls != nullptr)
+                controls->history->pagesFollowedMode();
+        });
 }
 
 //==============================================================================

@@ -26,7 +26,7 @@ class GestureWatch;
     and above the family picture, whose place differs between the families (placeFor).
     Message thread only.
 */
-class HistoryControls : private juce::KeyListener
+class HistoryControls : private juce::KeyListener, private juce::ChangeListener
 {
 public:
     /** The row's top in panel pixels: for the ZR family between the inputs group (to 444)
@@ -40,10 +40,13 @@ public:
     static constexpr int buttonWidth[4] = { 38, 38, 36, 38 };
 
     /** Puts the buttons on `panel` and listens for the keys on `window` (the top-level
-        component, which sees every key no child took).  `questionOpen` tells whether a
-        question is on screen.  The history starts with `parts` as they are now. */
+        component, which sees every key no child took).  `modeBlock` is the amplifier-mode
+        block, whose changes make the pages copy channel A into B.  `questionOpen` tells
+        whether a question is on screen.  The history starts with `parts` as they are now.
+        Everything given must outlive this. */
     HistoryControls (juce::Component& panel, juce::Component& window, std::vector<SettingsPart> parts,
-                     std::function<bool()> channelBFollowsA, Dialogs& dialogs, std::function<bool()> questionOpen);
+                     juce::ChangeBroadcaster& modeBlock, std::function<bool()> channelBFollowsA, Dialogs& dialogs,
+                     std::function<bool()> questionOpen);
     ~HistoryControls() override;
 
     SettingsHistory& getHistory() noexcept { return *history; }
@@ -62,6 +65,7 @@ public:
 
 private:
     bool keyPressed (const juce::KeyPress& key, juce::Component*) override;
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
     std::array<HistoryButton*, 4> buttons();
     bool busy() const;
     void afterModeQuestion (std::function<void()> action);
@@ -70,6 +74,7 @@ private:
     juce::String redoTooltip() const;
 
     juce::Component& window;
+    juce::ChangeBroadcaster& modeBlock;
     Dialogs& dialogs;
     std::function<bool()> questionOpen;
     bool asking = false;

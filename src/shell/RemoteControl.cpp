@@ -316,7 +316,7 @@ void RemoteControl::buildHistory (Croot& root)
         parts.push_back (std::move (part));
 
     historyControls = std::make_unique<HistoryControls> (
-        *this, mainWindow, std::move (parts),
+        *this, mainWindow, std::move (parts), *root.ampmode,
         [&root]
         {
             const int mode = root.ampmode->mode->getStep();

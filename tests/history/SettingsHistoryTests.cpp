@@ -57,10 +57,11 @@ TEST_F (HistoryFixture, editsWithoutAButtonEndAfterAQuietHalfSecondAndANewGestur
     pause (100);
     EXPECT_EQ (history->undoableSteps(), 1);
 
-    // Two typed values: each is a step once the next gesture starts.
+    // Two typed values, Tab between them: each is a step of its own.
     edit (band5Gain (3.0));
-    click();
+    history->focusMoved();
     edit (band5Gain (4.0));
+    EXPECT_EQ (history->undoableSteps(), 2);
     click();
     EXPECT_EQ (history->undoableSteps(), 3);
 }
@@ -199,13 +200,19 @@ TEST_F (HistoryFixture, copiesThePagesMakeWhenTheAmplifierChangesModeAreNoStep)
     amplifierSends ("/ampmode s STEREO");
     // The pages apply the mode the amplifier reported: B becomes A's copy.
     ASSERT_TRUE (PresetText::applyBlockLine (root, band5B + " sfff PEQ 1k00 +5.0 1.00"));
-    click();
+    history->pagesFollowedMode();
+    const auto copied = line (band5B);
     EXPECT_FALSE (history->canUndo());
 
-    edit (band5Gain (2.0));
+    // An edit of A, copied into B by the page: undone, B is the copy it was, not older.
+    ASSERT_TRUE (PresetText::applyBlockLine (root, band5Gain (2.0)));
+    ASSERT_TRUE (PresetText::applyBlockLine (root, band5B + " sfff PEQ 1k00 +2.0 1.00"));
+    send (band5);
     click();
     ASSERT_EQ (history->undoableSteps(), 1);
     EXPECT_EQ (history->undoName(), "Parametric EQ A, band 5 gain");
+    ASSERT_TRUE (history->undo());
+    EXPECT_EQ (line (band5B), copied);
 }
 
 //==============================================================================
