@@ -27,7 +27,7 @@ void EditWatch::sendPacket (OutboundPacketPtr packet)
         return;
 
     // The sweep thread sends the generator as it steps it: never an edit.
-    if (juce::MessageManager::existsAndIsCurrentThread())
+    if (juce::MessageManager::existsAndIsCurrentThread() && telling)
         history.noteEdit (packet->address());
 
     if (next != nullptr)
@@ -36,5 +36,13 @@ void EditWatch::sendPacket (OutboundPacketPtr packet)
 
 void EditWatch::blockDecoded (Cnode& block)
 {
-    history.noteDecoded (&block);
+    if (telling)
+        history.noteDecoded (&block);
+}
+
+void EditWatch::stopTelling()
+{
+    telling = false;
+    if (globals::blockWatch == this)
+        globals::blockWatch = previousWatch;
 }

@@ -25,8 +25,13 @@ public:
 
     void blockDecoded (Cnode& block) override;
 
+    /** From now on the history hears nothing more; the sink stays in front of the hub (a
+        sweep thread may still be sending through it) until this goes. */
+    void stopTelling();
+
 private:
     SettingsHistory& history;
+    bool telling = true;   // message thread only
     PacketSink* const next;
     BlockWatch* const previousWatch;
 

@@ -68,6 +68,13 @@ void HistoryControls::placeFor (bool zrFamily)
         row[i]->setBounds (buttonLeft[i], top, buttonWidth[i], rowHeight);
 }
 
+void HistoryControls::stopWatching()
+{
+    edits->stopTelling();
+    modeBlock.removeChangeListener (this);
+    history->onChange = nullptr;
+}
+
 //==============================================================================
 bool HistoryControls::handleKey (const juce::KeyPress& key)
 {

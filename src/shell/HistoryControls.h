@@ -51,6 +51,10 @@ public:
 
     SettingsHistory& getHistory() noexcept { return *history; }
 
+    /** The panel is going: the history hears no more edits nor answers (the pages it reads
+        go first), while sends still pass to the hub until this object goes. */
+    void stopWatching();
+
     /** Puts the row where the layout of the ZR family (`zrFamily`) or the others has room. */
     void placeFor (bool zrFamily);
 

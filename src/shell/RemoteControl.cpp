@@ -136,8 +136,9 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
 
 RemoteControl::~RemoteControl()
 {
-    // The history first: it reads the pages' blocks, and it stands in front of the hub.
-    historyControls.reset();
+    // The history stops listening first: it reads the pages' blocks.  It still stands in
+    // front of the hub while the pages go (the generator's sweep thread sends through it).
+    historyControls->stopWatching();
 
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
     configPage = nullptr;
@@ -147,6 +148,7 @@ RemoteControl::~RemoteControl()
     setupPage = nullptr;
     tabs.reset();
     utilityPage.reset();
+    historyControls.reset();
 
     hubForwarder.attach (nullptr);
     hub.reset();
