@@ -67,7 +67,8 @@ void SettingsHistory::noteEdit (std::string_view address)
     const auto gesture = options.gesture();
     if (open.active && (open.collecting || open.gesture != gesture))
         commit ({}, part);
-    if (! open.active)
+    const bool opening = ! open.active;
+    if (opening)
     {
         openStep();
         open.gesture = gesture;
@@ -78,6 +79,9 @@ void SettingsHistory::noteEdit (std::string_view address)
     if (counterpart[(std::size_t) part] >= 0 && follows())
         touch (counterpart[(std::size_t) part]);
     open.lastChange = now();
+
+    if (opening)
+        changed();
 }
 
 void SettingsHistory::noteDecoded (const Cnode* source)
@@ -144,6 +148,7 @@ void SettingsHistory::beginRecall (const juce::String& name)
     openStep();
     open.collecting = true;
     open.name = name;
+    changed();
 }
 
 void SettingsHistory::tick (bool buttonHeld)
@@ -171,7 +176,6 @@ void SettingsHistory::openStep()
     open.started = open.lastChange = now();
     open.touched.assign (parts.size(), false);
     open.after.assign (parts.size(), {});
-    changed();
 }
 
 void SettingsHistory::touch (int part)
@@ -307,6 +311,11 @@ juce::String SettingsHistory::undoName() const
 juce::String SettingsHistory::redoName() const
 {
     return manager.getRedoDescription();
+}
+
+bool SettingsHistory::canUndo() const
+{
+    return manager.canUndo() || (open.active && ! pendingChanges (true).empty());
 }
 
 bool SettingsHistory::undoChangesMode() const

@@ -111,9 +111,8 @@ public:
     //==============================================================================
     // Undo and redo (each ends the open step first)
 
-    /** True while a step is open too (it may turn out empty: then the step before it is
-        the one undone). */
-    bool canUndo() const { return manager.canUndo() || open.active; }
+    /** Also true while an open step has changed something. */
+    bool canUndo() const;
     bool canRedo() const { return manager.canRedo(); }
     juce::String undoName() const;
     juce::String redoName() const;
