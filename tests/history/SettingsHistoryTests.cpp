@@ -329,10 +329,19 @@ TEST_F (HistoryFixture, theGeneratorIsNeverSwitchedOnOrOffByUndoOrASwitch)
     EXPECT_EQ (siggen.input->getStep(), 0);
 }
 
-TEST_F (HistoryFixture, theGeneratorsSweepIsNoEdit)
+TEST_F (HistoryFixture, theGeneratorsSweepAndItsOnOffAreNoSteps)
 {
     siggen.freq->setStep (100);   // the sweep moves it and sends it from its own thread
     click();
+    EXPECT_FALSE (history->canUndo());
+
+    // "Test Tone" sends the generator with only its on/off changed: nothing to undo.
+    siggen.input->setStep (1);
+    siggen.send ("/siggen");
+    history->noteEdit ("/siggen");
+    EXPECT_TRUE (history->isStepOpen());
+    EXPECT_FALSE (history->canUndo());
+    pause();
     EXPECT_FALSE (history->canUndo());
 }
 
