@@ -49,6 +49,7 @@ void SettingsHistory::reset()
     for (const auto& part : parts)
         known.push_back (part.read());
     otherMemory.assign (parts.size(), std::nullopt);
+    moved.assign (parts.size(), false);
     inUse = 'A';
     changed();
 }
@@ -58,15 +59,25 @@ void SettingsHistory::noteEdit (std::string_view address)
     if (applying)
         return;
 
-    const int part = indexOf (address);
-    if (part < 0)
+    // The parts this edit changed: those sent with its address, except one that moves by
+    // itself now (the generator's frequency while the sweep runs), and channel B's copies
+    // while B follows A (the page has copied them already).
+    std::vector<int> edited;
+    for (const int part : partsSentAs (address))
+        if (! keepsMoving (part))
+            edited.push_back (part);
+    if (follows())
+        for (std::size_t i = 0, count = edited.size(); i < count; ++i)
+            if (const int copy = counterpart[(std::size_t) edited[i]]; copy >= 0)
+                edited.push_back (copy);
+    if (edited.empty())
         return;
 
     // An edit of a new gesture may come before the gesture is told (a fader jumps to where
     // it is pressed): the step before it ends here.
     const auto gesture = options.gesture();
     if (open.active && (open.collecting || open.gesture != gesture))
-        commit ({}, part);
+        commit ({}, edited);
     const bool opening = ! open.active;
     if (opening)
     {
@@ -74,27 +85,43 @@ void SettingsHistory::noteEdit (std::string_view address)
         open.gesture = gesture;
     }
 
-    touch (part);
-    // Channel B following A is part of A's edit: the page has copied it already.
-    if (counterpart[(std::size_t) part] >= 0 && follows())
-        touch (counterpart[(std::size_t) part]);
+    for (const int part : edited)
+        touch (part);
     open.lastChange = now();
 
     if (opening)
         changed();
 }
 
+bool SettingsHistory::keepsMoving (int part)
+{
+    // What moves by itself is no edit while it moves, nor at the first edit after it stopped
+    // (the click that stopped it, most likely): it is taken as it is then.
+    auto& p = parts[(std::size_t) part];
+    if (! p.moving)
+        return false;
+    const bool movingNow = p.moving();
+    if (! movingNow && ! moved[(std::size_t) part])
+        return false;
+
+    moved[(std::size_t) part] = movingNow;
+    if (! (open.active && open.touched[(std::size_t) part]))
+        known[(std::size_t) part] = p.read();
+    return true;
+}
+
 void SettingsHistory::noteDecoded (const Cnode* source)
 {
-    const int part = indexOfSource (source);
-    if (part >= 0)
-        decoded (part);
+    if (source == nullptr)
+        return;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (parts[i].source == source)
+            decoded ((int) i);
 }
 
 void SettingsHistory::noteDecodedAddress (std::string_view address)
 {
-    const int part = indexOf (address);
-    if (part >= 0)
+    for (const int part : partsSentAs (address))
         decoded (part);
 }
 
@@ -113,7 +140,10 @@ void SettingsHistory::decoded (int part)
     if (open.active && open.touched[(std::size_t) part])
         return;
 
-    known[(std::size_t) part] = parts[(std::size_t) part].read();
+    auto& p = parts[(std::size_t) part];
+    if (p.moving && p.moving())
+        moved[(std::size_t) part] = true;
+    known[(std::size_t) part] = p.read();
 }
 
 void SettingsHistory::startGesture()
@@ -194,12 +224,13 @@ bool SettingsHistory::includesPart (int part, bool modeChanged, bool channelBFol
     return modeChanged || ! (p.channel == 2 && channelBFollows);
 }
 
-bool SettingsHistory::isNewEdit (std::size_t part, int newEdit) const
+bool SettingsHistory::isNewEdit (std::size_t part, const std::vector<int>& newEdit)
 {
-    return newEdit >= 0 && ((int) part == newEdit || (int) part == counterpart[(std::size_t) newEdit]);
+    return std::find (newEdit.begin(), newEdit.end(), (int) part) != newEdit.end();
 }
 
-std::vector<SettingsHistory::Change> SettingsHistory::pendingChanges (bool includeUntold, int newEdit) const
+std::vector<SettingsHistory::Change> SettingsHistory::pendingChanges (bool includeUntold,
+                                                                      const std::vector<int>& newEdit) const
 {
     const auto touched = [this] (std::size_t i) { return open.active && open.touched[i]; };
     const auto stateNow = [&] (std::size_t i) { return touched (i) ? open.after[i] : parts[i].read(); };
@@ -222,10 +253,10 @@ std::vector<SettingsHistory::Change> SettingsHistory::pendingChanges (bool inclu
     return changes;
 }
 
-void SettingsHistory::commit (const juce::String& name, int newEdit)
+void SettingsHistory::commit (const juce::String& name, const std::vector<int>& newEdit)
 {
-    // `newEdit` is the part of an edit that is already in the tree but starts the next
-    // step: its change is not this step's.
+    // `newEdit`: the parts of an edit that is already in the tree but starts the next
+    // step; their change is not this step's.
     auto changes = pendingChanges (true, newEdit);
 
     // What the parts hold now includes the amplifier's latest answers to the edits.
@@ -277,9 +308,16 @@ void SettingsHistory::applyStates (const std::vector<std::pair<int, PartState>>&
     // Sent once all are in place, in the parts' order: the amplifier mode first, and no
     // block of channel B while the mode now in force makes it follow A.
     const bool channelBFollows = follows();
+    std::vector<std::string> sent;
     for (const int part : applied)
-        if (! (parts[(std::size_t) part].channel == 2 && channelBFollows))
-            parts[(std::size_t) part].send();
+    {
+        const auto& p = parts[(std::size_t) part];
+        const auto& message = p.sentAs();
+        if ((p.channel == 2 && channelBFollows) || std::find (sent.begin(), sent.end(), message) != sent.end())
+            continue;   // one message per block, however many of its parts changed
+        p.send();
+        sent.push_back (message);
+    }
 
     for (const int part : applied)
         known[(std::size_t) part] = parts[(std::size_t) part].read();
@@ -456,14 +494,13 @@ int SettingsHistory::indexOf (std::string_view address) const
     return -1;
 }
 
-int SettingsHistory::indexOfSource (const Cnode* source) const
+std::vector<int> SettingsHistory::partsSentAs (std::string_view address) const
 {
-    if (source == nullptr)
-        return -1;
+    std::vector<int> found;
     for (std::size_t i = 0; i < parts.size(); ++i)
-        if (parts[i].source == source)
-            return (int) i;
-    return -1;
+        if (parts[i].sentAs() == address)
+            found.push_back ((int) i);
+    return found;
 }
 
 juce::String SettingsHistory::nameOf (const std::vector<Change>& changes) const

@@ -166,14 +166,15 @@ private:
     };
 
     int indexOf (std::string_view address) const;
-    int indexOfSource (const Cnode* source) const;
     void decoded (int part);
     void openStep();
     void touch (int part);
-    std::vector<Change> pendingChanges (bool includeUntold, int newEdit = -1) const;
+    std::vector<Change> pendingChanges (bool includeUntold, const std::vector<int>& newEdit = {}) const;
     bool includesPart (int part, bool modeChanged, bool follows) const;
-    void commit (const juce::String& name, int newEdit = -1);
-    bool isNewEdit (std::size_t part, int newEdit) const;
+    void commit (const juce::String& name, const std::vector<int>& newEdit = {});
+    static bool isNewEdit (std::size_t part, const std::vector<int>& newEdit);
+    bool keepsMoving (int part);
+    std::vector<int> partsSentAs (std::string_view address) const;
     void record (std::vector<Change> changes, const juce::String& name);
     void applyStates (const std::vector<std::pair<int, PartState>>& states);
     void syncFollowers();
@@ -197,6 +198,7 @@ private:
 
     std::vector<PartState> known;
     std::vector<std::optional<PartState>> otherMemory;
+    std::vector<bool> moved;   // a part that moves by itself was seen moving
     char inUse = 'A';
     OpenStep open;
     bool applying = false;

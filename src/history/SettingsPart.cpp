@@ -110,10 +110,12 @@ SettingsPart SettingsPart::treeBlock (Cnode& root, Cnode& block)
     return part;
 }
 
-SettingsPart SettingsPart::standaloneBlock (Cnode& block, std::string address, std::vector<Cparam*> params)
+SettingsPart SettingsPart::standaloneBlock (Cnode& block, std::string address, std::vector<Cparam*> params,
+                                            std::string sentWith)
 {
     SettingsPart part;
     part.address = address;
+    part.sentWith = sentWith;
     part.source = &block;
     part.read = [address, params] { return PartState { standaloneLine (address, params), exactSteps (params) }; };
     part.apply = [&block, address, params] (const PartState& state)
@@ -131,7 +133,7 @@ SettingsPart SettingsPart::standaloneBlock (Cnode& block, std::string address, s
         if (read > 0)
             block.sendChangeMessage();
     };
-    part.send = [&block, address] { block.send (address.c_str()); };
+    part.send = [&block, message = part.sentAs()] { block.send (message.c_str()); };
     return part;
 }
 

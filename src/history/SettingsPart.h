@@ -26,8 +26,14 @@ struct PartState
     back and sends it, and never needs to know which it is.  Message thread only. */
 struct SettingsPart
 {
-    /** The block's address ("/channel/1/peq/5", "/speaker"), or a name of the same form. */
+    /** The block's address ("/channel/1/peq/5", "/speaker"), or a name of the same form
+        for part of a block ("/siggen/level"). */
     std::string address;
+
+    /** The address its block is sent with, when it is not `address` ("/siggen"): edits
+        sent there are edits of this part, and parts sent as one go out as one message. */
+    std::string sentWith;
+    const std::string& sentAs() const noexcept { return sentWith.empty() ? address : sentWith; }
 
     /** 1 or 2 for a channel's blocks, 0 for what belongs to the whole amplifier. */
     int channel = 0;
@@ -35,6 +41,11 @@ struct SettingsPart
     /** True for a part that changes without being edited (the generator, whose frequency
         the sweep moves): it only joins a step when an edit of it was sent. */
     bool editedOnly = false;
+
+    /** While this says true, the part moves by itself (the generator's frequency while the
+        sweep runs): neither its moves nor an edit sent meanwhile are steps of it.  Empty:
+        never. */
+    std::function<bool()> moving;
 
     /** What the amplifier's answers are decoded into (the block), so they can be told
         apart from edits; null when no block stands for it. */
@@ -56,8 +67,9 @@ struct SettingsPart
 
     /** Some values of a block outside the tree, under `address`: `params` are read and put
         back, its other parameters are left as they are (the generator's on/off state is
-        never part of a setting).  Sent with `address`. */
-    static SettingsPart standaloneBlock (Cnode& block, std::string address, std::vector<Cparam*> params);
+        never part of a setting).  Sent with `sentWith`, or `address` when that is empty. */
+    static SettingsPart standaloneBlock (Cnode& block, std::string address, std::vector<Cparam*> params,
+                                         std::string sentWith = {});
 
     /** Every block of the tree below `root`, in tree order. */
     static std::vector<SettingsPart> treeBlocks (Cnode& root);

@@ -99,6 +99,8 @@ namespace
             const auto place = channelPlace (s);
             return joined (place.page, place.channel, " ");
         }
+        if (! s.empty() && s[0] == "siggen")
+            return "Generator";
         return juce::String (address);
     }
 }
@@ -142,8 +144,8 @@ juce::String StepNames::describe (const Change& change)
     }
     if (s.size() == 1 && s[0] == "speaker")
         return "Configuration, load";
-    if (s.size() == 1 && s[0] == "siggen")
-        return joined ("Generator", valueName ({ "level", "frequency" }, changed), " ");
+    if (s.size() == 2 && s[0] == "siggen")
+        return s[1] == "level" ? "Generator level" : "Generator frequency";
     if (s.size() == 1 && s[0] == "gain")
     {
         const auto name = valueName ({ "Input gain A", "Input gain B", "Mute A", "Mute B" }, changed);

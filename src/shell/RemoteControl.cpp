@@ -352,10 +352,20 @@ std::vector<SettingsPart> RemoteControl::panelParts()
     if (auto* siggen = globals::siggen)
     {
         // Level and frequency only: switching the generator on or off is nobody's step.
-        auto part = SettingsPart::standaloneBlock (*siggen, "/siggen", { siggen->gain, siggen->freq });
-        part.editedOnly = true;   // the sweep moves the frequency
-        part.send = zrOnly (part.send);
-        parts.push_back (std::move (part));
+        auto level = SettingsPart::standaloneBlock (*siggen, "/siggen/level", { siggen->gain }, "/siggen");
+        level.send = zrOnly (level.send);
+        parts.push_back (std::move (level));
+
+        // The sweep moves the frequency: not a setting while it does.
+        auto frequency = SettingsPart::standaloneBlock (*siggen, "/siggen/freq", { siggen->freq }, "/siggen");
+        frequency.editedOnly = true;
+        frequency.moving = [this]
+        {
+            auto& sweep = utilityPage->getSweep();
+            return sweep.isSweeping() || sweep.isRunning();
+        };
+        frequency.send = zrOnly (frequency.send);
+        parts.push_back (std::move (frequency));
     }
 
     SettingsPart gains;

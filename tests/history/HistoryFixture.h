@@ -31,9 +31,11 @@ protected:
 
         auto parts = SettingsPart::treeBlocks (root);
         parts.push_back (SettingsPart::standaloneBlock (speaker, "/speaker", { speaker.value }));
-        auto generator = SettingsPart::standaloneBlock (siggen, "/siggen", { siggen.gain, siggen.freq });
-        generator.editedOnly = true;
-        parts.push_back (generator);
+        parts.push_back (SettingsPart::standaloneBlock (siggen, "/siggen/level", { siggen.gain }, "/siggen"));
+        auto frequency = SettingsPart::standaloneBlock (siggen, "/siggen/freq", { siggen.freq }, "/siggen");
+        frequency.editedOnly = true;
+        frequency.moving = [this] { return sweeping; };
+        parts.push_back (frequency);
 
         SettingsHistory::Options options;
         options.channelBFollowsA = [this]
@@ -87,6 +89,25 @@ protected:
         block (source.address).decode (args);
     }
 
+    /** The Utility page's edit: the generator is sent and the history told. */
+    void sendGenerator()
+    {
+        siggen.send ("/siggen");
+        history->noteEdit ("/siggen");
+    }
+
+    /** The amplifier answers the generator with what it now holds. */
+    void generatorAnswers()
+    {
+        alignas (4) char buffer[64] {};
+        osc::OutboundPacketStream stream (buffer, sizeof (buffer));
+        ASSERT_TRUE (siggen.encode (stream, "/siggen"));
+        osc::ReceivedMessage message (
+            osc::ReceivedPacket (stream.Data(), (osc::osc_bundle_element_size_t) stream.Size()));
+        auto args = message.ArgumentStream();
+        siggen.decode (args);
+    }
+
     /** A mouse press: a new gesture, told once the control under it has had it. */
     void click()
     {
@@ -116,6 +137,7 @@ protected:
     Ciosiggen siggen;
     FakeClock clock;
     std::uint64_t gesture = 0;
+    bool sweeping = false;   // the generator's sweep runs
     std::unique_ptr<SettingsHistory> history;
 
 private:

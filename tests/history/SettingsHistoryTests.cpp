@@ -329,16 +329,59 @@ TEST_F (HistoryFixture, theGeneratorIsNeverSwitchedOnOrOffByUndoOrASwitch)
     EXPECT_EQ (siggen.input->getStep(), 0);
 }
 
-TEST_F (HistoryFixture, theGeneratorsSweepAndItsOnOffAreNoSteps)
+TEST_F (HistoryFixture, theGeneratorsSweepIsNoStepNorPartOfOne)
 {
-    siggen.freq->setStep (100);   // the sweep moves it and sends it from its own thread
+    // The sweep runs: its thread steps the frequency and sends it; now and then the
+    // amplifier's answer comes back.
+    sweeping = true;
+    siggen.freq->setStep (100);
+    generatorAnswers();
+    siggen.freq->setStep (106);
     click();
     EXPECT_FALSE (history->canUndo());
 
-    // "Test Tone" sends the generator with only its on/off changed: nothing to undo.
+    // The level turned meanwhile: that alone is the step.
+    siggen.gain->setValue (-12.0f);
+    sendGenerator();
+    pause();
+    ASSERT_EQ (history->undoableSteps(), 1);
+    EXPECT_EQ (history->undoName(), "Generator level");
+
+    // "Test Tone" off ends the sweep where it is: its click is no step either.
+    sweeping = false;
+    siggen.freq->setStep (112);
+    siggen.input->setStep (0);
+    sendGenerator();
+    pause();
+    EXPECT_EQ (history->undoableSteps(), 1);
+
+    // A frequency chosen now is a step, and goes back to where the sweep stopped.
+    siggen.freq->setStep (300);
+    sendGenerator();
+    pause();
+    ASSERT_EQ (history->undoName(), "Generator frequency");
+    ASSERT_TRUE (history->undo());
+    EXPECT_EQ (siggen.freq->getStep(), 112);
+}
+
+TEST_F (HistoryFixture, aBlockGoesOutOnceHoweverManyOfItsPartsChanged)
+{
+    siggen.gain->setValue (-12.0f);
+    siggen.freq->setStep (300);
+    sendGenerator();
+    pause();
+    EXPECT_EQ (history->undoName(), "Generator, 2 settings");
+
+    sent.clear();
+    ASSERT_TRUE (history->undo());
+    ASSERT_EQ (sent.count(), 1u);
+    EXPECT_EQ (sentAddress (0), "/siggen");
+}
+
+TEST_F (HistoryFixture, switchingTheToneOnOrOffIsNoStep)
+{
     siggen.input->setStep (1);
-    siggen.send ("/siggen");
-    history->noteEdit ("/siggen");
+    sendGenerator();
     EXPECT_TRUE (history->isStepOpen());
     EXPECT_FALSE (history->canUndo());
     pause();

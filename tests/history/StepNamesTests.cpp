@@ -25,7 +25,8 @@ TEST (StepNamesTest, oneBlockIsNamedByItsPageChannelElementAndTheValueThatChange
     EXPECT_EQ (nameOf ("/channel/1/limiter", "fff 100.0 100.0  50.0", "fff  50.0 100.0  50.0"),
                "Configuration A, limiter threshold");
     EXPECT_EQ (nameOf ("/speaker", "i 0", "i 8"), "Configuration, load");
-    EXPECT_EQ (nameOf ("/siggen", "ff -40.0 1k00", "ff -40.0 2k00"), "Generator frequency");
+    EXPECT_EQ (nameOf ("/siggen/freq", "f 1k00", "f 2k00"), "Generator frequency");
+    EXPECT_EQ (nameOf ("/siggen/level", "f -40.0", "f -20.0"), "Generator level");
     EXPECT_EQ (nameOf ("/gain", "ffii -20.0 -20.0 0 0", "ffii -20.0 -20.0 1 0"), "Mute A");
     EXPECT_EQ (nameOf ("/gain", "ffii -20.0 -20.0 0 0", "ffii -12.0 -14.0 0 0"), "Input gains");
     EXPECT_EQ (nameOf ("/link", "i 0", "i 1"), "Link");
