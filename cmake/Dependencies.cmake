@@ -15,9 +15,13 @@ pkg_check_modules(HIDAPI REQUIRED IMPORTED_TARGET hidapi-hidraw)
 # X resources itself (src/shell/DesktopScale).
 if(ZR_GUI AND NOT ZR_FUZZ)
     pkg_check_modules(XLIBS REQUIRED IMPORTED_TARGET x11 xext xcursor xinerama xrender xrandr)
+    # The QR code of the phone remote's address (libqrencode-dev).
+    pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 endif()
 
 if(NOT ZR_FUZZ)
+    # Boost.Beast and Asio for the phone remote's server, header-only (libboost-dev).
+    find_package(Boost 1.74 REQUIRED)
     find_package(GTest REQUIRED)
     find_package(benchmark REQUIRED)
 endif()

@@ -1,7 +1,16 @@
-# Writes OUT_CPP / OUT_H holding each of FILES as a byte array in namespace ZrArt:
+# Writes OUT_CPP / OUT_H holding each of FILES as a byte array in namespace NAMESPACE
+# (ZrArt by default):
 #   extern const unsigned char banner_gif[]; extern const int banner_gifSize;
-set(header "#pragma once\n// Generated from src/resources/art by cmake/EmbedFiles.cmake.\nnamespace ZrArt\n{\n")
-set(source "// Generated from src/resources/art by cmake/EmbedFiles.cmake.\n#include \"ZrArtData.h\"\nnamespace ZrArt\n{\n")
+# FROM names the folder in the generated files' first comment.
+if(NOT NAMESPACE)
+    set(NAMESPACE ZrArt)
+endif()
+if(NOT FROM)
+    set(FROM src/resources/art)
+endif()
+get_filename_component(header_name ${OUT_H} NAME)
+set(header "#pragma once\n// Generated from ${FROM} by cmake/EmbedFiles.cmake.\nnamespace ${NAMESPACE}\n{\n")
+set(source "// Generated from ${FROM} by cmake/EmbedFiles.cmake.\n#include \"${header_name}\"\nnamespace ${NAMESPACE}\n{\n")
 foreach(file ${FILES})
     get_filename_component(name ${file} NAME)
     string(MAKE_C_IDENTIFIER ${name} id)

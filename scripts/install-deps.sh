@@ -8,10 +8,16 @@ packages=(
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev libxrender-dev libxcomposite-dev
     libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev fonts-dejavu-core fonts-dejavu-extra
     libgtest-dev libbenchmark-dev
+    libboost-dev libqrencode-dev
     xvfb xauth xdotool imagemagick x11-utils
     iproute2 util-linux procps python3
     lintian desktop-file-utils debootstrap man-db appstream shared-mime-info libxml2-utils xclip
+    chromium zbar-tools
 )
+# The phone remote's browser test runs puppeteer-core on Node.js; a machine that has Node.js
+# from elsewhere (with its own npm) keeps it.
+command -v node > /dev/null || packages+=(nodejs)
+command -v npm > /dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -23,6 +23,11 @@ CC=clang CXX=clang++ ZR_TARGETS=shutdown_tests "$root/scripts/build.sh" "$root/b
 echo "== build (fuzz targets, clang with address and undefined-behaviour sanitizers)"
 CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/build-fuzz" -DZR_FUZZ=ON
 
+echo "== the browser test's packages (tests/browser, from the npm registry)"
+# Outside the private network: the registry is out of its reach.
+(cd "$root/tests/browser" && npm ci --no-audit --no-fund --ignore-scripts > /dev/null) \
+    || echo "npm ci failed: the browser test will fail"
+
 echo "== the Debian package (made, checked, installed on a fresh root, started, purged)"
 rm -f "$root"/build/packages/*.deb
 if (cd "$root/build" && cpack -G DEB > cpack.log 2>&1); then

@@ -14,6 +14,7 @@ class Croot;
 class Cnode;
 class Ciospeaker;
 class Ciosiggen;
+class EditObserver;
 class PacketSink;
 class SettingsStore;
 namespace osc
@@ -83,6 +84,9 @@ namespace globals
     inline Ciospeaker* speaker = nullptr;   // owned by the Configuration page
     inline Ciosiggen* siggen = nullptr;     // owned by the Utility page
 
+    /** Hears every settings edit the user makes, once sent (EditPath.h); null: nobody. */
+    inline EditObserver* editObserver = nullptr;
+
     /** The settings file with the recent preset files, created by the application object
         before the window; without one the preset document keeps no list. */
     inline SettingsStore* settings = nullptr;
@@ -92,10 +96,11 @@ namespace globals
 
     /** The Parametric EQ band or crossover filter edited last: every response graph draws
         the handle in that position, if it has one, in front.  Each graph sets it to 0 when
-        it is built. */
+        it is built.  UI state: only the pages and their graphs write it. */
     inline std::int32_t selectedHandle = 0;
 
-    /** The channel (0 A, 1 B) the Parametric EQ and Dynamic EQ pages show. */
+    /** The channel (0 A, 1 B) the Parametric EQ and Dynamic EQ pages show; the response
+        functions read it.  UI state: only those pages write it. */
     inline int peqVisibleChannel = 0;
     inline int deqVisibleChannel = 0;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AmpMode.h"
 #include "Cblock.h"
 
 /** The amplifier mode, "/ampmode" ,s: the mode label.  The root's first child.
@@ -12,9 +13,12 @@ class Cioampmode : public Cblock
 public:
     Cioampmode();
 
-    /** Mode indices: 0 dual mono, 1 stereo, 2 and 3 the bi-amp variants, 4 bridged. */
-    static constexpr int modeCount = 5;
+    /** Mode indices, the steps of `mode`: see AmpMode. */
+    static constexpr int modeCount = AmpMode::count;
     static const char* const modeLabels[modeCount];
+
+    /** The mode in force. */
+    AmpMode getMode() const { return AmpMode::fromStep (mode->getStep()); }
 
     Cparam* mode;
 };

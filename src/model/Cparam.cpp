@@ -131,6 +131,18 @@ int Cparam::fromText (const char* text)
 
 int Cparam::toText (char* buffer, int capacity)
 {
+    return writeText (buffer, capacity);
+}
+
+juce::String paramText (const Cparam& param)
+{
+    char text[nodeTextCapacity] {};
+    param.writeText (text, (int) sizeof text);
+    return text;
+}
+
+int Cparam::writeText (char* buffer, int capacity) const
+{
     if (buffer == nullptr || capacity < 1)
         return 0;
 

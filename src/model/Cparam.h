@@ -44,6 +44,8 @@ public:
     int fromText (const char* text) override;
     /** Length of the text written. */
     int toText (char* buffer, int capacity) override;
+    /** The same, for a parameter that is only read. */
+    int writeText (char* buffer, int capacity) const;
     /** Adds delta whole steps (x 1000 for LogParam) and clamps. */
     virtual void stepBy (int delta);
 
@@ -75,3 +77,6 @@ private:
     void keepTextStable (float valueRead);
     float shownValue (std::int32_t atStep) const;   // the value the step's text reads back as
 };
+
+/** The parameter's text as its toText writes it ("1k00", "+3.0", "PEQ"), for a widget. */
+juce::String paramText (const Cparam& param);

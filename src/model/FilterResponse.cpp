@@ -243,12 +243,16 @@ void computePeqFilter (int channel, int band, int type, float freq, float gainDb
     if (! isChannel (channel) || band < 0 || band >= 8)
         return;
     globals::peqFilterTable[(size_t) channel][(size_t) band] = FilterResponse::peqSection (type, freq, gainDb, quality);
-    globals::selectedHandle = band;
 }
 
 float peqResponse (int, float freq)
 {
-    const auto& bands = globals::peqFilterTable[globals::peqVisibleChannel != 0 ? 1 : 0];
+    return peqChannelResponse (globals::peqVisibleChannel, freq);
+}
+
+float peqChannelResponse (int channel, float freq)
+{
+    const auto& bands = globals::peqFilterTable[channel != 0 ? 1 : 0];
     float product = 1.0f;
     for (const auto& band : bands)
         product *= FilterResponse::biquadPowerGain (band, freq);
@@ -260,7 +264,6 @@ void computeDeqFilter (int channel, int band, int type, float freq, float qualit
 {
     if (! isChannel (channel) || (band != 0 && band != 1))
         return;
-    globals::deqVisibleChannel = channel;
     globals::deqFilterTable[(size_t) channel][(size_t) band] = FilterResponse::deqSection (type, freq, quality,
                                                                                            makeupGainDb);
     globals::deqLevelGain[(size_t) channel][(size_t) band] = FilterResponse::deqLevelGains (makeupGainDb, thresholdDb,

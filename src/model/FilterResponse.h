@@ -6,8 +6,11 @@
 // stored sections at every pixel column.  Single-precision rounding happens where the
 // amplifier's own display model rounds, so the curves match it to the pixel.
 //
-// The tables live in Globals.h (peqFilterTable, deqFilterTable, deqLevelGain).  Everything
-// here runs on the message thread; nothing of it is sent to the amplifier.
+// The tables live in Globals.h (peqFilterTable, deqFilterTable, deqLevelGain).  The model
+// computes and reads them; which handle is selected and which channel a graph shows is for
+// the pages to decide (globals::selectedHandle, peqVisibleChannel, deqVisibleChannel): the
+// compute operations never write them.  Everything here runs on the message thread; nothing
+// of it is sent to the amplifier.
 
 #include "Globals.h"
 
@@ -38,19 +41,21 @@ namespace FilterResponse
     float biquadPowerGain (const DisplayFilter& filter, float freq);
 }
 
-/** Recomputes band `band` (0..7) of channel `channel` (0, 1) into peqFilterTable and makes it
-    the selected handle.  The caller moves the graph's handle to `freq`.  Indices out of range
-    change nothing. */
+/** Recomputes band `band` (0..7) of channel `channel` (0, 1) into peqFilterTable.  The caller
+    moves the graph's handle to `freq` and selects it.  Indices out of range change nothing. */
 void computePeqFilter (int channel, int band, int type, float freq, float gainDb, float quality);
 
 /** The Parametric EQ graph's response at `freq` Hz for the channel peqVisibleChannel: twice the
     level in dB (20 log10 of the product of the eight bands' power gains).  `curve` is ignored. */
 float peqResponse (int curve, float freq);
 
+/** The same for channel `channel` (0, 1) whichever is visible: what the phone remote draws. */
+float peqChannelResponse (int channel, float freq);
+
 /** Recomputes Dynamic EQ band `band` (0, 1) of channel `channel` (0, 1): its filter section
-    and frequency into deqFilterTable, its six level gains into deqLevelGain, and makes
-    `channel` the visible one (deqVisibleChannel).  The caller moves the band's graph handle
-    to `freq`.  Indices out of range change nothing. */
+    and frequency into deqFilterTable and its six level gains into deqLevelGain.  The caller
+    moves the band's graph handle to `freq` when `channel` is the one shown.  Indices out of
+    range change nothing. */
 void computeDeqFilter (int channel, int band, int type, float freq, float quality, float makeupGainDb,
                        float thresholdDb, float ratio);
 

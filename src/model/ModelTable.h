@@ -33,4 +33,20 @@ public:
 
     /** True for the ZR family (0..3): the input gains and the signal generator exist. */
     static bool isZr (int index) noexcept { return family (index) == DeviceFamily::zr; }
+
+    // What the Configuration page's rules need to know of a model.
+
+    /** Volts peak at the limiter's 0 dBfs: 80 (ZR220) .. 165 (TARVO-8); 100 for no device. */
+    static float fullScaleVp (int index) noexcept;
+
+    /** False for the models that cannot bridge their outputs (ZR220Z, ZR440Z, TARVO-4,
+        TARVO-8); true for the others and for no device. */
+    static bool allowsBridge (int index) noexcept;
+
+    /** True for the constant-voltage models (ZR220Z, ZR440Z): their outputs drive 100 V or
+        70 V lines instead of a load in ohms. */
+    static bool hasLineVoltageOutputs (int index) noexcept;
+
+    /** False for the TARVO-4, which takes no 2 Ohm load (4 Ohm is its lowest). */
+    static bool takesTwoOhmLoad (int index) noexcept;
 };

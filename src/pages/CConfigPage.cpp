@@ -11,6 +11,7 @@
 #include "Climiter.h"
 #include "Croot.h"
 #include "Dialogs.h"
+#include "EditPath.h"
 #include "PanelLink.h"
 
 namespace
@@ -45,7 +46,7 @@ CConfigPage::CConfigPage (Croot& root, Dialogs& dialogsToUse, PanelLink& panelTo
     buildModeArea();
     for (int c = 0; c < 2; ++c)
         bindEntries (c);
-    modePicture = Artwork::modeDiagram (dualMono);
+    modePicture = Artwork::modeDiagram (AmpMode::dualMono);
     setSize (pageWidth, pageHeight);
 
     ampmodeBlock->addChangeListener (this);
@@ -80,9 +81,9 @@ void CConfigPage::setDeviceModel (int index)
     if (deviceModel == ModelTable::noDevice)
         return;   // "Bridge" stays as it was while nothing is connected
 
-    modeButtons[bridge].setVisible (bridgeAllowed());
-    if (! bridgeAllowed() && currentAmpMode() == bridge)
-        requestAmpMode (dualMono);
+    modeButtons[AmpMode::bridge].setVisible (bridgeAllowed());
+    if (! bridgeAllowed() && currentAmpMode() == AmpMode::bridge)
+        requestAmpMode (AmpMode::dualMono);
 }
 
 int CConfigPage::currentAmpMode() const
@@ -92,7 +93,7 @@ int CConfigPage::currentAmpMode() const
 
 void CConfigPage::requestAmpMode (int mode)
 {
-    if (mode < 0 || mode >= Cioampmode::modeCount || mode == currentAmpMode())
+    if (! AmpMode::isValidStep (mode) || mode == currentAmpMode())
         return;
 
     dialogs.askOkCancel (Dialogs::Icon::question, TRANS ("Changing Amp-mode..."),
@@ -108,7 +109,7 @@ void CConfigPage::modeAnswered (int mode, bool yes)
 {
     // While the box was open the amplifier may have reported a mode, or a model without
     // "Bridge" may have come: then there is nothing left to change, or it may not be.
-    if (! yes || mode == currentAmpMode() || (mode == bridge && ! bridgeAllowed()))
+    if (! yes || mode == currentAmpMode() || (mode == AmpMode::bridge && ! bridgeAllowed()))
     {
         showModeButton (currentAmpMode());
         return;
@@ -116,43 +117,46 @@ void CConfigPage::modeAnswered (int mode, bool yes)
 
     ampmodeBlock->mode->setStep (mode);
     showModeButton (mode);
-    applyMode (mode);
+    applyMode (AmpMode::fromStep (mode));
 
     // The load rules depend on the mode (no 2 Ohm bridged): channel A's load is chosen
     // again, which sends its limiter and the speaker, and the mode goes last.
     loadChosen (0);
-    ampmodeBlock->send (ampmodeBlock->address);
+    EditPath::blockEdited (*ampmodeBlock);
 }
 
-void CConfigPage::applyMode (int mode)
+void CConfigPage::applyMode (AmpMode mode)
 {
-    panel.ampModeApplied (mode);
+    panel.ampModeApplied (mode.step());
 
-    followA = mode == stereo || mode == bridge;
-    bridged = mode == bridge;
+    followA = mode.followsA();
+    bridged = mode == AmpMode::bridge;
     applyModeToChannels (mode);
 
     ampMode = mode;
-    modePicture = Artwork::modeDiagram (mode);
+    modePicture = Artwork::modeDiagram (mode.step());
     repaint();
 }
 
 void CConfigPage::showModeButton (int mode)
 {
-    if (mode >= 0 && mode < Cioampmode::modeCount)
+    if (AmpMode::isValidStep (mode))
         modeButtons[mode].setToggleState (true, juce::dontSendNotification);
 }
 
 bool CConfigPage::bridgeAllowed() const
 {
-    // ZR220Z, ZR440Z, TARVO-4 and TARVO-8 cannot bridge their outputs.
-    return deviceModel != 2 && deviceModel != 3 && deviceModel != 6 && deviceModel != 7;
+    return ModelTable::allowsBridge (deviceModel);
 }
 
 bool CConfigPage::lineVoltageModel() const
 {
-    // ZR220Z and ZR440Z drive 100 V or 70 V lines instead of a load in ohms.
-    return deviceModel == 2 || deviceModel == 3;
+    return ModelTable::hasLineVoltageOutputs (deviceModel);
+}
+
+float CConfigPage::fullScaleVp() const
+{
+    return ModelTable::fullScaleVp (deviceModel);
 }
 
 //==============================================================================
@@ -162,7 +166,7 @@ void CConfigPage::changeListenerCallback (juce::ChangeBroadcaster* source)
     {
         const int mode = currentAmpMode();
         showModeButton (mode);
-        applyMode (mode);
+        applyMode (AmpMode::fromStep (mode));
         return;
     }
 
@@ -184,7 +188,7 @@ void CConfigPage::changeListenerCallback (juce::ChangeBroadcaster* source)
 void CConfigPage::buttonClicked (juce::Button* button)
 {
     // A radio group reports the button it turns off as well: only the one turned on counts.
-    for (int i = 0; i < Cioampmode::modeCount; ++i)
+    for (int i = 0; i < AmpMode::count; ++i)
         if (button == &modeButtons[i] && button->getToggleState())
             requestAmpMode (i);
 

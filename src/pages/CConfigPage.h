@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AmpMode.h"
 #include "ConfigChannelGroup.h"
 #include "Globals.h"
 #include "ModelTable.h"
@@ -41,18 +42,6 @@ public:
     static constexpr int pageWidth = 720;
     static constexpr int pageHeight = 470;
 
-    /** The amplifier modes, as the steps of the amplifier-mode block. */
-    enum Mode
-    {
-        dualMono = 0,
-        stereo = 1,
-        biamp1 = 2,
-        biamp2 = 3,
-        bridge = 4
-    };
-
-    /** Volts peak at 0 dBfs, by device model 0..8. */
-    static constexpr float fullScaleVp[ModelTable::rowCount] = { 80, 94, 100, 100, 50, 85, 160, 165, 100 };
     /** Units per millisecond of the ms, m and ft delay entries. */
     static constexpr float delayUnitFactor[3] = { 1.0f, 0.343f, 1.1253623f };
 
@@ -78,7 +67,7 @@ public:
     void requestAmpMode (int mode);
 
     int getDeviceModel() const noexcept { return deviceModel; }
-    int getAmpMode() const noexcept { return ampMode; }
+    int getAmpMode() const noexcept { return ampMode.step(); }
     bool isChannelLinked() const noexcept { return channelLinked; }
     /** The load (or line output) list item chosen for channel 0 (A) or 1 (B); 0 = none. */
     int getLoadId (int channel) const noexcept { return loadId[channel != 0]; }
@@ -114,7 +103,7 @@ private:
 
     // Page state.
     int deviceModel = 0;
-    int ampMode = dualMono;
+    AmpMode ampMode;
     bool followA = false;
     bool bridged = false;
     bool channelLinked = false;
@@ -124,7 +113,7 @@ private:
     bool vpEntryRead[2] {};
 
     juce::GroupComponent modeGroup { {}, "Mode" };
-    juce::TextButton modeButtons[5];
+    juce::TextButton modeButtons[AmpMode::count];
     juce::TextButton linkButton { "Channel Link" };
     ConfigChannelGroup channels[2] { ConfigChannelGroup (0), ConfigChannelGroup (1) };
     juce::Image modePicture;
@@ -135,16 +124,21 @@ private:
 
     // The mode (CConfigPage.cpp)
     void modeAnswered (int mode, bool yes);
-    void applyMode (int mode);
+    void applyMode (AmpMode mode);
     void showModeButton (int mode);
     bool bridgeAllowed() const;
     bool lineVoltageModel() const;
+    float fullScaleVp() const;
 
     // The channels (CConfigPageChannels.cpp)
-    void applyModeToChannels (int mode);
+    void applyModeToChannels (AmpMode mode);
     void applyModelToLoads();
     void updateChannelBVisibility();
     bool linkedToOther() const;
+    /** Channel `c`'s delay (limiter) block as the user edited it: sent, channel B's copy
+        along while B follows A. */
+    void sendDelay (int c);
+    void sendLimiter (int c);
 
     void delayEdited (int c, float ms);
     bool readDelay (int c, int unit, const juce::String& typed);

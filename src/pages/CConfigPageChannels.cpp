@@ -7,6 +7,7 @@
 #include "Cdelay.h"
 #include "Ciospeaker.h"
 #include "Climiter.h"
+#include "EditPath.h"
 #include "EntryNumber.h"
 
 #include <cmath>
@@ -19,7 +20,6 @@ namespace
     /** Line voltage by output list item id on the constant-voltage models. */
     constexpr int lineVolts[] = { 0, 100, 70 };
     constexpr int lastLoadId = 5;
-    constexpr int tarvo4 = 6;
 
     const char* const noPower = " - ";
 
@@ -53,14 +53,14 @@ namespace
 //==============================================================================
 // Mode and model
 
-void CConfigPage::applyModeToChannels (int mode)
+void CConfigPage::applyModeToChannels (AmpMode mode)
 {
     if (followA)
         copyStep (*delay[0]->del, *delay[1]->del);   // the polarity stays B's own
     else
         refreshDelay (1);
 
-    channels[0].group.setText (mode == stereo ? "Channel A+B" : "Channel A");
+    channels[0].group.setText (mode == AmpMode::stereo ? "Channel A+B" : "Channel A");
     updateChannelBVisibility();
 
     if (followA)
@@ -111,6 +111,17 @@ void CConfigPage::updateChannelBVisibility()
         channels[c].outputLabel.setVisible (shown && lineVoltage);
         channels[c].loadLabel.setVisible (shown && ! lineVoltage);
     }
+}
+
+void CConfigPage::sendDelay (int c)
+{
+    // Channel A's edits are copied into channel B while it follows (only A is sent).
+    EditPath::blockEdited (*delay[c], c == 0 && followA ? delay[1] : nullptr);
+}
+
+void CConfigPage::sendLimiter (int c)
+{
+    EditPath::blockEdited (*limiter[c], c == 0 && followA ? limiter[1] : nullptr);
 }
 
 bool CConfigPage::linkedToOther() const
@@ -169,10 +180,10 @@ void CConfigPage::delayEdited (int c, float ms)
         const int o = other (c);
         channels[o].delayKnob.setValue (ms, juce::dontSendNotification);
         updateDelay (o, ms);
-        delay[o]->send (delay[o]->address);
+        sendDelay (o);
     }
 
-    delay[c]->send (delay[c]->address);
+    sendDelay (c);
 }
 
 void CConfigPage::updateDelay (int c, float ms)
@@ -240,7 +251,7 @@ void CConfigPage::setPolarity (int c, int degrees)
         copyStep (*delay[0]->pol, *delay[1]->pol);
 
     // The delay block carries the polarity.
-    delay[c]->send (delay[c]->address);
+    sendDelay (c);
 }
 
 //==============================================================================
@@ -259,7 +270,7 @@ void CConfigPage::thresholdEdited (int c, float dbfs)
 
 void CConfigPage::updateThreshold (int c, float dbfs)
 {
-    limiter[c]->thres->setValue (fullScaleVp[deviceModel] * std::pow (10.0f, 0.05f * dbfs));
+    limiter[c]->thres->setValue (fullScaleVp() * std::pow (10.0f, 0.05f * dbfs));
 
     if (! lineVoltageModel())
         updatePower (c, limiter[c]->thres->getValue());
@@ -271,7 +282,7 @@ void CConfigPage::updateThreshold (int c, float dbfs)
     if (c == 0 && followA)
         copyStep (*limiter[0]->thres, *limiter[1]->thres);
 
-    limiter[c]->send (limiter[c]->address);
+    sendLimiter (c);
 }
 
 void CConfigPage::releaseOrHoldEdited (int c, bool release, float ms)
@@ -283,14 +294,14 @@ void CConfigPage::releaseOrHoldEdited (int c, bool release, float ms)
     paramOf (*limiter[c])->setValue (ms);
     if (c == 0 && followA)
         copyStep (*paramOf (*limiter[0]), *paramOf (*limiter[1]));
-    limiter[c]->send (limiter[c]->address);
+    sendLimiter (c);
 
     if (linkedToOther())
     {
         const int o = other (c);
         knobOf (channels[o]).setValue (ms, juce::dontSendNotification);
         paramOf (*limiter[o])->setValue (ms);
-        limiter[o]->send (limiter[o]->address);
+        sendLimiter (o);
     }
 }
 
@@ -307,8 +318,8 @@ bool CConfigPage::readVp (int c, const juce::String& typed)
 
     auto& thres = *limiter[c]->thres;
     thres.setValue (vp);   // 0.1 .. 165 Vp
-    if (thres.getValue() > fullScaleVp[deviceModel])
-        thres.setValue (fullScaleVp[deviceModel]);
+    if (thres.getValue() > fullScaleVp())
+        thres.setValue (fullScaleVp());
 
     vpEntryRead[c] = true;
     return true;
@@ -319,20 +330,20 @@ void CConfigPage::vpEntered (int c)
     refreshLimiter (c);
     if (c == 0 && followA)
         copyStep (*limiter[0]->thres, *limiter[1]->thres);
-    limiter[c]->send (limiter[c]->address);
+    sendLimiter (c);
 
     if (linkedToOther())
     {
         const int o = other (c);
         copyStep (*limiter[c]->thres, *limiter[o]->thres);
         refreshLimiter (o);
-        limiter[o]->send (limiter[o]->address);
+        sendLimiter (o);
     }
 }
 
 void CConfigPage::refreshLimiter (int c)
 {
-    const float fullScale = fullScaleVp[deviceModel];
+    const float fullScale = fullScaleVp();
     const float vp = juce::jmin (limiter[c]->thres->getValue(), fullScale);
     const float dbfs = 20.0f * std::log10 (vp / fullScale);
 
@@ -366,7 +377,7 @@ void CConfigPage::updatePower (int c, float vp)
 
 juce::String CConfigPage::vpText (int c) const
 {
-    const float vp = juce::jmin (limiter[c]->thres->getValue(), fullScaleVp[deviceModel]);
+    const float vp = juce::jmin (limiter[c]->thres->getValue(), fullScaleVp());
     return juce::String (bridged ? 2.0f * vp : vp, 1);
 }
 
@@ -379,12 +390,12 @@ void CConfigPage::loadChosen (int c)
     int id = list.getSelectedId();
 
     // A TARVO-4 takes no 2 Ohm load, and bridged outputs none at all.
-    if (deviceModel == tarvo4 && id == 2)
+    if (! ModelTable::takesTwoOhmLoad (deviceModel) && id == 2)
     {
         id = 3;
         list.setSelectedId (id, juce::dontSendNotification);
     }
-    if (c == 0 && ampMode == bridge && id == 2)
+    if (c == 0 && ampMode == AmpMode::bridge && id == 2)
     {
         id = 1;
         list.setSelectedId (id, juce::dontSendNotification);
@@ -406,7 +417,7 @@ void CConfigPage::loadChosen (int c)
         refreshLimiter (other (c));
     if (c == 0 && followA)
         copyStep (*limiter[0]->thres, *limiter[1]->thres);
-    limiter[c]->send (limiter[c]->address);
+    sendLimiter (c);
 
     setSpeakerFromLoad();
 }
@@ -423,7 +434,7 @@ void CConfigPage::setSpeakerFromLoad()
 
     speaker->value->setStep (value);
     if (ModelTable::isZr (deviceModel))
-        speaker->send ("/speaker");
+        EditPath::standaloneBlockEdited (*speaker, "/speaker");
 }
 
 void CConfigPage::refreshLoads()
@@ -431,7 +442,7 @@ void CConfigPage::refreshLoads()
     int id = loadIdOfSpeakerValue (speaker->value->getStep());
     if (lineVoltageModel() && id > 2)
         id = 0;
-    if (deviceModel == tarvo4 && id == 2)
+    if (! ModelTable::takesTwoOhmLoad (deviceModel) && id == 2)
         id = 3;
 
     for (int c = 0; c < 2; ++c)
@@ -439,7 +450,7 @@ void CConfigPage::refreshLoads()
         loadId[c] = id;
         channels[c].loadList.setSelectedId (id, juce::dontSendNotification);
         if (! lineVoltageModel())
-            updatePower (c, juce::jmin (limiter[c]->thres->getValue(), fullScaleVp[deviceModel]));
+            updatePower (c, juce::jmin (limiter[c]->thres->getValue(), fullScaleVp()));
     }
 }
 
@@ -466,7 +477,7 @@ void CConfigPage::linkClicked()
         globals::blockActive.set (block, 1, globals::blockActive.get (block, 0));
     refreshLimiter (1);
 
-    delay[1]->send (delay[1]->address);
-    limiter[1]->send (limiter[1]->address);
+    sendDelay (1);
+    sendLimiter (1);
     repaintDiagram();
 }

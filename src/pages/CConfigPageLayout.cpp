@@ -5,7 +5,7 @@
 #include "CConfigPage.h"
 
 #include "Artwork.h"
-#include "Palette.h"
+#include "PlaceChild.h"
 
 namespace
 {
@@ -14,13 +14,6 @@ namespace
     constexpr int modeRadioGroup = 1;
 
     const char* const modeNames[] = { "Dual Mono", "Stereo", "Bi-Amp 1", "Bi-Amp 2", "Bridge" };
-
-    /** A button that stays on shows it: lit, with dark text. */
-    void litWhenOn (juce::TextButton& button)
-    {
-        button.setColour (juce::TextButton::buttonOnColourId, Palette::amber);
-        button.setColour (juce::TextButton::textColourOnId, juce::Colours::black);
-    }
 
     juce::Rectangle<int> modeButtonBounds (int i)
     {
@@ -39,50 +32,45 @@ namespace
 
 void CConfigPage::buildModeArea()
 {
-    modeGroup.setComponentID ("modeGroup");
-    modeGroup.setBounds (modeGroupBounds);
-    addAndMakeVisible (modeGroup);
+    placeChild (*this, modeGroup, "modeGroup", modeGroupBounds);
 
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < AmpMode::count; ++i)
     {
         auto& button = modeButtons[i];
         button.setButtonText (modeNames[i]);
-        button.setComponentID ("mode" + juce::String (i));
         button.setClickingTogglesState (true);
-        litWhenOn (button);
+        PageLookAndFeel::styleLitButton (button);
         button.setRadioGroupId (modeRadioGroup, juce::dontSendNotification);
-        button.setBounds (modeButtonBounds (i));
         button.addListener (this);
-        addAndMakeVisible (button);
+        placeChild (*this, button, "mode" + juce::String (i), modeButtonBounds (i));
     }
 
-    linkButton.setComponentID ("channelLink");
     linkButton.setClickingTogglesState (true);
-    litWhenOn (linkButton);
+    PageLookAndFeel::styleLitButton (linkButton);
     linkButton.setTooltip ("enable/disable");
-    linkButton.setBounds (linkButtonBounds);
     linkButton.addListener (this);
 
     for (auto& channel : channels)
         channel.build (*this, *this, *this, *this);
 
     // Last, so that it is drawn over the two channel groups where they meet.
-    addAndMakeVisible (linkButton);
+    placeChild (*this, linkButton, "channelLink", linkButtonBounds);
 }
 
-std::vector<CConfigPage::DiagramIcon> CConfigPage::diagramIcons (int mode, const BlockActivity& flags)
+std::vector<CConfigPage::DiagramIcon> CConfigPage::diagramIcons (int modeStep, const BlockActivity& flags)
 {
+    const auto mode = AmpMode::fromStep (modeStep);
     using Block = Artwork::Block;
     std::vector<DiagramIcon> icons;
     const auto add = [&icons] (Block block, bool inUse, int x, int y) {
         icons.push_back ({ Artwork::blockIcon (block, inUse), { x, y } });
     };
 
-    const int y0 = mode == stereo ? stereoRowTop : rowTop;
+    const int y0 = mode == AmpMode::stereo ? stereoRowTop : rowTop;
     const bool crossoverA = flags.get (ChainBlock::crossover, 0);
     int rows = 1;
 
-    if (mode == biamp1 || mode == biamp2)
+    if (mode.isBiAmp())
     {
         // One input split into two: a single crossover feeds both rows.
         add (Block::biampXover, crossoverA, crossoverX, y0);
@@ -90,8 +78,8 @@ std::vector<CConfigPage::DiagramIcon> CConfigPage::diagramIcons (int mode, const
     }
     else
     {
-        add (Block::xover, crossoverA, mode == stereo ? stereoCrossoverX : crossoverX, y0);
-        if (mode == dualMono)
+        add (Block::xover, crossoverA, mode == AmpMode::stereo ? stereoCrossoverX : crossoverX, y0);
+        if (mode == AmpMode::dualMono)
         {
             add (Block::xover, flags.get (ChainBlock::crossover, 1), crossoverX, y0 + rowSpacing);
             rows = 2;
@@ -113,7 +101,7 @@ void CConfigPage::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::black);
     g.drawImageAt (modePicture, picturePosition.x, picturePosition.y);
-    for (const auto& icon : diagramIcons (ampMode, globals::blockActive))
+    for (const auto& icon : diagramIcons (ampMode.step(), globals::blockActive))
         g.drawImageAt (icon.image, icon.position.x, icon.position.y);
 }
 

@@ -1,20 +1,16 @@
 #include "CDeqPage.h"
 
+#include "AmpMode.h"
 #include "Artwork.h"
 #include "Cdeqcomp.h"
 #include "Cdeqfilt.h"
 #include "Cdeqtime.h"
 #include "FilterResponse.h"
 #include "Globals.h"
+#include "Palette.h"
 
 namespace
 {
-    constexpr int stereoMode = 1;
-    constexpr int bridgeMode = 4;
-
-    const juce::Colour tabColour { 0xff606060 };
-    const juce::Colour groupOutline { 0xff5c5c5c };
-    const juce::Colour bandColour { 0xff333333 };
 
     const juce::Rectangle<int> tabsBounds { 0, 176, 720, 296 };
     const juce::Rectangle<int> group1Bounds { 4, 208, 356, 258 };
@@ -24,21 +20,9 @@ namespace
     const juce::Point<int> dbScalePositions[2] = { { 5, 21 }, { 363, 21 } };
     const juce::Rectangle<int> tabBand { 0, 176, 720, 32 };
     const juce::Rectangle<int> graphBounds[2] = { { 32, 10, 320, 150 }, { 390, 10, 320, 150 } };
-    const juce::Colour curveColours[2] = { juce::Colour (0xfffdbb30), juce::Colour (0xff2e79ff) };
+    const juce::Colour curveColours[2] = { Palette::amber, Palette::channelB };
     constexpr int noFill = 0;
     constexpr int deqGraphKind = 2;
-}
-
-CDeqPage::ChannelTabs::ChannelTabs (CDeqPage& pageToTell)
-    : juce::TabbedComponent (juce::TabbedButtonBar::TabsAtTop),
-      page (pageToTell)
-{
-}
-
-void CDeqPage::ChannelTabs::currentTabChanged (int, const juce::String&)
-{
-    // The graphs draw the channel shown: colours, curves and handles change with it.
-    page.repaint();
 }
 
 CDeqPage::CDeqPage (Croot& root)
@@ -51,19 +35,18 @@ CDeqPage::CDeqPage (Croot& root)
     for (int channel = 0; channel < 2; ++channel)
         tab (channel).onBandChanged = [this, channel] (int band) { bandChanged (channel, band); };
 
-    tabs = std::make_unique<ChannelTabs> (*this);
+    tabs = std::make_unique<ChannelTabs>();
     tabs->setComponentID ("deqTabs");
-    tabs->setOutline (0);
-    tabs->addTab ("Channel A", tabColour, tabA.get(), false);
-    tabs->addTab ("Channel B", tabColour, tabB.get(), false);
-    tabs->setCurrentTabIndex (0);
+    tabs->setChannels (*tabA, *tabB);
+    // The graphs draw the channel shown: colours, curves and handles change with it.
+    tabs->onChannelShown = [this] (int) { repaint(); };
     globals::deqVisibleChannel = 0;
     addAndMakeVisible (*tabs);
 
     // The frames lie over the tab's two halves; they let clicks through to the controls.
     for (auto* group : { &group1, &group2 })
     {
-        group->setColour (juce::GroupComponent::outlineColourId, groupOutline);
+        group->setColour (juce::GroupComponent::outlineColourId, Palette::groupOutline);
         group->setTextLabelPosition (juce::Justification::centred);
         addAndMakeVisible (*group);
     }
@@ -95,7 +78,7 @@ void CDeqPage::resized()
 
 int CDeqPage::visibleChannel() const
 {
-    return tabs != nullptr && tabs->getCurrentTabIndex() == 1 ? 1 : 0;
+    return tabs != nullptr ? tabs->visibleChannel() : 0;
 }
 
 void CDeqPage::paint (juce::Graphics& g)
@@ -107,7 +90,7 @@ void CDeqPage::paint (juce::Graphics& g)
         g.drawImageAt (freqScaleImage, freqScalePositions[band].x, freqScalePositions[band].y);
         g.drawImageAt (dbScaleImage, dbScalePositions[band].x, dbScalePositions[band].y);
     }
-    g.setColour (bandColour);
+    g.setColour (Palette::plate);
     g.fillRect (tabBand);
 
     // The graphs draw the channel shown: its colour, and its bands' handles.
@@ -160,18 +143,11 @@ void CDeqPage::bandChanged (int channel, int band)
 }
 
 //==============================================================================
-void CDeqPage::ampModeChanged (int mode)
+void CDeqPage::ampModeChanged (int modeStep)
 {
-    if (mode == stereoMode || mode == bridgeMode)
+    const auto mode = AmpMode::fromStep (modeStep);
+    if (tabs->showMode (mode))
     {
-        tabs->setTabName (0, mode == stereoMode ? "Channel A+B" : "Channel A");
-        if (tabs->getNumTabs() > 1)
-            tabs->removeTab (1);
-    }
-    else if (tabs->getNumTabs() == 1)
-    {
-        tabs->setTabName (0, "Channel A");
-        tabs->addTab ("Channel B", tabColour, tabB.get(), false);
         for (int band = 0; band < CDeqTab::bandCount; ++band)
         {
             tabB->changeListenerCallback (tabB->compBlock (band));
@@ -179,6 +155,5 @@ void CDeqPage::ampModeChanged (int mode)
             tabB->changeListenerCallback (tabB->filtBlock (band));
         }
     }
-    tabs->setCurrentTabIndex (0);
     tabA->setFollowMode (mode);
 }

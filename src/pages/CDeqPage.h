@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CDeqTab.h"
+#include "ChannelTabs.h"
 #include "EQGraph.h"
 #include "HandleOwners.h"
 #include "PageLookAndFeel.h"
@@ -45,17 +46,6 @@ public:
     juce::TabbedComponent& getTabs() { return *tabs; }
 
 private:
-    /** The tab bar that tells the page when another channel is shown. */
-    class ChannelTabs : public juce::TabbedComponent
-    {
-    public:
-        explicit ChannelTabs (CDeqPage& page);
-        void currentTabChanged (int index, const juce::String& name) override;
-
-    private:
-        CDeqPage& page;
-    };
-
     void bandChanged (int channel, int band);
     std::unique_ptr<EQGraph> buildGraph (int band);
     int visibleChannel() const;

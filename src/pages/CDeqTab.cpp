@@ -1,9 +1,11 @@
 #include "CDeqTab.h"
 
+#include "AmpMode.h"
 #include "Cdeqcomp.h"
 #include "Cdeqfilt.h"
 #include "Cdeqtime.h"
 #include "Croot.h"
+#include "EditPath.h"
 #include "Globals.h"
 
 #include <cmath>
@@ -12,8 +14,6 @@
 
 namespace
 {
-    constexpr int stereoMode = 1;
-    constexpr int bridgeMode = 4;
     constexpr int bandPassId = 1;
 
     template <typename Block>
@@ -93,12 +93,18 @@ void CDeqTab::deqBlockEdited (int block, int band)
     if (followA)
         copyBlockToChannelB (block, band);
 
-    Cnode* node = block == compBlockIndex   ? (Cnode*) comps[band]
-                  : block == timeBlockIndex ? (Cnode*) times[band]
-                                            : (Cnode*) filts[band];
-    node->send (node->address);
+    EditPath::blockEdited (*blockOf (block, band, false), followA ? blockOf (block, band, true) : nullptr);
     if (block != timeBlockIndex)
         bandChanged (band);
+}
+
+Cblock* CDeqTab::blockOf (int block, int band, bool channelB) const
+{
+    if (block == compBlockIndex)
+        return channelB ? channelBComps[band] : comps[band];
+    if (block == timeBlockIndex)
+        return channelB ? channelBTimes[band] : times[band];
+    return channelB ? channelBFilts[band] : filts[band];
 }
 
 void CDeqTab::copyBlockToChannelB (int block, int band)
@@ -211,7 +217,7 @@ void CDeqTab::showQualityFor (int band)
     const bool shown = w.typeCombo.getSelectedId() <= bandPassId;
     w.qualKnob.setVisible (shown);
     w.qualEditor.setVisible (shown);
-    w.qualityLabel.setVisible (shown);
+    w.labels[BandWidgets::qualityLabel].setVisible (shown);
 }
 
 //==============================================================================
@@ -251,9 +257,9 @@ void CDeqTab::handleEdit (int what, int band, int delta)
     deqBlockEdited (filtBlockIndex, band);
 }
 
-void CDeqTab::setFollowMode (int mode)
+void CDeqTab::setFollowMode (AmpMode mode)
 {
-    followA = channel == 0 && (mode == stereoMode || mode == bridgeMode);
+    followA = channel == 0 && mode.followsA();
     if (! followA)
         return;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AmpMode.h"
 #include "HandleOwners.h"
 #include "PageLookAndFeel.h"
 #include "ParamKnob.h"
@@ -8,6 +9,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <functional>
 
+class Cblock;
 class Croot;
 class Cdeqcomp;
 class Cdeqfilt;
@@ -51,9 +53,9 @@ public:
         changed, copied into channel B first while B follows, as every edit is. */
     void handleEdit (int what, int band, int delta) override;
 
-    /** Mode 1 (Stereo) and 4 (Bridge) make channel B follow A: B's blocks take A's values now
-        (unsent) and A's edits from then on.  Channel A's tab only. */
-    void setFollowMode (int mode);
+    /** Stereo and Bridge make channel B follow A: B's blocks take A's values now (unsent) and
+        A's edits from then on.  Channel A's tab only. */
+    void setFollowMode (AmpMode mode);
 
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void paint (juce::Graphics& g) override;
@@ -78,8 +80,26 @@ private:
         ValueKnob releaseKnob { "DEQ release time", 55, 20 };
         juce::ComboBox typeCombo { "DEQ FilterType" };
         juce::ComboBox ratioCombo { "DEQ Ratio" };
-        juce::Label gainLabel, thresholdLabel, gainDb, thresholdDb, frequencyLabel, qualityLabel, attackLabel,
-            releaseLabel, hzLabel, attackMs, releaseMs, typeLabel, ratioLabel;
+
+        /** The band's labels, in the order of the layout's table. */
+        enum LabelIndex
+        {
+            gainLabel,
+            thresholdLabel,
+            gainDb,
+            thresholdDb,
+            frequencyLabel,
+            qualityLabel,
+            attackLabel,
+            releaseLabel,
+            hzLabel,
+            attackMs,
+            releaseMs,
+            typeLabel,
+            ratioLabel,
+            labelCount
+        };
+        juce::Label labels[labelCount];
     };
 
     enum Block
@@ -91,9 +111,6 @@ private:
 
     // Layout (CDeqTabLayout.cpp)
     void buildBand (int band);
-    void placeLabel (juce::Label& label, const juce::String& text, juce::Rectangle<int> bounds,
-                     juce::Justification justification);
-    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
 
     // Behaviour
     void sliderValueChanged (juce::Slider* slider) override;
@@ -102,6 +119,8 @@ private:
 
     void deqBlockEdited (int block, int band);
     void copyBlockToChannelB (int block, int band);
+    /** Block `block` (compBlockIndex ..) of band `band`, channel B's copy on tab A. */
+    Cblock* blockOf (int block, int band, bool channelB) const;
     void setDeqFilterType (int step, int band);
     void setDeqFromControl (int what, int band, int block, double x);
     void compressorKnobMoved (int band, bool threshold);

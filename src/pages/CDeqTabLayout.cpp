@@ -3,7 +3,10 @@
 
 #include "CDeqTab.h"
 #include "Cdeqfilt.h"
-#include "Palette.h"
+#include "PlaceChild.h"
+
+#include <iterator>
+#include <type_traits>
 
 namespace
 {
@@ -13,8 +16,7 @@ namespace
     {
         R deqButton, gainKnob, thresholdKnob, freqKnob, freqEditor, qualKnob, qualEditor, attackKnob, releaseKnob,
             typeCombo, ratioCombo;
-        R gainLabel, thresholdLabel, gainDb, thresholdDb, frequencyLabel, qualityLabel, attackLabel, releaseLabel,
-            hzLabel, attackMs, releaseMs, typeLabel, ratioLabel;
+        R labels[13];   // in the order of CDeqTab::BandWidgets::LabelIndex
     };
 
     const BandLayout layouts[CDeqTab::bandCount] = {
@@ -29,20 +31,19 @@ namespace
           { 280, 144, 48, 60 },
           { 57, 216, 65, 20 },
           { 240, 216, 64, 20 },
-          //
-          { 68, 20, 44, 20 },
-          { 232, 20, 84, 20 },
-          { 112, 80, 32, 20 },
-          { 292, 80, 32, 20 },
-          { 16, 120, 88, 20 },
-          { 100, 120, 64, 20 },
-          { 192, 120, 64, 20 },
-          { 272, 120, 72, 20 },
-          { 72, 186, 28, 18 },
-          { 244, 184, 28, 20 },
-          { 324, 184, 28, 20 },
-          { 12, 216, 52, 20 },
-          { 192, 216, 56, 20 } },
+          { { 68, 20, 44, 20 },
+            { 232, 20, 84, 20 },
+            { 112, 80, 32, 20 },
+            { 292, 80, 32, 20 },
+            { 16, 120, 88, 20 },
+            { 100, 120, 64, 20 },
+            { 192, 120, 64, 20 },
+            { 272, 120, 72, 20 },
+            { 72, 186, 28, 18 },
+            { 244, 184, 28, 20 },
+            { 324, 184, 28, 20 },
+            { 12, 216, 52, 20 },
+            { 192, 216, 56, 20 } } },
         { { 512, 48, 52, 24 },
           { 420, 40, 48, 60 },
           { 604, 40, 48, 60 },
@@ -54,31 +55,27 @@ namespace
           { 640, 144, 48, 60 },
           { 416, 216, 65, 20 },
           { 600, 216, 64, 20 },
-          //
-          { 424, 20, 44, 20 },
-          { 592, 20, 84, 20 },
-          { 468, 80, 32, 20 },
-          { 652, 80, 32, 20 },
-          { 376, 120, 88, 20 },
-          { 459, 120, 64, 20 },
-          { 552, 120, 64, 20 },
-          { 632, 120, 72, 20 },
-          { 432, 186, 28, 18 },
-          { 604, 184, 28, 20 },
-          { 684, 184, 28, 20 },
-          { 371, 216, 52, 20 },
-          { 552, 216, 56, 20 } },
+          { { 424, 20, 44, 20 },
+            { 592, 20, 84, 20 },
+            { 468, 80, 32, 20 },
+            { 652, 80, 32, 20 },
+            { 376, 120, 88, 20 },
+            { 459, 120, 64, 20 },
+            { 552, 120, 64, 20 },
+            { 632, 120, 72, 20 },
+            { 432, 186, 28, 18 },
+            { 604, 184, 28, 20 },
+            { 684, 184, 28, 20 },
+            { 371, 216, 52, 20 },
+            { 552, 216, 56, 20 } } },
     };
 
     const char* const ratioTexts[] = { "1:2.0", "1:3.0", "1:5.0", "1:10" };
 
-    void styleEntry (ValueEntry& entry, int maxLength)
-    {
-        entry.setInputRestrictions (maxLength);
-        entry.setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
-        entry.setColour (juce::TextEditor::outlineColourId, juce::Colour (0x50ffffff));
-        entry.setFont (PageLookAndFeel::textFont());
-    }
+    const char* const labelTexts[] = { "Gain",    "Threshold", "dB", "dB", "Frequency", "Quality", "Attack",
+                                       "Release", "Hz",        "ms", "ms", "Type",      "Ratio" };
+    // Titles stand centred over their knobs; units and list names sit left, beside theirs.
+    const bool labelCentred[] = { true, true, false, false, true, true, true, true, false, false, false, false, false };
 }
 
 void CDeqTab::buildBand (int band)
@@ -90,55 +87,47 @@ void CDeqTab::buildBand (int band)
     w.deqButton.setButtonText ("DEQ " + n);
     w.deqButton.setTooltip ("enable/disable");
     w.deqButton.setClickingTogglesState (true);
-    w.deqButton.setColour (juce::TextButton::buttonOnColourId, Palette::plate);
-    w.deqButton.setColour (juce::TextButton::textColourOffId, Palette::amber);
-    w.deqButton.setColour (juce::TextButton::textColourOnId, Palette::textGrey);
+    PageLookAndFeel::styleSwitchButton (w.deqButton);
     w.deqButton.addListener (this);
-    place (w.deqButton, "deqButton" + n, at.deqButton);
+    placeChild (*this, w.deqButton, "deqButton" + n, at.deqButton);
 
     for (auto* knob : { &w.gainKnob, &w.thresholdKnob, &w.attackKnob, &w.releaseKnob })
         knob->addListener (this);
-    place (w.gainKnob, "gainKnob" + n, at.gainKnob);
-    place (w.thresholdKnob, "thresholdKnob" + n, at.thresholdKnob);
-    place (w.attackKnob, "attackKnob" + n, at.attackKnob);
-    place (w.releaseKnob, "releaseKnob" + n, at.releaseKnob);
+    placeChild (*this, w.gainKnob, "gainKnob" + n, at.gainKnob);
+    placeChild (*this, w.thresholdKnob, "thresholdKnob" + n, at.thresholdKnob);
+    placeChild (*this, w.attackKnob, "attackKnob" + n, at.attackKnob);
+    placeChild (*this, w.releaseKnob, "releaseKnob" + n, at.releaseKnob);
 
     w.freqKnob.addListener (this);
-    place (w.freqKnob, "freqKnob" + n, at.freqKnob);
+    placeChild (*this, w.freqKnob, "freqKnob" + n, at.freqKnob);
     w.qualKnob.addListener (this);
-    place (w.qualKnob, "qualKnob" + n, at.qualKnob);
-    place (w.freqEditor, "freqEditor" + n, at.freqEditor);
-    styleEntry (w.freqEditor, 8);
-    place (w.qualEditor, "qualEditor" + n, at.qualEditor);
-    styleEntry (w.qualEditor, 13);
+    placeChild (*this, w.qualKnob, "qualKnob" + n, at.qualKnob);
+    placeChild (*this, w.freqEditor, "freqEditor" + n, at.freqEditor);
+    PageLookAndFeel::styleTransparentEntry (w.freqEditor, 8);
+    placeChild (*this, w.qualEditor, "qualEditor" + n, at.qualEditor);
+    PageLookAndFeel::styleTransparentEntry (w.qualEditor, 13);
 
     for (int id = 1; id < Cdeqfilt::typeCount; ++id)
         w.typeCombo.addItem (Cdeqfilt::typeLabels[id], id);
     w.typeCombo.setSelectedId (1, juce::dontSendNotification);
     w.typeCombo.setLookAndFeel (&listLook);
     w.typeCombo.addListener (this);
-    place (w.typeCombo, "typeCombo" + n, at.typeCombo);
+    placeChild (*this, w.typeCombo, "typeCombo" + n, at.typeCombo);
 
     for (int id = 1; id <= 4; ++id)
         w.ratioCombo.addItem (ratioTexts[id - 1], id);
     w.ratioCombo.setLookAndFeel (&listLook);
     w.ratioCombo.addListener (this);
-    place (w.ratioCombo, "ratioCombo" + n, at.ratioCombo);
+    placeChild (*this, w.ratioCombo, "ratioCombo" + n, at.ratioCombo);
 
-    using J = juce::Justification;
-    placeLabel (w.gainLabel, "Gain", at.gainLabel, J::centred);
-    placeLabel (w.thresholdLabel, "Threshold", at.thresholdLabel, J::centred);
-    placeLabel (w.gainDb, "dB", at.gainDb, J::centredLeft);
-    placeLabel (w.thresholdDb, "dB", at.thresholdDb, J::centredLeft);
-    placeLabel (w.frequencyLabel, "Frequency", at.frequencyLabel, J::centred);
-    placeLabel (w.qualityLabel, "Quality", at.qualityLabel, J::centred);
-    placeLabel (w.attackLabel, "Attack", at.attackLabel, J::centred);
-    placeLabel (w.releaseLabel, "Release", at.releaseLabel, J::centred);
-    placeLabel (w.hzLabel, "Hz", at.hzLabel, J::centredLeft);
-    placeLabel (w.attackMs, "ms", at.attackMs, J::centredLeft);
-    placeLabel (w.releaseMs, "ms", at.releaseMs, J::centredLeft);
-    placeLabel (w.typeLabel, "Type", at.typeLabel, J::centredLeft);
-    placeLabel (w.ratioLabel, "Ratio", at.ratioLabel, J::centredLeft);
+    static_assert (std::size (labelTexts) == BandWidgets::labelCount
+                   && std::extent_v<decltype (BandLayout::labels)> == BandWidgets::labelCount);
+    for (int i = 0; i < BandWidgets::labelCount; ++i)
+    {
+        w.labels[i].setText (labelTexts[i], juce::dontSendNotification);
+        placeLabel (*this, w.labels[i], {}, at.labels[i],
+                    labelCentred[i] ? juce::Justification::centred : juce::Justification::centredLeft);
+    }
 }
 
 juce::Font CDeqTab::NarrowListLook::getComboBoxFont (juce::ComboBox&)
@@ -151,23 +140,6 @@ void CDeqTab::NarrowListLook::positionComboBoxText (juce::ComboBox& box, juce::L
     // Room for the text up to the arrow, which needs about the list's height.
     label.setBounds (1, 1, box.getWidth() - box.getHeight(), box.getHeight() - 2);
     label.setFont (getComboBoxFont (box));
-}
-
-void CDeqTab::placeLabel (juce::Label& label, const juce::String& text, juce::Rectangle<int> bounds,
-                          juce::Justification justification)
-{
-    label.setText (text, juce::dontSendNotification);
-    label.setFont (PageLookAndFeel::textFont());
-    label.setJustificationType (justification);
-    label.setBounds (bounds);
-    addAndMakeVisible (label);
-}
-
-void CDeqTab::place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds)
-{
-    widget.setComponentID (id);
-    widget.setBounds (bounds);
-    addAndMakeVisible (widget);
 }
 
 void CDeqTab::paint (juce::Graphics& g)

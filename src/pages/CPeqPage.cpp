@@ -1,30 +1,17 @@
 #include "CPeqPage.h"
 
+#include "AmpMode.h"
 #include "Artwork.h"
 #include "Cpeq.h"
 #include "FilterResponse.h"
 #include "Globals.h"
+#include "Palette.h"
 
 namespace
 {
-    const juce::Colour tabColour { 0xff606060 };
-    const juce::Colour channelAColour { 0xffd29b27 };   // the amber, darker by 0.2
-    const juce::Colour channelBColour { 0xff2e79ff };
-    const juce::Colour tabStrip { 0xff333333 };
-
-    constexpr int stereoMode = 1;
-    constexpr int bridgeMode = 4;
-}
-
-CPeqPage::ChannelTabs::ChannelTabs()
-    : juce::TabbedComponent (juce::TabbedButtonBar::TabsAtTop)
-{
-}
-
-void CPeqPage::ChannelTabs::currentTabChanged (int index, const juce::String&)
-{
-    if (onTabChanged)
-        onTabChanged (index);
+    // The amber darkened by 0.2, each component truncated (JUCE 7's darker() rounds instead).
+    const juce::Colour channelAColour { 0xffd29b27 };
+    const juce::Colour channelBColour = Palette::channelB;
 }
 
 CPeqPage::CPeqPage (Croot& root, Dialogs& dialogs)
@@ -34,15 +21,14 @@ CPeqPage::CPeqPage (Croot& root, Dialogs& dialogs)
     setComponentID ("PeqPage");
 
     for (int channel = 0; channel < 2; ++channel)
-        channelTabs[(size_t) channel] = std::make_unique<CPeqTab> (root, channel, graph, dialogs);
+    {
+        channelTabs[(size_t) channel] = std::make_unique<CPeqTab> (root, channel, dialogs);
+        tab (channel).onBandChanged = [this, channel] (int band) { bandChanged (channel, band); };
+    }
 
     tabs.setComponentID ("channelTabs");
-    tabs.setTabBarDepth (30);
-    tabs.setOutline (0);
-    tabs.addTab ("Channel A", tabColour, channelTabs[0].get(), false);
-    tabs.addTab ("Channel B", tabColour, channelTabs[1].get(), false);
-    tabs.setCurrentTabIndex (0);
-    tabs.onTabChanged = [this] (int)
+    tabs.setChannels (tab (0), tab (1));
+    tabs.onChannelShown = [this] (int)
     {
         if (showSelectedChannel())
             graph.repaint();
@@ -58,7 +44,6 @@ CPeqPage::CPeqPage (Croot& root, Dialogs& dialogs)
 
 CPeqPage::~CPeqPage()
 {
-    tabs.clearTabs();
     setLookAndFeel (nullptr);
 }
 
@@ -85,7 +70,7 @@ void CPeqPage::paint (juce::Graphics& g)
     g.fillRect (4, 4, 712, 180);
     g.drawImageAt (dbScaleImage, 19, 22);
     g.drawImageAt (freqScaleImage, 43, 160);
-    g.setColour (tabStrip);
+    g.setColour (Palette::plate);
     g.fillRect (0, 176, 720, 32);
 
     // The graph shows the channel whose tab is chosen; it repaints only if that changed.
@@ -100,7 +85,7 @@ void CPeqPage::resized()
 
 bool CPeqPage::showSelectedChannel()
 {
-    const int channel = juce::jlimit (0, 1, tabs.getCurrentTabIndex());
+    const int channel = tabs.visibleChannel();
     const auto colour = channel == 0 ? channelAColour : channelBColour;
     bool changed = globals::peqVisibleChannel != channel || graph.strokeColour[0] != colour;
     globals::peqVisibleChannel = channel;
@@ -115,27 +100,33 @@ bool CPeqPage::showSelectedChannel()
     return changed;
 }
 
-void CPeqPage::ampModeChanged (int mode)
+void CPeqPage::ampModeChanged (int modeStep)
 {
-    auto& tabA = *channelTabs[0];
-    auto& tabB = *channelTabs[1];
-    if (mode == stereoMode || mode == bridgeMode)
+    const auto mode = AmpMode::fromStep (modeStep);
+    if (tabs.showMode (mode))
     {
-        tabs.setTabName (0, mode == stereoMode ? "Channel A+B" : "Channel A");
-        if (tabs.getNumTabs() > 1)
-            tabs.removeTab (1);   // the tab itself stays, for the modes that show it again
-    }
-    else if (tabs.getNumTabs() == 1)
-    {
-        tabs.setTabName (0, "Channel A");
-        tabs.addTab ("Channel B", tabColour, &tabB, false);
+        auto& tabB = tab (1);
         for (int k = 0; k < CPeqTab::bandCount; ++k)
             tabB.changeListenerCallback (tabB.handleBand (k));
     }
-    tabs.setCurrentTabIndex (0);
-    tabA.setFollowMode (mode);
+    tab (0).setFollowMode (mode);
     if (showSelectedChannel())
         graph.repaint();
+}
+
+void CPeqPage::bandChanged (int channel, int band)
+{
+    const auto& block = *tab (channel).handleBand (band);
+    const float freq = block.freq->getValue();
+    computePeqFilter (channel, band, block.type->getStep(), freq, block.gain->getValue(), block.qual->getValue());
+
+    // The band changed last is the selected handle; the graph shows one channel's handles,
+    // so only that channel's band moves one.
+    globals::selectedHandle = band;
+    if (channel == globals::peqVisibleChannel)
+        graph.handleFreq[(size_t) band] = freq;
+    graph.moveHandles();
+    graph.repaint();
 }
 
 PeqHandleTab* CPeqPage::peqTab (int channel)

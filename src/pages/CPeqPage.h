@@ -1,13 +1,13 @@
 #pragma once
 
 #include "CPeqTab.h"
+#include "ChannelTabs.h"
 #include "EQGraph.h"
 #include "HandleOwners.h"
 #include "PageLookAndFeel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <array>
-#include <functional>
 #include <memory>
 
 class Croot;
@@ -45,15 +45,6 @@ public:
     CPeqTab& tab (int channel) noexcept { return *channelTabs[channel != 0 ? 1 : 0]; }
 
 private:
-    /** The channel tabs, telling the page when another one is chosen. */
-    class ChannelTabs : public juce::TabbedComponent
-    {
-    public:
-        ChannelTabs();
-        void currentTabChanged (int index, const juce::String& name) override;
-        std::function<void (int)> onTabChanged;
-    };
-
     juce::SharedResourcePointer<PageLookAndFeel> look;
     EQGraph graph { 0, this };
     juce::Image dbScaleImage;
@@ -62,6 +53,9 @@ private:
     ChannelTabs tabs;
 
     void buildGraph();
+    /** Band `band` of `channel` changed (edited or refreshed): its display filter is
+        recomputed, its handle moved and selected, the graph repainted. */
+    void bandChanged (int channel, int band);
     /** The graph follows the selected tab: its colour, its handles; true if anything changed. */
     bool showSelectedChannel();
 

@@ -1,11 +1,13 @@
 #include "CPeqTab.h"
 
+#include "AmpMode.h"
 #include "Cpeq.h"
 #include "Croot.h"
 #include "Dialogs.h"
-#include "EQGraph.h"
-#include "FilterResponse.h"
+#include "EditPath.h"
 #include "Globals.h"
+
+#include <cmath>
 
 namespace
 {
@@ -29,9 +31,8 @@ namespace
     }
 }
 
-CPeqTab::CPeqTab (Croot& root, int channelIndex, EQGraph& eqGraph, Dialogs& dialogBoxes)
-    : graph (eqGraph),
-      dialogs (dialogBoxes),
+CPeqTab::CPeqTab (Croot& root, int channelIndex, Dialogs& dialogBoxes)
+    : dialogs (dialogBoxes),
       channel (channelIndex)
 {
     setLookAndFeel (&look.get());
@@ -106,10 +107,7 @@ void CPeqTab::changeListenerCallback (juce::ChangeBroadcaster* block)
         leaveBypass();
 
     columns[(size_t) k]->showBand();
-    recomputeBand (k);
-    graph.moveHandles();
-    graph.repaint();
-    updatePeqActive();
+    bandChanged (k);
 }
 
 void CPeqTab::bandEdited (int k)
@@ -117,25 +115,24 @@ void CPeqTab::bandEdited (int k)
     if (k < 0 || k >= bandCount)
         return;
 
-    if (followA)
-        copyBandToChannelB (k);
-    auto* band = bands[(size_t) k];
-    band->send (band->address);
-    recomputeBand (k);
-    graph.moveHandles();
-    graph.repaint();
-    updatePeqActive();
+    sendBand (k);
+    bandChanged (k);
     selectionFrame.setBounds (75 + 80 * k, 22, 85, 240);
 }
 
-void CPeqTab::recomputeBand (int k)
+void CPeqTab::sendBand (int k)
 {
-    const auto& band = *bands[(size_t) k];
-    const float freq = band.freq->getValue();
-    computePeqFilter (channel, k, band.type->getStep(), freq, band.gain->getValue(), band.qual->getValue());
-    // The graph shows one channel's handles: only that channel's band moves one.
-    if (channel == globals::peqVisibleChannel)
-        graph.handleFreq[(size_t) k] = freq;
+    // While channel B follows, it takes every edit of A, but only A's band is sent.
+    if (followA)
+        copyBandToChannelB (k);
+    EditPath::blockEdited (*bands[(size_t) k], followA ? channelBBands[(size_t) k] : nullptr);
+}
+
+void CPeqTab::bandChanged (int k)
+{
+    if (onBandChanged)
+        onBandChanged (k);
+    updatePeqActive();
 }
 
 void CPeqTab::updatePeqActive()
@@ -272,9 +269,33 @@ void CPeqTab::setBypass (bool on)
         column->filterButton.setClickingTogglesState (! bypassed);
 }
 
-void CPeqTab::setFollowMode (int mode)
+void CPeqTab::applyEdit (const Edit& edit)
 {
-    followA = mode == 1 || mode == 4;   // Stereo, Bridge
+    if (edit.bypass && *edit.bypass != bypassButton.getToggleState())
+        bypassButton.setToggleState (*edit.bypass, juce::sendNotificationSync);
+
+    if (edit.band < 0 || edit.band >= bandCount)
+        return;
+    auto& column = *columns[(size_t) edit.band];
+    const auto turn = [] (juce::Slider& knob, const std::optional<double>& value)
+    {
+        if (value && std::isfinite (*value))
+            knob.setValue (*value, juce::sendNotificationSync);
+    };
+
+    // The list first: switching the band on then sends the type just chosen.
+    if (edit.type && *edit.type >= 1 && *edit.type < Cpeq::typeCount)
+        column.typeCombo.setSelectedId (*edit.type, juce::sendNotificationSync);
+    if (edit.on && ! bypassed && *edit.on != column.filterButton.getToggleState())
+        column.filterButton.setToggleState (*edit.on, juce::sendNotificationSync);
+    turn (column.gainKnob, edit.gain);
+    turn (column.freqKnob, edit.freqStep);
+    turn (column.qualKnob, edit.qualStep);
+}
+
+void CPeqTab::setFollowMode (AmpMode mode)
+{
+    followA = mode.followsA();
     if (followA)
         for (int k = 0; k < bandCount; ++k)
             copyBandToChannelB (k);
@@ -318,11 +339,7 @@ void CPeqTab::applyReset()
         band.gain->setValue (0.0f);
         setBandFromControl (k, quality, resetQualityStep);
         changeListenerCallback (&band);
-        if (followA)
-            copyBandToChannelB (k);
-        band.send (band.address);
-        recomputeBand (k);
+        sendBand (k);
     }
-    graph.repaint();
     globals::blockActive.set (ChainBlock::peq, channel, false);
 }

@@ -1,24 +1,27 @@
 #pragma once
 
+#include "AmpMode.h"
 #include "HandleOwners.h"
 #include "PageLookAndFeel.h"
 #include "PeqBandColumn.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Cpeq;
 class Croot;
 class Dialogs;
-class EQGraph;
 
 /** One channel's tab of the Parametric EQ page: eight band columns (button, gain knob,
     frequency and quality knobs with entries, type list), "Bypass" and "Reset".
 
-    Every edit sets the band's parameters, sends the band, recomputes its display filter and
-    repaints the page's graph (bandEdited); a change of a band in the tree refreshes the
-    controls and the graph and sends nothing.  While channel B follows channel A (Stereo and
+    Every edit sets the band's parameters and ends in bandEdited, which sends the band and
+    tells the page (onBandChanged) to recompute its display filter and redraw the graph; a
+    change of a band in the tree refreshes the controls, tells the page the same and sends
+    nothing.  While channel B follows channel A (Stereo and
     Bridge, set on tab A), tab A's edits are copied into channel B's bands in the tree, but
     only channel A's messages are sent.  The graph's handles edit the tab through
     PeqHandleTab.  Message thread only.
@@ -33,27 +36,51 @@ class CPeqTab : public juce::Component,
 public:
     static constexpr int bandCount = 8;
 
-    /** The tab of `channel` (0 A, 1 B): finds and listens to its bands in `root`, draws on
-        `graph`, asks through `dialogs`.  All must outlive the tab. */
-    CPeqTab (Croot& root, int channel, EQGraph& graph, Dialogs& dialogs);
+    /** The tab of `channel` (0 A, 1 B): finds and listens to its bands in `root`, asks
+        through `dialogs`.  Both must outlive the tab. */
+    CPeqTab (Croot& root, int channel, Dialogs& dialogs);
     ~CPeqTab() override;
 
     void paint (juce::Graphics& g) override;
 
-    /** A band of the tab changed in the tree: its controls, its filter and the graph follow;
+    /** Called after a band (0..7) changed, edited or refreshed: the page recomputes its
+        display filter, moves and selects its handle and repaints the graph. */
+    std::function<void (int band)> onBandChanged;
+
+    /** A band of the tab changed in the tree: its controls and the page's graph follow;
         nothing is sent.  Also called by the handles after they edit a band. */
     void changeListenerCallback (juce::ChangeBroadcaster* block) override;
 
-    /** Band `k` (0..7) was edited here: it is sent (copied into channel B first while
-        following), its filter recomputed, its handle moved and selected, the graph repainted,
-        the channel's PEQ activity updated and the selection frame put around its column. */
+    /** Band `k` (0..7) was edited here, the one way every edit of the tab ends: it is sent
+        (copied into channel B first while following), the page's graph follows
+        (onBandChanged), the channel's PEQ activity is updated and the selection frame put
+        around its column. */
     void bandEdited (int k) override;
 
     Cpeq* handleBand (int band) override;
 
-    /** Stereo (1) and Bridge (4) make channel B follow channel A: B's bands take A's values
-        in the tree, without sending.  Any mode ends "Bypass". */
-    void setFollowMode (int mode);
+    /** Stereo and Bridge make channel B follow channel A: B's bands take A's values in the
+        tree, without sending.  Any mode ends "Bypass". */
+    void setFollowMode (AmpMode mode);
+
+    /** An edit made elsewhere (the phone remote): the values given, put into the tab's own
+        controls as a click, a turn or a choice there would put them. */
+    struct Edit
+    {
+        int band = -1;                    // 0..7; any other: no band
+        std::optional<bool> on;           // the band's button (no effect while "Bypass" is on)
+        std::optional<int> type;          // the band's list, 1 "PEQ" .. 5 "HS12"
+        std::optional<double> gain;       // the gain knob, dB
+        std::optional<double> freqStep;   // the frequency knob's steps
+        std::optional<double> qualStep;   // the quality knob's steps
+        std::optional<bool> bypass;       // "Bypass"
+    };
+
+    /** Applies `edit` through the controls' own handlers, so it takes the road of a desktop
+        edit: the controls and parameters clamp, the band is sent (channel B follows A),
+        its filter, handle and the graph are redrawn.  Numbers that are not finite and types
+        outside 1..5 change nothing. */
+    void applyEdit (const Edit& edit);
 
     /** Asks "Do you want to reset all filters?"; "Yes" sets all eight bands to "PEQ", 0 dB,
         quality 0.15 at 40 Hz .. 10 kHz and sends them. */
@@ -72,7 +99,6 @@ public:
 
 private:
     juce::SharedResourcePointer<PageLookAndFeel> look;
-    EQGraph& graph;
     Dialogs& dialogs;
 
     std::array<Cpeq*, bandCount> channelBBands {};
@@ -93,13 +119,13 @@ private:
 
     // Layout (CPeqTabLayout.cpp)
     void buildControls();
-    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
 
     int bandOfControl (const juce::Component* control) const;
     void setBandType (int step, int k);
     void setBandFromControl (int k, int what, double x);
     void updatePeqActive();
-    void recomputeBand (int k);
+    void bandChanged (int k);
+    void sendBand (int k);
     void copyBandToChannelB (int k);
     void applyReset();
     void setBypass (bool on);

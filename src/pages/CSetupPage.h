@@ -224,7 +224,6 @@ private:
     // Layout (CSetupPageLayout.cpp)
     void buildConnectionArea();
     void buildPresetAreas();
-    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
     void placeButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds);
     void placeEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds, int maxLength);
     static juce::Font cellFont();

@@ -4,6 +4,7 @@
 
 #include "CSetupPage.h"
 #include "Palette.h"
+#include "PlaceChild.h"
 
 namespace
 {
@@ -20,14 +21,14 @@ namespace
 
 void CSetupPage::buildConnectionArea()
 {
-    place (connectionGroup, "ampConnectionGroup", { 4, 8, 312, 458 });
+    placeChild (*this, connectionGroup, "ampConnectionGroup", { 4, 8, 312, 458 });
 
     placeButton (searchButton, "search", { 24, 30, 64, 24 });
     placeButton (addIpButton, "addFixedIp", { 100, 30, 88, 24 });
     placeEditor (ipEditor, "ipEditor", { 196, 30, 100, 24 }, 15);
     ipEditor.setText ("\"xxx.xxx.xxx.xxx\"", false);
     ipEditor.setCaretPosition (0);   // show the start of the hint, which is wider than the field
-    place (ipLabel, "ipLabel", { 192, 54, 84, 20 });
+    placeChild (*this, ipLabel, "ipLabel", { 192, 54, 84, 20 });
 
     deviceTable.setModel (this);
     auto& header = deviceTable.getHeader();
@@ -36,21 +37,21 @@ void CSetupPage::buildConnectionArea()
     header.addColumn ("IP/USB", 3, 90, 50, 120);
     header.addColumn ("Amp Name", 4, 90, 50, 120);
     deviceTable.setColour (juce::ListBox::backgroundColourId, juce::Colours::black);
-    place (deviceTable, "deviceTable", { 15, 75, 290, 280 });
+    placeChild (*this, deviceTable, "deviceTable", { 15, 75, 290, 280 });
 
     // Over the foot of the list, which stays empty of network rows while it shows.
-    place (portMessage, "portMessage", { 17, 303, 286, 50 });
+    placeChild (*this, portMessage, "portMessage", { 17, 303, 286, 50 });
     portMessage.setColour (juce::Label::backgroundColourId, Palette::plate);
     portMessage.setColour (juce::Label::textColourId, Palette::amber);
     portMessage.setJustificationType (juce::Justification::centred);
     portMessage.setMinimumHorizontalScale (1.0f);
     portMessage.setVisible (false);
 
-    place (selectLabel, "selectLabel", { 22, 356, 96, 20 });
+    placeChild (*this, selectLabel, "selectLabel", { 22, 356, 96, 20 });
     placeButton (connectButton, "connect", { 172, 358, 124, 24 });
     placeEditor (ampNameEditor, "ampNameEditor", { 24, 394, 116, 24 }, 10);
     placeButton (renameButton, "rename", { 172, 394, 124, 24 });
-    place (lockLabel, "lockLabel", { 24, 430, 72, 22 });
+    placeChild (*this, lockLabel, "lockLabel", { 24, 430, 72, 22 });
     placeEditor (lockCodeEditor, "lockCodeEditor", { 96, 430, 44, 24 }, lockCodeLength);
     lockCodeEditor.setText ("****", false);
     placeButton (unlockButton, "unlock", { 172, 430, 56, 24 });
@@ -61,32 +62,25 @@ void CSetupPage::buildConnectionArea()
 
 void CSetupPage::buildPresetAreas()
 {
-    place (pcPresetsGroup, "pcPresetsGroup", { 316, 8, 400, 90 });
+    placeChild (*this, pcPresetsGroup, "pcPresetsGroup", { 316, 8, 400, 90 });
     placeButton (loadButton, "load", { 336, 30, 56, 24 });
     placeButton (saveButton, "save", { 336, 62, 56, 24 });
     placeEditor (fileNameEditor, "fileNameEditor", { 412, 30, 160, 24 }, 0);
-    place (fileNameLabel, "fileNameLabel", { 408, 54, 92, 20 });
+    placeChild (*this, fileNameLabel, "fileNameLabel", { 408, 54, 92, 20 });
 
-    place (ampPresetsGroup, "ampPresetsGroup", { 316, 102, 400, 364 });
+    placeChild (*this, ampPresetsGroup, "ampPresetsGroup", { 316, 102, 400, 364 });
     placeButton (recallButton, "recall", { 336, 126, 56, 24 });
     placeButton (storeButton, "store", { 336, 158, 56, 24 });
     placeEditor (presetNameEditor, "presetNameEditor", { 412, 126, 96, 24 }, 10);
-    place (presetNameLabel, "presetNameLabel", { 408, 150, 92, 20 });
+    placeChild (*this, presetNameLabel, "presetNameLabel", { 408, 150, 92, 20 });
 
     presetRows = std::make_unique<SetupPresetRows> (*this, *this);
-}
-
-void CSetupPage::place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds)
-{
-    widget.setComponentID (id);
-    widget.setBounds (bounds);
-    addAndMakeVisible (widget);
 }
 
 void CSetupPage::placeButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds)
 {
     button.addListener (this);
-    place (button, id, bounds);
+    placeChild (*this, button, id, bounds);
 }
 
 void CSetupPage::placeEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds,
@@ -97,7 +91,7 @@ void CSetupPage::placeEditor (juce::TextEditor& editor, const juce::String& id, 
     if (maxLength > 0)
         editor.setInputRestrictions (maxLength);
     editor.addListener (this);
-    place (editor, id, bounds);
+    placeChild (*this, editor, id, bounds);
 }
 
 void CSetupPage::paint (juce::Graphics& g)

@@ -5,6 +5,7 @@
 
 #include "Croot.h"
 #include "Dialogs.h"
+#include "EditPath.h"
 #include "HubControl.h"
 #include "PanelLink.h"
 #include "PresetFile.h"
@@ -187,5 +188,11 @@ void CSetupPage::presetFileWritten (const juce::File& target, bool written)
 
 void CSetupPage::sendWholeTree()
 {
-    forEachLeaf (&root, [] (Cnode* block) { block->send (block->address); });
+    // Loading a file is the user's edit of every block.
+    forEachLeaf (&root,
+                 [] (Cnode* node)
+                 {
+                     if (auto* block = dynamic_cast<Cblock*> (node))
+                         EditPath::blockEdited (*block);
+                 });
 }

@@ -4,6 +4,7 @@
 #include "CUtilityPage.h"
 
 #include "Dialogs.h"
+#include "EditPath.h"
 
 namespace
 {
@@ -141,7 +142,7 @@ void CUtilityPage::endSweep()
 
 void CUtilityPage::sendGenerator()
 {
-    generator.send (generatorAddress);
+    EditPath::standaloneBlockEdited (generator, generatorAddress);
 }
 
 //==============================================================================

@@ -127,11 +127,8 @@ private:
 
     // Layout (CUtilityPageLayout.cpp)
     void buildGenerator();
-    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
     void placeToggle (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds,
                       juce::Colour fillWhenOn);
-    void placeLabel (juce::Label& label, const juce::String& id, juce::Rectangle<int> bounds,
-                     juce::Justification justification);
     void placeEntry (ValueEntry& entry, const juce::String& id, juce::Rectangle<int> bounds);
     void placeKnob (ParamKnob& knob, const juce::String& id, juce::Rectangle<int> bounds);
 

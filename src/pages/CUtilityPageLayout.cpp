@@ -3,12 +3,12 @@
 
 #include "CUtilityPage.h"
 #include "Palette.h"
+#include "PlaceChild.h"
 
 namespace
 {
     constexpr int sourceRadioGroup = 1;
 
-    const juce::Colour groupOutline { 0xff5c5c5c };
     // A playing generator is worth a warning colour; the other toggles light up amber.
     const juce::Colour toneOn { 0xffd02020 };
     const juce::Colour lit = Palette::amber;
@@ -16,14 +16,14 @@ namespace
 
 void CUtilityPage::buildGenerator()
 {
-    generatorGroup.setColour (juce::GroupComponent::outlineColourId, groupOutline);
-    place (generatorGroup, "generatorGroup", { 452, 8, 256, 447 });
+    generatorGroup.setColour (juce::GroupComponent::outlineColourId, Palette::groupOutline);
+    placeChild (*this, generatorGroup, "generatorGroup", { 452, 8, 256, 447 });
 
     placeToggle (testToneButton, "testTone", { 520, 56, 92, 24 }, toneOn);
 
-    placeLabel (levelLabel, "levelLabel", { 460, 116, 76, 20 }, juce::Justification::centredRight);
+    placeLabel (*this, levelLabel, "levelLabel", { 460, 116, 76, 20 }, juce::Justification::centredRight);
     placeEntry (levelEntry, "levelEntry", { 540, 116, 50, 20 });
-    placeLabel (levelUnitLabel, "levelUnitLabel", { 592, 116, 32, 20 }, juce::Justification::centredLeft);
+    placeLabel (*this, levelUnitLabel, "levelUnitLabel", { 592, 116, 32, 20 }, juce::Justification::centredLeft);
     placeKnob (levelKnob, "levelKnob", { 628, 108, 40, 40 });
 
     placeToggle (pinkNoiseButton, "pinkNoise", { 520, 168, 92, 24 }, lit);
@@ -32,56 +32,39 @@ void CUtilityPage::buildGenerator()
     for (auto* source : { &pinkNoiseButton, &whiteNoiseButton, &sineButton })
         source->setRadioGroupId (sourceRadioGroup, juce::dontSendNotification);
 
-    placeLabel (freqLabel, "freqLabel", { 460, 304, 76, 20 }, juce::Justification::centredRight);
+    placeLabel (*this, freqLabel, "freqLabel", { 460, 304, 76, 20 }, juce::Justification::centredRight);
     placeEntry (freqEntry, "freqEntry", { 540, 304, 50, 20 });
-    placeLabel (freqUnitLabel, "freqUnitLabel", { 592, 304, 32, 20 }, juce::Justification::centredLeft);
+    placeLabel (*this, freqUnitLabel, "freqUnitLabel", { 592, 304, 32, 20 }, juce::Justification::centredLeft);
     placeKnob (freqKnob, "freqKnob", { 628, 296, 40, 40 });
 
-    placeLabel (rateLabel, "rateLabel", { 460, 381, 76, 20 }, juce::Justification::centredRight);
+    placeLabel (*this, rateLabel, "rateLabel", { 460, 381, 76, 20 }, juce::Justification::centredRight);
     placeEntry (rateEntry, "rateEntry", { 540, 381, 50, 20 });
-    placeLabel (rateUnitLabel, "rateUnitLabel", { 592, 381, 32, 20 }, juce::Justification::centredLeft);
+    placeLabel (*this, rateUnitLabel, "rateUnitLabel", { 592, 381, 32, 20 }, juce::Justification::centredLeft);
     placeKnob (rateKnob, "rateKnob", { 628, 372, 40, 40 });
 
     placeToggle (sweepButton, "sweep", { 532, 408, 66, 24 }, lit);
-}
-
-void CUtilityPage::place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds)
-{
-    widget.setComponentID (id);
-    widget.setBounds (bounds);
-    addAndMakeVisible (widget);
 }
 
 void CUtilityPage::placeToggle (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds,
                                 juce::Colour fillWhenOn)
 {
     button.setClickingTogglesState (true);
-    button.setColour (juce::TextButton::buttonOnColourId, fillWhenOn);
-    button.setColour (juce::TextButton::textColourOnId, juce::Colours::black);
+    PageLookAndFeel::styleLitButton (button, fillWhenOn);
     button.addListener (this);
-    place (button, id, bounds);
-}
-
-void CUtilityPage::placeLabel (juce::Label& label, const juce::String& id, juce::Rectangle<int> bounds,
-                               juce::Justification justification)
-{
-    label.setFont (PageLookAndFeel::textFont());
-    label.setJustificationType (justification);
-    label.setEditable (false, false, false);
-    place (label, id, bounds);
+    placeChild (*this, button, id, bounds);
 }
 
 void CUtilityPage::placeEntry (ValueEntry& entry, const juce::String& id, juce::Rectangle<int> bounds)
 {
     entry.setSelectAllWhenFocused (true);
     entry.setFont (PageLookAndFeel::textFont());
-    place (entry, id, bounds);
+    placeChild (*this, entry, id, bounds);
 }
 
 void CUtilityPage::placeKnob (ParamKnob& knob, const juce::String& id, juce::Rectangle<int> bounds)
 {
     knob.addListener (this);
-    place (knob, id, bounds);
+    placeChild (*this, knob, id, bounds);
 }
 
 void CUtilityPage::paint (juce::Graphics& g)

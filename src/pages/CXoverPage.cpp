@@ -3,6 +3,7 @@
 #include "Croot.h"
 #include "Cxoversection.h"
 #include "Dialogs.h"
+#include "EditPath.h"
 #include "Globals.h"
 
 #include <cstdio>
@@ -11,11 +12,6 @@
 namespace
 {
     using namespace CrossoverTypes;
-
-    constexpr int stereoMode = 1;
-    constexpr int biamp1Mode = 2;
-    constexpr int biamp2Mode = 3;
-    constexpr int bridgeMode = 4;
 
     template <typename Block>
     Block* findBlock (Croot& root, const char* pattern, int channel)
@@ -161,9 +157,10 @@ void CXoverPage::gainKnobMoved (int channel, double gainDb)
 {
     channel = channel != 0;
     gains[channel]->gain->setValue ((float) gainDb);
-    if (followA && channel == 0)
+    const bool bFollows = followA && channel == 0;
+    if (bFollows)
         gains[1]->gain->setValue ((float) gainDb);
-    gains[channel]->send (gains[channel]->address);
+    EditPath::blockEdited (*gains[channel], bFollows ? gains[1] : nullptr);
     response.setGain (channel, gains[channel]->gain->getValue());
     graph->repaint();
     updateBlockFlags();
@@ -192,9 +189,10 @@ void CXoverPage::commitFilter (int index)
         return;
     // Every edit of channel A's filters is committed here, from a list, knob, entry or
     // handle: while channel B follows, it takes them all, so that it never holds a mixture.
-    if (followA && index < 2)
+    const bool bFollows = followA && index < 2;
+    if (bFollows)
         copyFilter (index, index + 2);
-    filters[index]->send (filters[index]->address);
+    EditPath::blockEdited (*filters[index], bFollows ? filters[index + 2] : nullptr);
     recompute (index);
     graph->handleFreq[(std::size_t) index] = response.frequency (index);
     globals::selectedHandle = index;
@@ -294,7 +292,7 @@ void CXoverPage::showTitles()
 {
     auto& a = channelWidgets[0].group;
     auto& b = channelWidgets[1].group;
-    if (ampMode == stereoMode)
+    if (ampMode == AmpMode::stereo)
         a.setText ("Channel A+B");
     else
         a.setText (linked ? "Channel A - LOW" : "Channel A");
@@ -302,10 +300,10 @@ void CXoverPage::showTitles()
 }
 
 //==============================================================================
-void CXoverPage::ampModeChanged (int mode)
+void CXoverPage::ampModeChanged (int modeStep)
 {
-    ampMode = mode;
-    followA = mode == stereoMode || mode == bridgeMode;
+    ampMode = AmpMode::fromStep (modeStep);
+    followA = ampMode.followsA();
     if (followA)
     {
         copyFilter (0, 2);
@@ -321,7 +319,7 @@ void CXoverPage::ampModeChanged (int mode)
     graph->setHandleCount (followA ? 2 : 4);
     graph->curveCount = followA ? 1 : 2;
 
-    const bool biamp = mode == biamp1Mode || mode == biamp2Mode;
+    const bool biamp = ampMode.isBiAmp();
     crossoverButton.setVisible (biamp);
     linked = biamp && crossoverButton.getToggleState();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AmpMode.h"
 #include "CrossoverResponse.h"
 #include "CrossoverTypes.h"
 #include "EQGraph.h"
@@ -133,7 +134,6 @@ private:
     void buildGraph();
     void buildFilterColumn (int index);
     void buildChannel (int channel);
-    void place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
     void showChannelB (bool shown);
     void showTitles();
 
@@ -164,7 +164,7 @@ private:
     Cxover* filters[filterCount] {};
     Cxovergain* gains[2] {};
 
-    int ampMode = 0;
+    AmpMode ampMode;
     bool followA = false;
     bool linked = false;
     int lastSlope[filterCount] {};

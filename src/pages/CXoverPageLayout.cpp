@@ -4,6 +4,7 @@
 #include "Artwork.h"
 #include "CXoverPage.h"
 #include "Palette.h"
+#include "PlaceChild.h"
 
 namespace
 {
@@ -70,8 +71,8 @@ namespace
     };
 
     const juce::Rectangle<int> graphBounds { 50, 10, 660, 150 };
-    const juce::Colour channelAColour { 253, 187, 48 };
-    const juce::Colour channelBColour { 46, 121, 255 };
+    const juce::Colour channelAColour = Palette::amber;
+    const juce::Colour channelBColour = Palette::channelB;
     constexpr float fillAlpha = 0.3f;
     constexpr int fillToBottom = 2;
     const juce::Rectangle<int> graphBackground { 4, 4, 712, 180 };
@@ -80,14 +81,6 @@ namespace
     const juce::Point<int> freqScalePosition { 43, 160 };
     const juce::Point<int> levelScalePosition { 20, 4 };
 
-    const juce::Colour groupOutline { 0xff5c5c5c };
-    const juce::Colour bandColour { 51, 51, 51 };
-
-    void styleLabel (juce::Label& label, juce::Justification justification)
-    {
-        label.setFont (PageLookAndFeel::textFont());
-        label.setJustificationType (justification);
-    }
 }
 
 void CXoverPage::buildWidgets()
@@ -99,11 +92,9 @@ void CXoverPage::buildWidgets()
 
     crossoverButton.setClickingTogglesState (true);
     crossoverButton.setTooltip ("enable/disable");
-    crossoverButton.setColour (juce::TextButton::buttonOnColourId, Palette::plate);
-    crossoverButton.setColour (juce::TextButton::textColourOffId, Palette::amber);
-    crossoverButton.setColour (juce::TextButton::textColourOnId, Palette::textGrey);
+    PageLookAndFeel::styleSwitchButton (crossoverButton);
     crossoverButton.addListener (this);
-    place (crossoverButton, "xoverButton", crossoverButtonBounds);
+    placeChild (*this, crossoverButton, "xoverButton", crossoverButtonBounds);
 
     freqScaleImage = Artwork::get (Artwork::Id::freqScaleWide);
     levelScaleImage = Artwork::get (Artwork::Id::xoverLevelScale);
@@ -138,20 +129,16 @@ void CXoverPage::buildChannel (int channel)
 
     w.group.setText (channel == 0 ? "Channel A" : "Channel B");
     w.group.setTextLabelPosition (juce::Justification::centred);
-    w.group.setColour (juce::GroupComponent::outlineColourId, groupOutline);
-    place (w.group, "group" + suffix, area.group);
+    w.group.setColour (juce::GroupComponent::outlineColourId, Palette::groupOutline);
+    placeChild (*this, w.group, "group" + suffix, area.group);
 
-    styleLabel (w.typeLabel, juce::Justification::centred);
-    place (w.typeLabel, "typeLabel" + suffix, area.typeLabel);
-    styleLabel (w.slopeLabel, juce::Justification::centred);
-    place (w.slopeLabel, "slopeLabel" + suffix, area.slopeLabel);
-    styleLabel (w.gainLabel, juce::Justification::centred);
-    place (w.gainLabel, "gainLabel" + suffix, area.gainLabel);
-    styleLabel (w.dbLabel, juce::Justification::centredLeft);
-    place (w.dbLabel, "dbLabel" + suffix, area.dbLabel);
+    placeLabel (*this, w.typeLabel, "typeLabel" + suffix, area.typeLabel, juce::Justification::centred);
+    placeLabel (*this, w.slopeLabel, "slopeLabel" + suffix, area.slopeLabel, juce::Justification::centred);
+    placeLabel (*this, w.gainLabel, "gainLabel" + suffix, area.gainLabel, juce::Justification::centred);
+    placeLabel (*this, w.dbLabel, "dbLabel" + suffix, area.dbLabel, juce::Justification::centredLeft);
 
     w.gainKnob.addListener (this);
-    place (w.gainKnob, "gain" + suffix, area.gainKnob);
+    placeChild (*this, w.gainKnob, "gain" + suffix, area.gainKnob);
 }
 
 void CXoverPage::buildFilterColumn (int index)
@@ -161,38 +148,26 @@ void CXoverPage::buildFilterColumn (int index)
     const juce::String suffix (index + 1);
 
     w.caption.setText (column.caption, juce::dontSendNotification);
-    styleLabel (w.caption, juce::Justification::centred);
-    place (w.caption, "caption" + suffix, column.caption_);
+    placeLabel (*this, w.caption, "caption" + suffix, column.caption_, juce::Justification::centred);
 
     w.knob.addListener (this);
-    place (w.knob, "freqKnob" + suffix, column.knob);
+    placeChild (*this, w.knob, "freqKnob" + suffix, column.knob);
 
-    styleLabel (w.freqLabel, juce::Justification::centredRight);
-    place (w.freqLabel, "freqLabel" + suffix, column.freqLabel);
+    placeLabel (*this, w.freqLabel, "freqLabel" + suffix, column.freqLabel, juce::Justification::centredRight);
     w.entry.setSelectAllWhenFocused (true);
-    w.entry.setInputRestrictions (8);
-    w.entry.setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
-    w.entry.setFont (PageLookAndFeel::textFont());
-    place (w.entry, "freqEntry" + suffix, column.entry);
-    styleLabel (w.hzLabel, juce::Justification::centredLeft);
-    place (w.hzLabel, "hzLabel" + suffix, column.hz);
+    PageLookAndFeel::styleTransparentEntry (w.entry, 8);
+    placeChild (*this, w.entry, "freqEntry" + suffix, column.entry);
+    placeLabel (*this, w.hzLabel, "hzLabel" + suffix, column.hz, juce::Justification::centredLeft);
 
     for (int family = 0; family < CrossoverTypes::familyCount; ++family)
         w.family.addItem (CrossoverTypes::familyNames[family], family + 1);
     w.family.addListener (this);
-    place (w.family, "family" + suffix, column.family);
+    placeChild (*this, w.family, "family" + suffix, column.family);
 
     for (int slope = 0; slope < CrossoverTypes::slopeCount; ++slope)
         w.slope.addItem (CrossoverTypes::slopeNames[slope], slope + 1);
     w.slope.addListener (this);
-    place (w.slope, "slope" + suffix, column.slope);
-}
-
-void CXoverPage::place (juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds)
-{
-    widget.setComponentID (id);
-    widget.setBounds (bounds);
-    addAndMakeVisible (widget);
+    placeChild (*this, w.slope, "slope" + suffix, column.slope);
 }
 
 void CXoverPage::showChannelB (bool shown)
@@ -219,7 +194,7 @@ void CXoverPage::paint (juce::Graphics& g)
     g.fillRect (graphBackground);
     g.drawImageAt (freqScaleImage, freqScalePosition.x, freqScalePosition.y);
     g.drawImageAt (levelScaleImage, levelScalePosition.x, levelScalePosition.y);
-    g.setColour (bandColour);
+    g.setColour (Palette::plate);
     g.fillRect (buttonBand);
 
     for (int index = 0; index < filterCount; ++index)

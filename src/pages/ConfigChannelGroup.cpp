@@ -4,11 +4,13 @@
 #include "ConfigChannelGroup.h"
 
 #include "PageLookAndFeel.h"
-#include "Palette.h"
+#include "PlaceChild.h"
 
 namespace
 {
     const juce::Rectangle<int> groupBounds { 4, 178, 356, 288 };
+    constexpr int valueBoxWidth = 64;
+    constexpr int valueBoxHeight = 20;
 
     // Delay and polarity, the left column.
     const juce::Rectangle<int> delayLabelBounds { 14, 194, 90, 18 };
@@ -57,12 +59,12 @@ namespace
 ConfigChannelGroup::ConfigChannelGroup (int channelIndex)
     : channel (channelIndex),
       group ({}, channelIndex == 0 ? "Channel A" : "Channel B"),
-      delayKnob ("Delay", 0.0, 300.0, 0.02, false),
+      delayKnob ("Delay", 0.0, 300.0, 0.02),
       zeroDegrees ("0" + degrees),
       oneEightyDegrees ("180" + degrees),
-      thresholdKnob ("dBfs", -36.0, 0.0, 0.1, true),
-      releaseKnob ("Release", 20.0, 4000.0, 2.5, true),
-      holdKnob ("Hold", 0.0, 2000.0, 2.5, true)
+      thresholdKnob ("dBfs", -36.0, 0.0, 0.1, valueBoxWidth, valueBoxHeight),
+      releaseKnob ("Release", 20.0, 4000.0, 2.5, valueBoxWidth, valueBoxHeight),
+      holdKnob ("Hold", 0.0, 2000.0, 2.5, valueBoxWidth, valueBoxHeight)
 {
 }
 
@@ -87,8 +89,7 @@ void ConfigChannelGroup::build (juce::Component& page, juce::Slider::Listener& s
 
     place (page, phaseButton, "phase", phaseBounds);
     phaseButton.setClickingTogglesState (true);
-    phaseButton.setColour (juce::TextButton::buttonOnColourId, Palette::amber);
-    phaseButton.setColour (juce::TextButton::textColourOnId, juce::Colours::black);
+    PageLookAndFeel::styleLitButton (phaseButton);
     place (page, zeroDegrees, "zeroDegrees", zeroDegreesBounds);
     place (page, oneEightyDegrees, "oneEightyDegrees", oneEightyDegreesBounds);
     for (auto* toggle : { &zeroDegrees, &oneEightyDegrees })
@@ -140,11 +141,10 @@ void ConfigChannelGroup::build (juce::Component& page, juce::Slider::Listener& s
 void ConfigChannelGroup::place (juce::Component& page, juce::Component& widget, const char* role,
                                 juce::Rectangle<int> bounds)
 {
-    widget.setComponentID (juce::String (role) + (channel == 0 ? "A" : "B"));
-    widget.setBounds (bounds.translated (channel * channelSpacing, 0));
     if (auto* label = dynamic_cast<juce::Label*> (&widget))
         label->setFont (PageLookAndFeel::textFont());
-    page.addAndMakeVisible (widget);
+    placeChild (page, widget, juce::String (role) + (channel == 0 ? "A" : "B"),
+                bounds.translated (channel * channelSpacing, 0));
 }
 
 void ConfigChannelGroup::setFollowingWidgetsVisible (bool visible)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UnitKnob.h"
 #include "ValueEntry.h"
+#include "ValueKnob.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <vector>
 
@@ -43,7 +43,7 @@ public:
     juce::GroupComponent group;
 
     juce::Label delayLabel { {}, "Delay" };
-    UnitKnob delayKnob;
+    ValueKnob delayKnob;
     ValueEntry msEntry, metreEntry, feetEntry;
     juce::Label msLabel { {}, "ms" };
     juce::Label metreLabel { {}, "m" };
@@ -53,7 +53,7 @@ public:
     juce::ToggleButton zeroDegrees, oneEightyDegrees;
 
     juce::Label limiterLabel { {}, "Peak Limiter" };
-    UnitKnob thresholdKnob;
+    ValueKnob thresholdKnob;
     juce::Label dbfsLabel { {}, "dBfs" };
     ValueEntry vpEntry;
     juce::Label vpLabel { {}, "Vp" };
@@ -65,10 +65,10 @@ public:
     juce::ComboBox loadList;
 
     juce::Label releaseLabel { {}, "Release" };
-    UnitKnob releaseKnob;
+    ValueKnob releaseKnob;
     juce::Label releaseMsLabel { {}, "ms" };
     juce::Label holdLabel { {}, "Hold" };
-    UnitKnob holdKnob;
+    ValueKnob holdKnob;
     juce::Label holdMsLabel { {}, "ms" };
 
 private:

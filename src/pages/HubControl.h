@@ -5,8 +5,8 @@
 /** What the Setup page asks of the communication hub: searching, choosing the connection,
     going online and offline, and the device commands of its areas.
 
-    The panel gives the page a HubForwarder, which passes the requests to the hub once the
-    hub exists; tests may record them instead.  Message thread only.
+    The panel gives the page its HubForwarder (src/shell), which passes the requests to the
+    hub once the hub exists; tests may record them instead.  Message thread only.
 */
 class HubControl
 {

@@ -18,6 +18,9 @@ PageLookAndFeel::PageLookAndFeel()
     setColour (juce::Slider::thumbColourId, knobPointer);
     setColour (juce::Slider::rotarySliderFillColourId, Palette::amber);
     setColour (juce::Slider::rotarySliderOutlineColourId, knobTrack);
+    setColour (juce::Slider::textBoxTextColourId, textGrey);
+    setColour (juce::Slider::textBoxBackgroundColourId, juce::Colours::transparentBlack);
+    setColour (juce::Slider::textBoxOutlineColourId, Palette::boxOutline);
 }
 
 void PageLookAndFeel::drawRotarySlider (juce::Graphics& g, int x, int y, int width, int height, float position,
@@ -64,4 +67,30 @@ juce::CaretComponent* PageLookAndFeel::createCaretComponent (juce::Component* ke
 juce::Font PageLookAndFeel::textFont()
 {
     return juce::Font (15.0f, juce::Font::plain);
+}
+
+void PageLookAndFeel::styleTransparentEntry (juce::TextEditor& entry, int maxLength)
+{
+    if (maxLength > 0)
+        entry.setInputRestrictions (maxLength);
+    entry.setColour (juce::TextEditor::textColourId, Palette::textGrey);
+    entry.setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
+    entry.setColour (juce::TextEditor::outlineColourId, Palette::boxOutline);
+    entry.setColour (juce::TextEditor::focusedOutlineColourId, Palette::boxOutline);
+    entry.setColour (juce::CaretComponent::caretColourId, caret);
+    entry.setFont (textFont());
+}
+
+void PageLookAndFeel::styleSwitchButton (juce::TextButton& button, juce::Colour faceWhenOn)
+{
+    button.setColour (juce::TextButton::buttonColourId, Palette::plate);
+    button.setColour (juce::TextButton::buttonOnColourId, faceWhenOn);
+    button.setColour (juce::TextButton::textColourOffId, Palette::amber);
+    button.setColour (juce::TextButton::textColourOnId, Palette::textGrey);
+}
+
+void PageLookAndFeel::styleLitButton (juce::TextButton& button, juce::Colour faceWhenOn)
+{
+    button.setColour (juce::TextButton::buttonOnColourId, faceWhenOn);
+    button.setColour (juce::TextButton::textColourOnId, juce::Colours::black);
 }

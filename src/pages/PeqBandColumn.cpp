@@ -2,21 +2,12 @@
 
 #include "PeqBandColumn.h"
 
-#include "EntryNumber.h"
-
 #include "Cpeq.h"
-#include "NumberText.h"
 #include "PageLookAndFeel.h"
-#include "Palette.h"
-
-#include <cmath>
+#include "PlaceChild.h"
 
 namespace
 {
-    const juce::Colour transparent { 0x00000000 };
-    const juce::Colour valueBoxOutline { 0x50ffffff };
-    const juce::Colour caret { 0xfff0ffff };
-
     constexpr int freqTextLength = 8;
     constexpr int qualTextLength = 13;
 
@@ -56,47 +47,6 @@ namespace
         static constexpr float arrowWidth = 11.0f;
     };
 
-    void styleEntry (juce::TextEditor& entry, int maxLength)
-    {
-        entry.setInputRestrictions (maxLength);
-        entry.setColour (juce::TextEditor::backgroundColourId, transparent);
-        entry.setColour (juce::TextEditor::outlineColourId, transparent);
-        entry.setColour (juce::TextEditor::focusedOutlineColourId, valueBoxOutline);
-        entry.setColour (juce::CaretComponent::caretColourId, caret);
-        entry.setFont (PageLookAndFeel::textFont());
-    }
-
-    void styleLabel (juce::Label& label)
-    {
-        label.setFont (PageLookAndFeel::textFont());
-        label.setJustificationType (juce::Justification::centredLeft);
-    }
-}
-
-PeqBandColumn::GainKnob::GainKnob()
-    : juce::Slider (juce::Slider::RotaryHorizontalVerticalDrag, juce::Slider::TextBoxBelow)
-{
-    setRange (-15.0, 15.0, 0.5);
-    setTextBoxStyle (juce::Slider::TextBoxBelow, false, 80, 20);
-    setColour (juce::Slider::textBoxTextColourId, Palette::textGrey);
-    setColour (juce::Slider::textBoxBackgroundColourId, transparent);
-    setColour (juce::Slider::textBoxOutlineColourId, valueBoxOutline);
-}
-
-double PeqBandColumn::GainKnob::getValueFromText (const juce::String& text)
-{
-    // The same number text as every entry; what holds no number keeps the gain.
-    float typed = 0.0f;
-    if (! readEntryNumber (text, typed))
-        return getValue();
-    return juce::jlimit (getMinimum(), getMaximum(), (double) typed);
-}
-
-juce::String PeqBandColumn::GainKnob::getTextFromValue (double value)
-{
-    char text[16] {};
-    formatText (text, sizeof text, "%+5.1f", value);
-    return juce::String (text).trim();
 }
 
 PeqBandColumn::PeqBandColumn (juce::Component& tab, int bandIndex, Cpeq& bandBlock)
@@ -109,30 +59,16 @@ PeqBandColumn::PeqBandColumn (juce::Component& tab, int bandIndex, Cpeq& bandBlo
 
     filterButton.setTooltip ("enable/disable");
     filterButton.setClickingTogglesState (true);
-    filterButton.setColour (juce::TextButton::buttonColourId, Palette::plate);
-    filterButton.setColour (juce::TextButton::buttonOnColourId, Palette::plate);
-    filterButton.setColour (juce::TextButton::textColourOffId, Palette::amber);
-    filterButton.setColour (juce::TextButton::textColourOnId, Palette::textGrey);
-    place (tab, filterButton, "filterButton" + number, { x0, 4, 68, 24 });
+    PageLookAndFeel::styleSwitchButton (filterButton);
+    placeChild (tab, filterButton, "filterButton" + number, { x0, 4, 68, 24 });
 
-    gainKnob.setName ("EQ gain ");
-    place (tab, gainKnob, "gainKnob" + number, { x0, 32, 48, 60 });
-    styleLabel (dbLabel);
-    place (tab, dbLabel, "dbLabel" + number, { x0 + 48, 73, 26, 18 });
+    gainKnob.bind (*block.gain);
+    placeChild (tab, gainKnob, "gainKnob" + number, { x0, 32, 48, 60 });
+    placeLabel (tab, dbLabel, "dbLabel" + number, { x0 + 48, 73, 26, 18 }, juce::Justification::centredLeft);
 
-    freqKnob.bind (*block.freq);
-    place (tab, freqKnob, "freqKnob" + number, { x0 + 4, 100, 40, 40 });
-    place (tab, freqEditor, "freqEditor" + number, { x0, 140, 48, 20 });
-    styleEntry (freqEditor, freqTextLength);
-    freqEditor.bind (*block.freq);
-    styleLabel (hzLabel);
-    place (tab, hzLabel, "hzLabel" + number, { x0 + 46, 142, 26, 18 });
-
-    qualKnob.bind (*block.qual);
-    place (tab, qualKnob, "qualKnob" + number, { x0 + 4, 164, 40, 40 });
-    place (tab, qualEditor, "qualEditor" + number, { x0, 204, 48, 20 });
-    styleEntry (qualEditor, qualTextLength);
-    qualEditor.bind (*block.qual);
+    placeStepControls (tab, freqKnob, freqEditor, *block.freq, "freq", number, 100, freqTextLength);
+    placeLabel (tab, hzLabel, "hzLabel" + number, { x0 + 46, 142, 26, 18 }, juce::Justification::centredLeft);
+    placeStepControls (tab, qualKnob, qualEditor, *block.qual, "qual", number, 164, qualTextLength);
 
     for (int type = 1; type < 6; ++type)   // the item id is the type step; "OFF" has none
         typeCombo.addItem (Cpeq::typeLabels[type], type);
@@ -140,7 +76,7 @@ PeqBandColumn::PeqBandColumn (juce::Component& tab, int bandIndex, Cpeq& bandBlo
     typeCombo.setSelectedId (1, juce::dontSendNotification);
     typeListLook = std::make_unique<TypeListLook>();
     typeCombo.setLookAndFeel (typeListLook.get());
-    place (tab, typeCombo, "typeCombo" + number, { x0, 232, 60, 20 });
+    placeChild (tab, typeCombo, "typeCombo" + number, { x0, 232, 60, 20 });
 }
 
 PeqBandColumn::~PeqBandColumn()
@@ -148,12 +84,16 @@ PeqBandColumn::~PeqBandColumn()
     typeCombo.setLookAndFeel (nullptr);
 }
 
-void PeqBandColumn::place (juce::Component& tab, juce::Component& widget, const juce::String& id,
-                           juce::Rectangle<int> bounds)
+void PeqBandColumn::placeStepControls (juce::Component& tab, ParamKnob& knob, ValueEntry& entry, Cparam& param,
+                                       const juce::String& role, const juce::String& number, int knobTop, int maxLength)
 {
-    widget.setComponentID (id);
-    widget.setBounds (bounds);
-    tab.addAndMakeVisible (widget);
+    // The knob over the parameter's whole steps, the entry with its text right below.
+    const int x0 = columnX (band);
+    knob.bind (param);
+    placeChild (tab, knob, role + "Knob" + number, { x0 + 4, knobTop, 40, 40 });
+    placeChild (tab, entry, role + "Editor" + number, { x0, knobTop + 40, 48, 20 });
+    PageLookAndFeel::styleTransparentEntry (entry, maxLength);
+    entry.bind (param);
 }
 
 void PeqBandColumn::showBand()
@@ -165,7 +105,7 @@ void PeqBandColumn::showBand()
 
     freqEditor.showValue();
     freqKnob.showParam();
-    gainKnob.setValue (block.gain->getValue(), juce::dontSendNotification);
+    gainKnob.showParam();
     qualKnob.showParam();
     qualEditor.showValue();
     showQualityForSelectedType();

@@ -2,10 +2,12 @@
 
 #include "ParamKnob.h"
 #include "ValueEntry.h"
+#include "ValueKnob.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
 
+class Cparam;
 class Cpeq;
 
 /** The controls of one Parametric EQ band: its column on a channel tab.
@@ -41,20 +43,10 @@ public:
     /** The type the list shows: 1 "PEQ" .. 5 "HS12". */
     int selectedType() const { return typeCombo.getSelectedId(); }
 
-    /** A rotary knob with a value box for the gain in dB.  Text in the box that holds no
-        number leaves the gain as it was; numbers are clamped to the range. */
-    class GainKnob : public juce::Slider
-    {
-    public:
-        GainKnob();
-        double getValueFromText (const juce::String& text) override;
-        juce::String getTextFromValue (double value) override;
-    };
-
     const int band;
     Cpeq& block;
     juce::TextButton filterButton;
-    GainKnob gainKnob;
+    ValueKnob gainKnob { "EQ gain ", 80, 20 };
     juce::Label dbLabel { {}, "dB" };
     ParamKnob freqKnob;
     ValueEntry freqEditor { "freq text editor" };
@@ -66,7 +58,8 @@ public:
 private:
     std::unique_ptr<juce::LookAndFeel> typeListLook;
 
-    void place (juce::Component& tab, juce::Component& widget, const juce::String& id, juce::Rectangle<int> bounds);
+    void placeStepControls (juce::Component& tab, ParamKnob& knob, ValueEntry& entry, Cparam& param,
+                            const juce::String& role, const juce::String& number, int knobTop, int maxLength);
 
     JUCE_DECLARE_NON_COPYABLE (PeqBandColumn)
 };

@@ -24,12 +24,7 @@ void ValueEntry::bind (Binding newBinding)
 
 void ValueEntry::bind (Cparam& param)
 {
-    bind ({ [&param]
-            {
-                char text[nodeTextCapacity] {};
-                param.toText (text, (int) sizeof text);
-                return juce::String (text);
-            },
+    bind ({ [&param] { return paramText (param); },
             [&param] (const juce::String& typed)
             {
                 // Read as every entry reads (EntryNumber.h): text without a number is refused

@@ -5,15 +5,22 @@
 #include "Cparam.h"
 #include "NumberText.h"
 
-#include <cmath>
-
 ValueKnob::ValueKnob (const juce::String& componentName, int boxWidth, int boxHeight)
     : juce::Slider (juce::Slider::RotaryHorizontalVerticalDrag, juce::Slider::TextBoxBelow)
 {
     setName (componentName);
     setTextBoxStyle (juce::Slider::TextBoxBelow, false, boxWidth, boxHeight);
-    setColour (juce::Slider::textBoxBackgroundColourId, juce::Colours::transparentBlack);
-    setColour (juce::Slider::textBoxOutlineColourId, juce::Colour (0x50ffffff));
+}
+
+ValueKnob::ValueKnob (const juce::String& componentName, double minimum, double maximum, double interval, int boxWidth,
+                      int boxHeight)
+    : juce::Slider (juce::Slider::RotaryHorizontalVerticalDrag,
+                    boxWidth > 0 ? juce::Slider::TextBoxBelow : juce::Slider::NoTextBox)
+{
+    setName (componentName);
+    setRange (minimum, maximum, interval);
+    if (boxWidth > 0)
+        setTextBoxStyle (juce::Slider::TextBoxBelow, false, boxWidth, boxHeight);
 }
 
 void ValueKnob::bind (Cparam& newParam)

@@ -5,44 +5,34 @@
 
 EditWatch::EditWatch (SettingsHistory& historyToTell)
     : history (historyToTell),
-      next (globals::packetSink),
+      previousObserver (globals::editObserver),
       previousWatch (globals::blockWatch)
 {
-    // Installed before any thread sends (the sweep starts only when asked for).
-    globals::packetSink = this;
+    globals::editObserver = this;
     globals::blockWatch = this;
 }
 
 EditWatch::~EditWatch()
 {
-    if (globals::packetSink == this)
-        globals::packetSink = next;
+    if (globals::editObserver == this)
+        globals::editObserver = previousObserver;
     if (globals::blockWatch == this)
         globals::blockWatch = previousWatch;
 }
 
-void EditWatch::sendPacket (OutboundPacketPtr packet)
+void EditWatch::blockEdited (Cblock&, const char* address, Cblock*)
 {
-    if (packet == nullptr)
-        return;
+    // Channel B's copy while it follows A is known to the history by its address.
+    if (address != nullptr)
+        history.noteEdit (address);
+}
 
-    // The sweep thread sends the generator as it steps it: never an edit.
-    if (juce::MessageManager::existsAndIsCurrentThread() && telling)
-        history.noteEdit (packet->address());
-
-    if (next != nullptr)
-        next->sendPacket (std::move (packet));
+void EditWatch::gainsEdited (float, float, bool, bool)
+{
+    history.noteEdit ("/gain");
 }
 
 void EditWatch::blockDecoded (Cnode& block)
 {
-    if (telling)
-        history.noteDecoded (&block);
-}
-
-void EditWatch::stopTelling()
-{
-    telling = false;
-    if (globals::blockWatch == this)
-        globals::blockWatch = previousWatch;
+    history.noteDecoded (&block);
 }

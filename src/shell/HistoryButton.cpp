@@ -20,3 +20,15 @@ juce::String HistoryButton::getTooltip()
 {
     return tooltipText ? tooltipText() : juce::String();
 }
+
+void HistoryButton::paintButton (juce::Graphics& g, bool highlighted, bool down)
+{
+    auto& look = getLookAndFeel();
+    look.drawButtonBackground (g, *this, findColour (juce::TextButton::buttonColourId), highlighted, down);
+
+    const auto colour = findColour (getToggleState() ? juce::TextButton::textColourOnId
+                                                     : juce::TextButton::textColourOffId);
+    g.setColour (colour.withMultipliedAlpha (isEnabled() ? 1.0f : 0.5f));
+    g.setFont (look.getTextButtonFont (*this, getHeight()));
+    g.drawFittedText (getButtonText(), getLocalBounds().reduced (2, 0), juce::Justification::centred, 1, 0.8f);
+}

@@ -15,4 +15,8 @@ public:
     std::function<juce::String()> tooltipText;
 
     juce::String getTooltip() override;
+
+    /** The look's face, with the text across nearly the whole width: the buttons are
+        small, and the look keeps a margin of a corner's size each side. */
+    void paintButton (juce::Graphics& g, bool highlighted, bool down) override;
 };

@@ -62,17 +62,10 @@ std::array<HistoryButton*, 4> HistoryControls::buttons()
 
 void HistoryControls::placeFor (bool zrFamily)
 {
-    const int top = zrFamily ? rowTopZr : rowTopOther;
+    const auto& bounds = zrFamily ? boundsZr : boundsOther;
     const auto row = buttons();
     for (std::size_t i = 0; i < row.size(); ++i)
-        row[i]->setBounds (buttonLeft[i], top, buttonWidth[i], rowHeight);
-}
-
-void HistoryControls::stopWatching()
-{
-    edits->stopTelling();
-    modeBlock.removeChangeListener (this);
-    history->onChange = nullptr;
+        row[i]->setBounds (bounds[i]);
 }
 
 //==============================================================================

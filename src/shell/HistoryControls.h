@@ -22,22 +22,25 @@ class GestureWatch;
     or a switch that changes the amplifier mode asks the mode question first ("Cancel"
     changes nothing), and none of them does anything while a question is open.
 
-    The buttons sit in a row in free space of the right-hand column: below the inputs group
-    and above the family picture, whose place differs between the families (placeFor).
-    Message thread only.
+    The buttons sit in free space of the right-hand column, around the "Remote" button and
+    the family picture, whose places differ between the families (placeFor).  Message
+    thread only.
 */
 class HistoryControls : private juce::KeyListener, private juce::ChangeListener
 {
 public:
-    /** The row's top in panel pixels: for the ZR family between the inputs group (to 444)
-        and the picture (from 469), for the others between the shorter inputs group (to
-        390) and their taller picture (from 443). */
-    static constexpr int rowTopZr = 446;
-    static constexpr int rowTopOther = 416;
-    static constexpr int rowHeight = 21;
-    /** Left edges and widths of "Undo", "Redo", "A/B" and "Copy". */
-    static constexpr int buttonLeft[4] = { 742, 783, 824, 863 };
-    static constexpr int buttonWidth[4] = { 38, 38, 36, 38 };
+    /** Where the buttons sit, in panel pixels, in the order "Undo", "Redo", "A/B", "Copy".
+        ZR family: "Undo" and "Redo" either side of "Remote" (790, 447) below the inputs
+        group (to 444), "A/B" and "Copy" either side of the family picture (773, 469,
+        102 x 25).  Others: "Undo" and "Redo" either side of "Remote" (790, 408) below the
+        shorter inputs group (to 390), "A/B" and "Copy" either side of their taller picture
+        (789, 443, 73 x 60). */
+    static inline const juce::Rectangle<int> boundsZr[4] = {
+        { 742, 447, 46, 20 }, { 856, 447, 46, 20 }, { 740, 471, 32, 20 }, { 876, 471, 28, 20 }
+    };
+    static inline const juce::Rectangle<int> boundsOther[4] = {
+        { 742, 408, 46, 24 }, { 856, 408, 46, 24 }, { 742, 447, 44, 20 }, { 864, 447, 38, 20 }
+    };
 
     /** Puts the buttons on `panel` and listens for the keys on `window` (the top-level
         component, which sees every key no child took).  `modeBlock` is the amplifier-mode
@@ -50,10 +53,6 @@ public:
     ~HistoryControls() override;
 
     SettingsHistory& getHistory() noexcept { return *history; }
-
-    /** The panel is going: the history hears no more edits nor answers (the pages it reads
-        go first), while sends still pass to the hub until this object goes. */
-    void stopWatching();
 
     /** Puts the row where the layout of the ZR family (`zrFamily`) or the others has room. */
     void placeFor (bool zrFamily);

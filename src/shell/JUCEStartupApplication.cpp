@@ -5,6 +5,8 @@
 #include "Globals.h"
 #include "InstanceChannel.h"
 #include "MainWindow.h"
+#include "RemoteBridge.h"
+#include "RemoteControl.h"
 #include "SettingsStore.h"
 
 JUCEStartupApplication::JUCEStartupApplication (CommandLine request, std::unique_ptr<InstanceChannel> channelToServe)
@@ -28,6 +30,8 @@ void JUCEStartupApplication::initialise (const juce::String&)
 
     if (startRequest.presetFile != juce::File())
         mainWindow->openPresetFile (startRequest.presetFile);
+    if (startRequest.remotePort)
+        startRemote (*startRequest.remotePort);
 
     if (channel != nullptr)
         channel->listen (
@@ -63,4 +67,14 @@ void JUCEStartupApplication::takeHandOver (const juce::StringArray& arguments)
     mainWindow->bringToFront();
     if (request.presetFile != juce::File())
         mainWindow->openPresetFile (request.presetFile);
+    if (request.remotePort)
+        startRemote (*request.remotePort);
+}
+
+void JUCEStartupApplication::startRemote (int port)
+{
+    // A remote already on keeps its port and its code: phones connected stay.
+    if (auto* panel = dynamic_cast<RemoteControl*> (mainWindow->getContentComponent()))
+        if (! panel->getRemote().isOn())
+            panel->getRemote().start (port);
 }

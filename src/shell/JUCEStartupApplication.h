@@ -35,11 +35,15 @@ public:
     void anotherInstanceStarted (const juce::String& commandLine) override;
 
     /** A later start's arguments, on the message thread: its preset file is loaded as "Load"
-        loads one, and the window comes to the front. */
+        loads one, and the window comes to the front; --remote starts the phone remote when
+        it is off. */
     void takeHandOver (const juce::StringArray& arguments);
 
 private:
-    CommandLine startRequest;   // the phone remote's port is read from here too
+    /** --remote[=PORT]: the phone remote on, unless it is on already. */
+    void startRemote (int port);
+
+    CommandLine startRequest;
     std::unique_ptr<InstanceChannel> channel;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<AlertDialogs> dialogs;

@@ -9,17 +9,19 @@
 #include "Ciosiggen.h"
 #include "Ciospeaker.h"
 #include "Croot.h"
+#include "EditPath.h"
 #include "EntryNumber.h"
 #include "StepNames.h"
 #include "Palette.h"
 #include "CPeqPage.h"
+#include "RemoteBridge.h"
+#include "RemoteWindow.h"
 
 #include <cmath>
 
 namespace
 {
     using Palette::textGrey, Palette::amber, Palette::plate;
-    const juce::Colour tabColour { 0xff606060 };
 
     constexpr double gainFloor = -60.0;
     constexpr double gainTop = 0.0;
@@ -29,13 +31,14 @@ namespace
     const juce::Rectangle<int> inputsBoundsZr { 742, 218, 160, 226 };
     const juce::Rectangle<int> inputsBoundsOther { 742, 218, 160, 172 };
 
+    // "Remote": under the inputs group, above the family's picture, in either layout.
+    const juce::Rectangle<int> remoteBoundsZr { 790, 447, 64, 20 };
+    const juce::Rectangle<int> remoteBoundsOther { 790, 408, 64, 24 };
+
     void styleToggle (juce::TextButton& button, const juce::String& text, juce::Colour fillWhenOn)
     {
         button.setButtonText (text);
-        button.setColour (juce::TextButton::buttonColourId, plate);
-        button.setColour (juce::TextButton::buttonOnColourId, fillWhenOn);
-        button.setColour (juce::TextButton::textColourOnId, textGrey);
-        button.setColour (juce::TextButton::textColourOffId, amber);
+        PageLookAndFeel::styleSwitchButton (button, fillWhenOn);
     }
 
     /** "Arial Black" 20 where it is installed.  Elsewhere JUCE would draw the letters with a
@@ -59,7 +62,7 @@ namespace
 
     void styleGroup (juce::GroupComponent& group)
     {
-        group.setColour (juce::GroupComponent::outlineColourId, juce::Colour (0xff5c5c5c));
+        group.setColour (juce::GroupComponent::outlineColourId, Palette::groupOutline);
         group.setColour (juce::GroupComponent::textColourId, textGrey);
     }
 
@@ -129,6 +132,7 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
     muteA = muteB = link = false;
     buildMeters();
     buildHistory (root);
+    buildRemote();
 
     setDeviceLabel (ModelTable::noDevice);
     setWindowIcon();
@@ -136,9 +140,11 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
 
 RemoteControl::~RemoteControl()
 {
-    // The history stops listening first: it reads the pages' blocks.  It still stands in
-    // front of the hub while the pages go (the generator's sweep thread sends through it).
-    historyControls->stopWatching();
+    // The remote first: it reads and drives the panel and the pages.  Then the history,
+    // which reads the pages' blocks.
+    remoteWindow.reset();
+    remote.reset();
+    historyControls.reset();
 
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
     configPage = nullptr;
@@ -148,7 +154,6 @@ RemoteControl::~RemoteControl()
     setupPage = nullptr;
     tabs.reset();
     utilityPage.reset();
-    historyControls.reset();
 
     hubForwarder.attach (nullptr);
     hub.reset();
@@ -162,7 +167,7 @@ void RemoteControl::buildGainControls()
         fader->setRange (gainFloor, gainTop, 0.5);
         fader->setSliderStyle (juce::Slider::LinearVertical);
         fader->setTextBoxStyle (juce::Slider::NoTextBox, false, 0, 0);
-        fader->setColour (juce::Slider::thumbColourId, juce::Colour (0xff9f2f2f));
+        fader->setColour (juce::Slider::thumbColourId, Palette::knobPointer);
         fader->addListener (this);
         fader->setComponentID (fader->getName());
         addAndMakeVisible (fader);
@@ -170,8 +175,8 @@ void RemoteControl::buildGainControls()
     gainA.setBounds (745, 240, 40, 140);
     gainB.setBounds (859, 240, 40, 140);
 
-    styleToggle (muteButtonB, "Mute", juce::Colour (0xffff0000));
-    styleToggle (muteButtonA, "Mute", juce::Colour (0xffff0000));
+    styleToggle (muteButtonB, "Mute", Palette::alarmRed);
+    styleToggle (muteButtonA, "Mute", Palette::alarmRed);
     styleToggle (linkButton, "Link", plate);
     muteButtonB.setBounds (848, 412, 48, 24);
     muteButtonA.setBounds (748, 412, 48, 24);
@@ -192,10 +197,7 @@ void RemoteControl::buildGainControls()
     for (auto* entry : { &gainEntryA, &gainEntryB })
     {
         entry->setLookAndFeel (&entryLook.get());
-        entry->setColour (juce::TextEditor::textColourId, textGrey);
-        entry->setColour (juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
-        entry->setColour (juce::TextEditor::outlineColourId, juce::Colour (0x60a8a8a8));
-        entry->setColour (juce::CaretComponent::caretColourId, juce::Colour (0xfff0ffff));
+        PageLookAndFeel::styleTransparentEntry (*entry);
         entry->setText ("0.0", false);   // until the device reports its gains
         addAndMakeVisible (entry);
     }
@@ -249,18 +251,18 @@ void RemoteControl::buildTabs (Croot& root, presetDocument& presets, Dialogs& di
     // Each page is created before it is added, in tab order, with what it uses (see
     // docs/pages.md).  The tabs own the first five.
     configPage = new CConfigPage (root, dialogs, *this);
-    tabs->addTab ("  Configuration  ", tabColour, configPage, true);
+    tabs->addTab ("  Configuration  ", Palette::tab, configPage, true);
     xoverPage = new CXoverPage (root, dialogs, [this] { return hub != nullptr && hub->isOnline(); });
-    tabs->addTab ("  Filter/Crossover  ", tabColour, xoverPage, true);
+    tabs->addTab ("  Filter/Crossover  ", Palette::tab, xoverPage, true);
     peqPage = new CPeqPage (root, dialogs);
-    tabs->addTab ("  Parametric EQ  ", tabColour, peqPage, true);
+    tabs->addTab ("  Parametric EQ  ", Palette::tab, peqPage, true);
     deqPage = new CDeqPage (root);
-    tabs->addTab ("  Dynamic EQ  ", tabColour, deqPage, true);
+    tabs->addTab ("  Dynamic EQ  ", Palette::tab, deqPage, true);
     setupPage = new CSetupPage (root, presets, dialogs, *this, hubForwarder);
-    tabs->addTab ("  Setup  ", tabColour, setupPage, true);
+    tabs->addTab ("  Setup  ", Palette::tab, setupPage, true);
 
     utilityPage = std::make_unique<CUtilityPage> (dialogs);
-    tabs->addTab ("  Utility  ", tabColour, utilityPage.get(), false);
+    tabs->addTab ("  Utility  ", Palette::tab, utilityPage.get(), false);
 
     tabs->setCurrentTabIndex (setupTabIndex);
 
@@ -297,6 +299,26 @@ void RemoteControl::buildMeters()
         leds[i]->setBounds (ledBounds[i]);
         addAndMakeVisible (leds[i]);
     }
+}
+
+void RemoteControl::buildRemote()
+{
+    remote = std::make_unique<RemoteBridge> (*this, *peqPage, *setupPage);
+
+    styleToggle (remoteButton, "Remote", plate);
+    remoteButton.setComponentID ("remote");
+    remoteButton.setTooltip (TRANS ("A phone or tablet on this network as a remote"));
+    remoteButton.addListener (this);
+    remoteButton.setBounds (remoteBoundsOther);
+    addAndMakeVisible (remoteButton);
+}
+
+void RemoteControl::showRemoteWindow()
+{
+    if (remoteWindow == nullptr)
+        remoteWindow = std::make_unique<RemoteWindow> (*remote);
+    remoteWindow->setVisible (true);
+    remoteWindow->toFront (true);
 }
 
 void RemoteControl::loadImages()
@@ -458,7 +480,7 @@ void RemoteControl::setDeviceLabel (int index)
         utilityPage->amplifierGone();
 
     if (zr && tabs->getNumTabs() == utilityTabIndex)
-        tabs->addTab ("Utility", tabColour, utilityPage.get(), false);
+        tabs->addTab ("Utility", Palette::tab, utilityPage.get(), false);
     else if (! zr && tabs->getNumTabs() == utilityTabIndex + 1)
         tabs->removeTab (utilityTabIndex);
 
@@ -476,6 +498,7 @@ void RemoteControl::setDeviceLabel (int index)
     inputLabelA.setVisible (! zr);
     inputLabelB.setVisible (! zr);
     inputsGroup.setBounds (zr ? inputsBoundsZr : inputsBoundsOther);
+    remoteButton.setBounds (zr ? remoteBoundsZr : remoteBoundsOther);
     if (historyControls != nullptr)
         historyControls->placeFor (zr);
 
@@ -598,6 +621,10 @@ void RemoteControl::buttonClicked (juce::Button* button)
         linkOffset = gainA.getValue() - gainB.getValue();
         noteEdit ("/link");
     }
+    else if (button == &remoteButton)
+    {
+        showRemoteWindow();
+    }
 }
 
 juce::String RemoteControl::gainText (double value)
@@ -607,9 +634,11 @@ juce::String RemoteControl::gainText (double value)
 
 void RemoteControl::sendGains()
 {
+    const auto a = (float) gainA.getValue();
+    const auto b = (float) gainB.getValue();
     if (hub != nullptr)
-        hub->sendGains ((float) gainA.getValue(), (float) gainB.getValue(), muteA ? 1 : 0, muteB ? 1 : 0);
-    noteEdit ("/gain");
+        hub->sendGains (a, b, muteA ? 1 : 0, muteB ? 1 : 0);
+    EditPath::gainsEdited (a, b, muteA, muteB);
 }
 
 //==============================================================================

@@ -22,6 +22,8 @@ class CXoverPage;
 class Croot;
 class Dialogs;
 class CPeqPage;
+class RemoteBridge;
+class RemoteWindow;
 class presetDocument;
 
 /** The main panel: the content of the main window, fixed at 912 x 516.
@@ -110,6 +112,12 @@ public:
         built and taken down). */
     HistoryControls* getHistoryControls() noexcept { return historyControls.get(); }
 
+    /** The phone remote (off until started, from its window or the command line). */
+    RemoteBridge& getRemote() noexcept { return *remote; }
+
+    /** Opens the remote's window ("Remote"), or brings it to the front. */
+    void showRemoteWindow();
+
     void paint (juce::Graphics& g) override;
     bool keyPressed (const juce::KeyPress& key) override;
 
@@ -122,6 +130,7 @@ private:
     void buildLabels();
     void buildTabs (Croot& root, presetDocument& presets, Dialogs& dialogs);
     void buildMeters();
+    void buildRemote();
     void loadImages();
     void setWindowIcon();
     void buildHistory (Croot& root);
@@ -176,9 +185,14 @@ private:
 
     std::unique_ptr<osc::OscCom> hub;
 
-    // After the hub: its edit watch stands in front of the hub's queue.
+    // Undo, redo and A/B: built last, taken down first.
     std::unique_ptr<HistoryControls> historyControls;
     bool historyOnline = false;   // the history was reset for the amplifier now connected
+
+    // The phone remote, which reads and drives the panel and the pages; it goes first.
+    juce::TextButton remoteButton { "remote" };
+    std::unique_ptr<RemoteBridge> remote;
+    std::unique_ptr<RemoteWindow> remoteWindow;
 
     led_meter outputMeterA { "output meter A" };
     led_meter outputMeterB { "output meter B" };

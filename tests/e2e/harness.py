@@ -159,13 +159,19 @@ class Display:
 class Program:
     """The real program on a display, with a home folder of its own (settings, preset files)."""
 
-    def __init__(self, display, home, extra_env=None):
+    def __init__(self, display, home, extra_env=None, args=()):
         self.display = display
         self.home = home
-        self.log = open(os.path.join(home, "program.log"), "ab")
+        self.log_path = os.path.join(home, "program.log")
+        self.log = open(self.log_path, "ab")
         env = {**os.environ, **display.env(), "HOME": home, "XDG_CONFIG_HOME": os.path.join(home, ".config"),
                **(extra_env or {})}
-        self.process = subprocess.Popen([PROGRAM], env=env, stdout=self.log, stderr=self.log)
+        self.process = subprocess.Popen([PROGRAM, *args], env=env, stdout=self.log, stderr=self.log)
+
+    def output(self):
+        """What the program has written to standard output and error so far."""
+        with open(self.log_path, encoding="utf-8", errors="replace") as f:
+            return f.read()
 
     def running(self):
         return self.process.poll() is None
@@ -305,6 +311,7 @@ class ProgramTestCase(unittest.TestCase):
             if not os.access(binary, os.X_OK):
                 self.fail(f"not built: {binary}")
         self.home = tempfile.mkdtemp(prefix=f"zr-e2e-{self._testMethodName}-")
+        self.program_args = []   # the command line of the programs the test starts
         self.programs = []
         self.simulators = []
         self.lan = None
@@ -341,7 +348,7 @@ class ProgramTestCase(unittest.TestCase):
 
     # --- the program -------------------------------------------------------------------
     def start_program(self, extra_env=None):
-        program = Program(self.display, self.home, extra_env)
+        program = Program(self.display, self.home, extra_env, self.program_args)
         self.programs.append(program)
         return program
 

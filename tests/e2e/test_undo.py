@@ -35,8 +35,8 @@ def gain_knob(band):
 
 
 # The Undo and A/B buttons in the panel's right-hand column (a ZR amplifier's layout).
-UNDO = (742 + 19, 446 + 10)
-COMPARE = (824 + 18, 446 + 10)
+UNDO = (742 + 23, 447 + 10)
+COMPARE = (740 + 16, 471 + 10)
 
 BAND_ADDRESS = "/channel/1/peq/{}"
 

@@ -32,6 +32,17 @@ namespace
     };
 }
 
+TEST_F (FilterResponseTest, EachChannelsResponseCanBeReadWhicheverIsShown)
+{
+    computePeqFilter (1, 0, peq, 1000.0f, 6.0f, 1.41f);
+    globals::peqVisibleChannel = 0;
+    EXPECT_NEAR (peqChannelResponse (1, 1000.0f), 12.00f, 0.005f);
+    EXPECT_NEAR (peqChannelResponse (0, 1000.0f), 0.0f, 0.005f);
+    EXPECT_EQ (peqResponse (0, 1000.0f), peqChannelResponse (0, 1000.0f));
+    globals::peqVisibleChannel = 1;
+    EXPECT_EQ (peqResponse (0, 1000.0f), peqChannelResponse (1, 1000.0f));
+}
+
 TEST_F (FilterResponseTest, PeqBandTypesGiveTheAmplifiersFigures)
 {
     // Twice the level in dB: +6 dB reads 12 at the centre.
@@ -39,7 +50,7 @@ TEST_F (FilterResponseTest, PeqBandTypesGiveTheAmplifiersFigures)
     EXPECT_NEAR (peqResponse (0, 1000.0f), 12.00f, 0.005f);
     EXPECT_NEAR (peqResponse (0, 100.0f), 0.07f, 0.005f);
     EXPECT_NEAR (peqResponse (0, 10000.0f), 0.06f, 0.005f);
-    EXPECT_EQ (globals::selectedHandle, 3);
+    EXPECT_EQ (globals::selectedHandle, 0) << "the page selects the handle, not the model";
     EXPECT_EQ (globals::peqFilterTable[0][3].freq, 1000.0f);
 
     computePeqFilter (0, 3, ls6, 100.0f, -12.0f, 1.0f);
@@ -116,7 +127,8 @@ TEST_F (FilterResponseTest, DeqBandPassCurvesAtTheCentreAndAway)
     const float boost[] = { -44.00f, -34.00f, -24.14f, -16.14f, -7.91f, 1.08f };
 
     computeDeqFilter (1, 1, 1, 1000.0f, 1.0f, -6.0f, -20.0f, 4.0f);
-    EXPECT_EQ (globals::deqVisibleChannel, 1);
+    EXPECT_EQ (globals::deqVisibleChannel, 0) << "the page shows a channel, not the model";
+    globals::deqVisibleChannel = 1;
     for (int i = 0; i < 6; ++i)
     {
         EXPECT_NEAR (deqResponseBand2 (i, 1000.0f), cut[i], 0.005f) << i;

@@ -3,7 +3,7 @@
 // what the entries make of text that is no number.
 
 #include "ConfigPageTestSupport.h"
-#include "UnitKnob.h"
+#include "ValueKnob.h"
 
 using namespace configtest;
 
@@ -77,7 +77,7 @@ TEST_F (ConfigPageTest, EntriesKeepTheirValueForTextThatIsNoNumberAndClampTheRes
     }
 
     // The knobs' value boxes: no number leaves the knob where it is.
-    auto& release = widget<UnitKnob> ("releaseKnobA");
+    auto& release = widget<ValueKnob> ("releaseKnobA");
     release.setValue (500.0, juce::dontSendNotification);
     for (auto typed : { "", "abc", "-" })
         EXPECT_DOUBLE_EQ (release.getValueFromText (typed), 500.0) << typed;

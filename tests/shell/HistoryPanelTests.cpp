@@ -6,6 +6,7 @@
 #include "Ciosiggen.h"
 #include "Cpeq.h"
 #include "CompareButton.h"
+#include "EditPath.h"
 #include "PanelFixture.h"
 
 #include <thread>
@@ -268,6 +269,9 @@ TEST_F (HistoryPanelTest, theGeneratorsSweepSendsAreNoEdits)
     sweep.join();
     EXPECT_FALSE (history().isStepOpen());
 
-    siggen->send ("/siggen");   // the same from the message thread: an edit (of nothing yet)
+    // An edit of the Utility page's ends in the edit path.
+    siggen->gain->setValue (-12.0f);
+    EditPath::standaloneBlockEdited (*siggen, "/siggen");
     EXPECT_TRUE (history().isStepOpen());
+    EXPECT_TRUE (history().canUndo());
 }

@@ -2,7 +2,6 @@
 // clears.  Needs a display (the window goes on the desktop); skipped without one.
 
 #include "Croot.h"
-#include "EditWatch.h"
 #include "MainWindow.h"
 #include "PanelFixture.h"
 #include "TestDisplay.h"
@@ -39,8 +38,7 @@ TEST (MainWindow, BuildsTreePanelAndPresetsAndTearsThemDownInOrder)
     char text[nodeTextCapacity] {};
     findNode (globals::root, "channel/1/peq/8", 15)->toText (text, (int) sizeof text);
     EXPECT_TRUE (juce::String (text).startsWith (" HS12 ")) << text;
-    // Blocks go to the hub through the edit history's watch, which stands in front of it.
-    EXPECT_NE (dynamic_cast<EditWatch*> (globals::packetSink), nullptr);
+    EXPECT_EQ (globals::packetSink, static_cast<PacketSink*> (globals::hub));
 
     // Setting a model reaches the window's title through the panel.
     panel->setDeviceLabel (5);

@@ -182,5 +182,9 @@ TEST (ModelTable, StrayNumbersReadAsNoDevice)
         EXPECT_EQ (ModelTable::modelName (odd), "-");
         EXPECT_EQ (ModelTable::deviceLabel (odd), "[not connected!]");
         EXPECT_EQ (ModelTable::family (odd), DeviceFamily::none);
+        EXPECT_EQ (ModelTable::fullScaleVp (odd), 100.0f);
+        EXPECT_TRUE (ModelTable::allowsBridge (odd));
+        EXPECT_FALSE (ModelTable::hasLineVoltageOutputs (odd));
+        EXPECT_TRUE (ModelTable::takesTwoOhmLoad (odd));
     }
 }

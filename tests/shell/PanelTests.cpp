@@ -7,6 +7,7 @@
 #include "CPeqPage.h"
 #include "CSetupPage.h"
 #include "CXoverPage.h"
+#include "EditPath.h"
 #include "PanelFixture.h"
 
 using paneltest::PanelTest;
@@ -204,6 +205,35 @@ TEST_F (PanelTest, GainsFromTheDeviceSetControlsWithoutSending)
     EXPECT_EQ (gainA().getValue(), -6.0);
     EXPECT_EQ (entryB().getText(), "-3.5");
     EXPECT_TRUE (muteA().getToggleState());
+}
+
+TEST_F (PanelTest, GainAndMuteEditsReachTheEditObserverAndTheDevicesGainsDoNot)
+{
+    struct GainEdits : EditObserver
+    {
+        void blockEdited (Cblock&, const char*, Cblock*) override { ++blocks; }
+        void gainsEdited (float a, float b, bool ma, bool mb) override { heard.push_back ({ a, b, ma, mb }); }
+        std::vector<paneltest::Gains> heard;
+        int blocks = 0;
+    } observer;
+    ScopedGlobal<EditObserver*> observing { globals::editObserver, &observer };
+
+    holdSendsInQueue();
+    panel->setDeviceLabel (0);
+    panel->setGainsFromDevice (-6.0f, -3.5f, false, false);
+    settle();
+    EXPECT_TRUE (observer.heard.empty()) << "the device's own gains are no edit";
+
+    muteB().triggerClick();
+    settle();
+    gainA().setValue (-12.0, juce::sendNotificationSync);
+    ASSERT_EQ (observer.heard.size(), 2u);
+    EXPECT_EQ (observer.heard[0].b, -3.5f);
+    EXPECT_EQ (observer.heard[0].muteB, 1);
+    EXPECT_EQ (observer.heard[1].a, -12.0f);
+    ASSERT_TRUE (queuedGains().has_value());
+    EXPECT_EQ (queuedGains()->a, observer.heard[1].a) << "heard as sent";
+    EXPECT_EQ (observer.blocks, 0);
 }
 
 //==============================================================================
