@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OscCom.h"
+#include "XEventPump.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <memory>
 
@@ -49,4 +50,5 @@ public:
 private:
     std::unique_ptr<Croot> root;
     std::unique_ptr<presetDocument> presets;
+    XEventPump eventPump { *this };
 };

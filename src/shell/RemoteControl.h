@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HistoryControls.h"
+#include "HoverTooltips.h"
 #include "HubForwarder.h"
 #include "ModelTable.h"
 #include "OscCom.h"
@@ -205,6 +206,9 @@ private:
 
     juce::Image banner, outputScale, inputScale, tarvoBadge, tarvoLogo, zrBadge, zrLogo, windowIcon;
     juce::Path framePath;
+
+    // The tooltips of the pages' buttons, drawn inside the panel while the pointer is over it.
+    HoverTooltips tooltips { *this };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RemoteControl)
 };

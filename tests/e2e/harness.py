@@ -304,6 +304,7 @@ class ProgramTestCase(unittest.TestCase):
     keeps every test's folder."""
 
     maxDiff = None   # message sequences are long; a failure shows the whole difference
+    display_size = (1280, 1024)
 
     def setUp(self):
         require_private_network()
@@ -320,7 +321,7 @@ class ProgramTestCase(unittest.TestCase):
         self.origin = None
         self.shots = 0
         self.addCleanup(self._finish)
-        self.display = Display()
+        self.display = Display(*self.display_size)
 
     def _finish(self):
         failed = self._failed()
