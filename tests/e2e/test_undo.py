@@ -120,7 +120,7 @@ class UndoTest(harness.ProgramTestCase):
             self.type_gain(band, text)
             self.wait_gain(band, since, float(text))
         self.park_mouse()
-        self.keep_window_picture("undo-compare.png")
+        self.keep_window_picture("undo-compare.png", hover=UNDO)
 
         # B holds what the amplifier had on connecting.
         since = self.amplifier.mark()
@@ -165,15 +165,20 @@ class UndoTest(harness.ProgramTestCase):
         modes = [r.args for r in self.amplifier.heard(since, address="/ampmode")]
         self.assertEqual(modes, [["DUAL"]])
 
-    def keep_window_picture(self, name):
-        """With ZR_E2E_PICTURES set to a folder: the window as PNG there, for the docs."""
+    def keep_window_picture(self, name, hover=None):
+        """With ZR_E2E_PICTURES set to a folder: the window as PNG there, for the docs, with
+        the pointer resting on `hover` (its tooltip showing) if given."""
         folder = os.environ.get("ZR_E2E_PICTURES")
         if not folder:
             return
+        if hover:
+            self.display.xdotool("mousemove", *self.screen(hover))
+            time.sleep(2.0)
         x, y, width, height = self.display.geometry(self.window)
         shot = self.screenshot("window")
         subprocess.run(["convert", shot.path, "-crop", f"{width}x{height}+{x}+{y}", "+repage",
                         os.path.join(folder, name)], check=True, timeout=30)
+        self.park_mouse()
 
     def blocks_heard(self, since):
         """Everything the program sent since the mark but the meter requests."""
