@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+class BlockWatch;
 class Croot;
 class Cnode;
 class Ciospeaker;
@@ -74,6 +75,10 @@ namespace globals
 
     /** Where blocks hand their finished messages (the hub while it exists); null frees them. */
     inline PacketSink* packetSink = nullptr;
+
+    /** Told of every block the amplifier's values were decoded into (BlockWatch.h); the
+        panel's edit history while it exists, else null. */
+    inline BlockWatch* blockWatch = nullptr;
 
     inline osc::OscCom* hub = nullptr;      // created by the panel, after the pages
     inline Ciospeaker* speaker = nullptr;   // owned by the Configuration page

@@ -1,4 +1,6 @@
 #include "Cblock.h"
+#include "BlockWatch.h"
+#include "Globals.h"
 
 namespace
 {
@@ -49,6 +51,8 @@ void Cblock::decodeArguments (Cparam* const* params, int count, osc::ReceivedMes
     }
 
     sendChangeMessage();
+    if (auto* watch = globals::blockWatch)
+        watch->blockDecoded (*this);
 }
 
 bool Cblock::encodeArguments (osc::OutboundPacketStream& stream, const char* address, const Cparam* const* params,

@@ -61,6 +61,13 @@ public:
     /** The current label of an EnumParam ("" for other kinds). */
     const char* label() const;
 
+    /** The step index itself (thousandths of a step for LogParam): the exact value, which
+        the text can only approximate.  Any thread. */
+    std::int32_t exactStep() const noexcept { return loadStep(); }
+    /** Stores a step index read with exactStep(), clamped to minStep .. maxStep; sends no
+        notification. */
+    void setExactStep (std::int32_t newStep) noexcept { storeStep (newStep); }
+
 private:
     Cparam (const char* name, std::uint32_t kind, std::uint32_t blockKind);
     void clampStep();

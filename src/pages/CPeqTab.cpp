@@ -101,6 +101,11 @@ void CPeqTab::changeListenerCallback (juce::ChangeBroadcaster* block)
         return;
     const int k = (int) (found - bands.begin());
 
+    // A band on again that "Bypass" had switched off (an undo, a preset, the amplifier):
+    // the bypass is over, and the button must not say otherwise.
+    if (bypassed && bands[(size_t) k]->type->getStep() > 0)
+        leaveBypass();
+
     columns[(size_t) k]->showBand();
     bandChanged (k);
 }
@@ -295,6 +300,11 @@ void CPeqTab::setFollowMode (AmpMode mode)
         for (int k = 0; k < bandCount; ++k)
             copyBandToChannelB (k);
 
+    leaveBypass();
+}
+
+void CPeqTab::leaveBypass()
+{
     bypassed = false;
     bypassButton.setToggleState (false, juce::dontSendNotification);
     // With "Bypass" shown off, the band buttons must work again.

@@ -129,6 +129,7 @@ private:
     void copyBandToChannelB (int k);
     void applyReset();
     void setBypass (bool on);
+    void leaveBypass();
     void commitEntry (int k, ParamKnob& knob);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CPeqTab)

@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include "EditPath.h"
 #include "HubControl.h"
+#include "PanelLink.h"
 #include "PresetFile.h"
 #include "presetDocument.h"
 
@@ -37,6 +38,7 @@ void CSetupPage::recallSlot()
         return;
 
     hub.sendPresetCommand ("/preset/load", selectedSlot, 0, presetRows->nameOf (selectedSlot));
+    panel.presetSlotRecalled (selectedSlot);
 }
 
 void CSetupPage::storeSlot()
@@ -105,6 +107,7 @@ void CSetupPage::loadChosenFile (const juce::File& file)
 
     if (! offline)
         sendWholeTree();
+    panel.presetFileLoaded (file.getFileName());
 }
 
 void CSetupPage::savePresetFile()

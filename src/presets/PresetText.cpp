@@ -157,24 +157,23 @@ bool PresetText::applyBlockLine (Cnode& root, std::string_view line)
     return true;
 }
 
+std::string PresetText::blockLine (Cnode& block)
+{
+    char values[nodeTextCapacity] = {};
+    block.toText (values, (int) sizeof (values));
+    values[sizeof (values) - 1] = 0;
+
+    std::string line (block.address);
+    line += ' ';
+    line += typeTags (&block);
+    line += values;
+    return line;
+}
+
 std::vector<std::string> PresetText::blockLines (Cnode& root)
 {
     std::vector<std::string> lines;
-
-    forEachLeaf (&root,
-                 [&lines] (Cnode* block)
-                 {
-                     char values[nodeTextCapacity] = {};
-                     block->toText (values, (int) sizeof (values));
-                     values[sizeof (values) - 1] = 0;
-
-                     std::string line (block->address);
-                     line += ' ';
-                     line += typeTags (block);
-                     line += values;
-                     lines.push_back (std::move (line));
-                 });
-
+    forEachLeaf (&root, [&lines] (Cnode* block) { lines.push_back (blockLine (*block)); });
     return lines;
 }
 

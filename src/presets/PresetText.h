@@ -47,6 +47,9 @@ public:
         word, no values, or the first value unreadable). */
     static bool applyBlockLine (Cnode& root, std::string_view line);
 
+    /** The line of one block: its address, a space, its type tags and its values. */
+    static std::string blockLine (Cnode& block);
+
     /** One line per block below `root`, in tree order: address, space, type tags, values. */
     static std::vector<std::string> blockLines (Cnode& root);
 

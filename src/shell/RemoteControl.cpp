@@ -6,8 +6,12 @@
 #include "CSetupPage.h"
 #include "CUtilityPage.h"
 #include "CXoverPage.h"
+#include "Ciosiggen.h"
+#include "Ciospeaker.h"
+#include "Croot.h"
 #include "EditPath.h"
 #include "EntryNumber.h"
+#include "StepNames.h"
 #include "Palette.h"
 #include "CPeqPage.h"
 #include "RemoteBridge.h"
@@ -82,7 +86,8 @@ namespace
 //==============================================================================
 RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, presetDocument& presets, Dialogs& dialogs,
                               osc::HubOptions hubOptions)
-    : mainWindow (mainWindowToUse)
+    : mainWindow (mainWindowToUse),
+      openQuestions (dialogs)
 {
     styleGroup (outputsGroup);
     outputsGroup.setBounds (742, 46, 160, 168);
@@ -95,7 +100,7 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
 
     buildGainControls();
     buildLabels();
-    buildTabs (root, presets, dialogs);
+    buildTabs (root, presets, openQuestions);
 
     dbLabel.setFont (juce::Font (15.0f, juce::Font::plain));
     dbLabel.setJustificationType (juce::Justification::centredLeft);
@@ -121,11 +126,12 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
         button->setClickingTogglesState (true);
 
     // The hub takes the Setup page at construction, so the pages exist before it.
-    hub = std::make_unique<osc::OscCom> (*this, *setupPage, dialogs, std::move (hubOptions));
+    hub = std::make_unique<osc::OscCom> (*this, *setupPage, openQuestions, std::move (hubOptions));
     hubForwarder.attach (hub.get());
 
     muteA = muteB = link = false;
     buildMeters();
+    buildHistory (root);
     buildRemote();
 
     setDeviceLabel (ModelTable::noDevice);
@@ -134,9 +140,11 @@ RemoteControl::RemoteControl (juce::Component& mainWindowToUse, Croot& root, pre
 
 RemoteControl::~RemoteControl()
 {
-    // The remote first: it reads and drives the panel and the pages.
+    // The remote first: it reads and drives the panel and the pages.  Then the history,
+    // which reads the pages' blocks.
     remoteWindow.reset();
     remote.reset();
+    historyControls.reset();
 
     // Pages first: a page's thread (the generator sweep) may still send through the hub.
     configPage = nullptr;
@@ -325,6 +333,120 @@ void RemoteControl::loadImages()
     windowIcon = Artwork::get (Artwork::Id::windowIcon);
 }
 
+void RemoteControl::buildHistory (Croot& root)
+{
+    auto parts = SettingsPart::treeBlocks (root);
+    for (auto& part : panelParts())
+        parts.push_back (std::move (part));
+
+    historyControls = std::make_unique<HistoryControls> (
+        *this, mainWindow, std::move (parts), *root.ampmode,
+        [&root]
+        {
+            const int mode = root.ampmode->mode->getStep();
+            return mode == 1 || mode == 4;   // Stereo, Bridge
+        },
+        openQuestions, [this] { return openQuestions.any(); });
+}
+
+std::vector<SettingsPart> RemoteControl::panelParts()
+{
+    std::vector<SettingsPart> parts;
+
+    // Only a ZR amplifier has a speaker setting, a generator and input gains to send: a
+    // TARVO would leave them unanswered.
+    const auto zrOnly = [this] (std::function<void()> send)
+    {
+        return [this, send]
+        {
+            if (ModelTable::isZr (modelIndex))
+                send();
+        };
+    };
+
+    if (auto* speaker = globals::speaker)
+    {
+        auto part = SettingsPart::standaloneBlock (*speaker, "/speaker", { speaker->value });
+        part.send = zrOnly (part.send);
+        parts.push_back (std::move (part));
+    }
+
+    if (auto* siggen = globals::siggen)
+    {
+        // Level and frequency only: switching the generator on or off is nobody's step.
+        auto level = SettingsPart::standaloneBlock (*siggen, "/siggen/level", { siggen->gain }, "/siggen");
+        level.send = zrOnly (level.send);
+        parts.push_back (std::move (level));
+
+        // The sweep moves the frequency: not a setting while it does.
+        auto frequency = SettingsPart::standaloneBlock (*siggen, "/siggen/freq", { siggen->freq }, "/siggen");
+        frequency.editedOnly = true;
+        frequency.moving = [this]
+        {
+            auto& sweep = utilityPage->getSweep();
+            return sweep.isSweeping() || sweep.isRunning();
+        };
+        frequency.send = zrOnly (frequency.send);
+        parts.push_back (std::move (frequency));
+    }
+
+    SettingsPart gains;
+    gains.address = "/gain";
+    gains.read = [this]
+    {
+        return PartState { "/gain ffii " + gainText (gainA.getValue()).toStdString() + " "
+                               + gainText (gainB.getValue()).toStdString() + (muteA ? " 1" : " 0")
+                               + (muteB ? " 1" : " 0"),
+                           {} };
+    };
+    gains.apply = [this] (const PartState& state)
+    {
+        const auto values = StepNames::valuesOf (state.line);
+        if (values.size() == 4)
+            showGains (juce::String (values[0]).getFloatValue(), juce::String (values[1]).getFloatValue(),
+                       values[2] != "0", values[3] != "0");
+    };
+    gains.send = zrOnly ([this] { sendGains(); });
+    parts.push_back (std::move (gains));
+
+    SettingsPart linked;
+    linked.address = "/link";
+    linked.read = [this] { return PartState { link ? "/link i 1" : "/link i 0", {} }; };
+    linked.apply = [this] (const PartState& state)
+    {
+        link = state.line == "/link i 1";
+        linkButton.setToggleState (link, juce::dontSendNotification);
+        linkOffset = gainA.getValue() - gainB.getValue();
+    };
+    linked.send = [] {};   // the panel's own: nothing goes to the amplifier
+    parts.push_back (std::move (linked));
+
+    return parts;
+}
+
+void RemoteControl::noteEdit (const char* address)
+{
+    if (historyControls != nullptr)
+        historyControls->getHistory().noteEdit (address);
+}
+
+void RemoteControl::presetFileLoaded (const juce::String& fileName)
+{
+    if (historyControls != nullptr)
+        historyControls->getHistory().endStep (TRANS ("Load") + " " + fileName);
+}
+
+void RemoteControl::presetSlotRecalled (int slot)
+{
+    if (historyControls != nullptr)
+        historyControls->getHistory().beginRecall (TRANS ("Recall of slot") + " " + juce::String (slot));
+}
+
+bool RemoteControl::keyPressed (const juce::KeyPress& key)
+{
+    return historyControls != nullptr && historyControls->handleKey (key);
+}
+
 void RemoteControl::setWindowIcon()
 {
     if (auto* window = dynamic_cast<juce::DocumentWindow*> (&mainWindow))
@@ -341,6 +463,13 @@ void RemoteControl::setDeviceLabel (int index)
 {
     modelIndex = ModelTable::checkedIndex (index);
     configPage->setDeviceModel (modelIndex);
+
+    // Connected: the settings are this amplifier's now, and the history of another's values
+    // would be wrong to replay.
+    const bool online = hub != nullptr && hub->isOnline();
+    if (online && ! historyOnline && historyControls != nullptr)
+        historyControls->getHistory().reset();
+    historyOnline = online;
 
     mainWindow.setName (ModelTable::deviceLabel (modelIndex));
 
@@ -370,6 +499,8 @@ void RemoteControl::setDeviceLabel (int index)
     inputLabelB.setVisible (! zr);
     inputsGroup.setBounds (zr ? inputsBoundsZr : inputsBoundsOther);
     remoteButton.setBounds (zr ? remoteBoundsZr : remoteBoundsOther);
+    if (historyControls != nullptr)
+        historyControls->placeFor (zr);
 
     repaint();
 }
@@ -379,6 +510,13 @@ void RemoteControl::setGainsFromDevice (float newGainA, float newGainB, bool new
     if (! std::isfinite (newGainA) || ! std::isfinite (newGainB))
         return;
 
+    showGains (newGainA, newGainB, newMuteA, newMuteB);
+    if (historyControls != nullptr)
+        historyControls->getHistory().noteDecodedAddress ("/gain");
+}
+
+void RemoteControl::showGains (float newGainA, float newGainB, bool newMuteA, bool newMuteB)
+{
     gainA.setValue (newGainA, juce::dontSendNotification);
     gainB.setValue (newGainB, juce::dontSendNotification);
     gainEntryA.showValue();
@@ -481,6 +619,7 @@ void RemoteControl::buttonClicked (juce::Button* button)
     {
         link = button->getToggleState();
         linkOffset = gainA.getValue() - gainB.getValue();
+        noteEdit ("/link");
     }
     else if (button == &remoteButton)
     {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "HistoryControls.h"
 #include "HoverTooltips.h"
 #include "HubForwarder.h"
 #include "ModelTable.h"
 #include "OscCom.h"
 #include "PageLookAndFeel.h"
 #include "PanelLink.h"
+#include "OpenQuestions.h"
 #include "PanelOperations.h"
 #include "ValueEntry.h"
 #include "led_clip.h"
@@ -100,6 +102,17 @@ public:
     /** The link offset in dB (gain A - gain B) the faders keep while linked. */
     double getLinkOffset() const noexcept { return linkOffset; }
 
+    /** A preset file was read into the tree: one step of the edit history, named by it. */
+    void presetFileLoaded (const juce::String& fileName) override;
+
+    /** A preset slot's recall was asked for: the values the amplifier sends next are one
+        step of the edit history. */
+    void presetSlotRecalled (int slot) override;
+
+    /** Undo, redo and the A/B memories (created with the panel, null only while it is
+        built and taken down). */
+    HistoryControls* getHistoryControls() noexcept { return historyControls.get(); }
+
     /** The phone remote (off until started, from its window or the command line). */
     RemoteBridge& getRemote() noexcept { return *remote; }
 
@@ -107,6 +120,7 @@ public:
     void showRemoteWindow();
 
     void paint (juce::Graphics& g) override;
+    bool keyPressed (const juce::KeyPress& key) override;
 
 private:
     void sliderValueChanged (juce::Slider* slider) override;
@@ -120,6 +134,10 @@ private:
     void buildRemote();
     void loadImages();
     void setWindowIcon();
+    void buildHistory (Croot& root);
+    std::vector<SettingsPart> panelParts();
+    void showGains (float gainA, float gainB, bool muteA, bool muteB);
+    void noteEdit (const char* address);
 
     void followLinkFromA();
     void followLinkFromB();
@@ -127,6 +145,8 @@ private:
     static juce::String gainText (double value);
 
     juce::Component& mainWindow;
+    // The pages and the hub ask their questions through this: undo waits while one is open.
+    OpenQuestions openQuestions;
     int modelIndex = ModelTable::noDevice;
     bool muteA = false;
     bool muteB = false;
@@ -165,6 +185,10 @@ private:
     std::unique_ptr<CUtilityPage> utilityPage;
 
     std::unique_ptr<osc::OscCom> hub;
+
+    // Undo, redo and A/B: built last, taken down first.
+    std::unique_ptr<HistoryControls> historyControls;
+    bool historyOnline = false;   // the history was reset for the amplifier now connected
 
     // The phone remote, which reads and drives the panel and the pages; it goes first.
     juce::TextButton remoteButton { "remote" };

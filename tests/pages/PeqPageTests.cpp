@@ -247,6 +247,28 @@ TEST_F (PeqPageTest, BypassRestoresExactlyTheBandsThatWereOn)
     EXPECT_TRUE (column (3).filterButton.getToggleState());
 }
 
+TEST_F (PeqPageTest, ABandSwitchedOnFromOutsideWhileBypassedEndsTheBypass)
+{
+    switchOn (0, 1);
+    auto& bypass = *dynamic_cast<juce::Button*> (page->tab (0).findChildWithID ("bypass"));
+    bypass.triggerClick();
+    testloop::run (10);
+    ASSERT_TRUE (page->tab (0).isBypassed());
+
+    // Undone, or loaded from a preset: the band is on again, and "Bypass" no longer says so.
+    band (0, 0).fromText (" PEQ");
+    testloop::run (10);
+    EXPECT_FALSE (page->tab (0).isBypassed());
+    EXPECT_FALSE (bypass.getToggleState());
+    EXPECT_TRUE (column (0).filterButton.getToggleState());
+
+    // The band buttons work again.
+    column (0).filterButton.triggerClick();
+    testloop::run (10);
+    EXPECT_FALSE (column (0).filterButton.getToggleState());
+    EXPECT_EQ (band (0, 0).type->getStep(), 0);
+}
+
 TEST_F (PeqPageTest, ResetAsksThenLeavesEightFlatPeakingBands)
 {
     switchOn (3, 5);
