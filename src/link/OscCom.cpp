@@ -25,7 +25,7 @@ namespace osc
     //==============================================================================
     OscCom::OscCom (PanelOperations& panelToUse, SetupOperations& setupToUse, Dialogs& dialogsToUse,
                     HubOptions optionsToUse)
-        : juce::Thread ("OSC connection"),
+        : LinkThread ("OSC connection"),
           panel (panelToUse),
           setup (setupToUse),
           dialogs (dialogsToUse),
@@ -60,13 +60,12 @@ namespace osc
         if (globals::packetSink == this)
             globals::packetSink = nullptr;
 
-        // Asked together, the transports' threads end while the send thread does: each stop
-        // below then finds its thread gone instead of polling for it in turn.
+        // Asked together, the transports' threads end while the send thread does.
         udp->signalThreadShouldExit();
         usb->signalThreadShouldExit();
         usb->notify();
 
-        stopThread (sendThreadStopMs);
+        stopPromptly (sendThreadStopMs);
 
         udp.reset();
         usb.reset();
@@ -219,7 +218,7 @@ namespace osc
     }
 
     //==============================================================================
-    void OscCom::run()
+    void OscCom::work()
     {
         while (! threadShouldExit())
         {

@@ -5,6 +5,7 @@
 #include "DeviceFamily.h"
 #include "HidAccess.h"
 #include "LinkMessage.h"
+#include "LinkThread.h"
 #include "OutboundQueue.h"
 #include "PacketSink.h"
 #include "PanelOperations.h"
@@ -107,7 +108,7 @@ namespace osc
         While it exists it is globals::hub and globals::packetSink.  Everything runs on the
         message thread unless a comment says otherwise.
     */
-    class OscCom : public juce::Thread, public juce::MessageListener, public PacketSink, private juce::Timer
+    class OscCom : public LinkThread, public juce::MessageListener, public PacketSink, private juce::Timer
     {
     public:
         /** Pauses of the send thread between passes, in milliseconds. */
@@ -286,7 +287,7 @@ namespace osc
         };
         static const AddressRoute addressRoutes[];
 
-        void run() override;
+        void work() override;
         void timerCallback() override;
 
         std::uint32_t now() const;

@@ -133,7 +133,7 @@ namespace osc
 
     void OscCom::replaceSocket (std::uint32_t address)
     {
-        udp->stopThread (receiveThreadStopMs);
+        udp->stopPromptly (receiveThreadStopMs);
         {
             // The old socket goes first, so the new one can take the port.
             const juce::ScopedLock lock (linkLock);

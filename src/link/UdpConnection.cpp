@@ -7,7 +7,7 @@ namespace
 }
 
 UdpConnection::UdpConnection (juce::MessageListener& hubToUse, int messageTag, int portToUse, Inspector inspector)
-    : juce::Thread ("UDP connection"),
+    : LinkThread ("UDP connection"),
       hub (hubToUse),
       inspect (std::move (inspector)),
       tag (messageTag),
@@ -18,7 +18,7 @@ UdpConnection::UdpConnection (juce::MessageListener& hubToUse, int messageTag, i
 
 UdpConnection::~UdpConnection()
 {
-    stopThread (threadStopMs);
+    stopPromptly (threadStopMs);
     removeListener (this);
     socket.reset();
 }
@@ -46,7 +46,7 @@ void UdpConnection::exitSignalSent()
         socket->wake();
 }
 
-void UdpConnection::run()
+void UdpConnection::work()
 {
     while (! threadShouldExit())
     {

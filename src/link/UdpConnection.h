@@ -2,6 +2,7 @@
 
 #include "DatagramSocket.h"
 #include "LinkMessage.h"
+#include "LinkThread.h"
 #include <juce_events/juce_events.h>
 #include <atomic>
 #include <cstdint>
@@ -20,7 +21,7 @@
     and ends; nothing is sent on it any more, and the hub's answer rule reports the silence
     as a network error.  Sending is the hub's, through send().
 */
-class UdpConnection : public juce::Thread, private juce::Thread::Listener
+class UdpConnection : public LinkThread, private juce::Thread::Listener
 {
 public:
     static constexpr int largestDatagram = 128;
@@ -53,7 +54,7 @@ public:
     bool isUsable() const { return usable.load(); }
 
 private:
-    void run() override;
+    void work() override;
     void exitSignalSent() override;
     void receiveOne();
 

@@ -16,7 +16,7 @@ namespace
 }
 
 UsbConnection::UsbConnection (juce::MessageListener& hubToUse, int messageTag, std::unique_ptr<HidAccess> access)
-    : juce::Thread ("USB connection"),
+    : LinkThread ("USB connection"),
       hub (hubToUse),
       tag (messageTag),
       hid (access != nullptr ? std::move (access) : std::make_unique<HidapiAccess>())
@@ -26,7 +26,7 @@ UsbConnection::UsbConnection (juce::MessageListener& hubToUse, int messageTag, s
 
 UsbConnection::~UsbConnection()
 {
-    stopThread (threadStopMs);
+    stopPromptly (threadStopMs);
     hid->close();
 }
 
@@ -81,7 +81,7 @@ int UsbConnection::acceptedPayloadLength (const std::uint8_t* report, int bytesR
     return length;
 }
 
-void UsbConnection::run()
+void UsbConnection::work()
 {
     while (! threadShouldExit())
     {

@@ -2,6 +2,7 @@
 
 #include "DeviceFamily.h"
 #include "HidAccess.h"
+#include "LinkThread.h"
 #include <juce_events/juce_events.h>
 #include <array>
 #include <atomic>
@@ -28,7 +29,7 @@ namespace osc
     that fails outright (the amplifier was unplugged) lets the device go, goes back to
     searching with the announcement armed, and posts LinkEvent::usbRemoved.
 */
-class UsbConnection : public juce::Thread
+class UsbConnection : public LinkThread
 {
 public:
     static constexpr int vendorId = 0x2F17;
@@ -83,7 +84,7 @@ public:
     static int acceptedPayloadLength (const std::uint8_t* report, int bytesRead);
 
 private:
-    void run() override;
+    void work() override;
     void searchPass();
     void servicePass();
     DeviceFamily openDevice();
