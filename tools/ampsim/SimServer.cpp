@@ -238,7 +238,11 @@ int SimServer::run()
         for (int fd : sockets)
             fds.push_back ({ fd, POLLIN, 0 });
 
-        const int ready = poll (fds.data(), (nfds_t) fds.size(), (int) std::ceil (wait));
+        // To the microsecond: rounded up to whole milliseconds, a rack's answers (each due at
+        // its own fraction of a millisecond) would each be late by half a millisecond on average.
+        const auto waitUs = (long) std::ceil (wait * 1000.0);
+        const timespec timeout { waitUs / 1000000, (waitUs % 1000000) * 1000 };
+        const int ready = ppoll (fds.data(), (nfds_t) fds.size(), &timeout, nullptr);
         if (ready < 0 && errno != EINTR)
         {
             log.note (nowMs(), systemError ("poll"));
