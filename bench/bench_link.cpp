@@ -9,9 +9,14 @@
 //                         message thread -> send thread before the next request left: 2 to
 //                         2.7; now the receive thread sends it).  Target: at most 1.3.
 //   pull                  zr-ctl's pull of the same amplifier in the same process ("/info",
-//                         the online sequence, the file): over_round_trips as above, for its
-//                         62 requests, with and without what the call pays before its first
-//                         request (setup_ms: the hub, its threads and socket).  Target: at most 1.3.
+//                         the online sequence, the file), timed whole (Time).  Its parts:
+//                         requests_ms, from the first request leaving the socket to the last
+//                         answer reaching it, and setup_ms, all the rest of the call (the hub,
+//                         its threads and socket, the tree, writing the file, the end).
+//                         over_round_trips: requests_ms per request in round trips.  Target:
+//                         at most 1.3.  whole_over_round_trips: the same for the whole call.
+//                         sent_by_receive_thread: the requests that left from the receive
+//                         thread's acknowledgement (all but the first two of the sequence and "/info").
 //   linkThreadsWhileMetering  CPU time of the "OSC connection", "UDP connection" and "USB
 //                         connection" threads over 5 s while 30 meter messages a second
 //                         arrive.  Target: under 2% of one core.
@@ -33,6 +38,7 @@
 #include "Globals.h"
 #include "OscCom.h"
 #include "ThreadStats.h"
+#include "UdpSocket.h"
 #include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
@@ -235,6 +241,100 @@ namespace
         std::size_t requestSize = 0;
     };
 
+    /** The simulator is up, or the benchmark is skipped with the reason. */
+    bool simulatorReady (benchmark::State& state, const Simulator& sim)
+    {
+        if (sim.isReady())
+            return true;
+        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
+        return false;
+    }
+
+    /** The median bare round trip to the simulator in ms, or negative (the benchmark skipped). */
+    double roundTripOrSkip (benchmark::State& state, const Simulator& sim)
+    {
+        if (! simulatorReady (state, sim))
+            return -1.0;
+        const double ms = RoundTripProbe().median (roundTripSamples);
+        if (ms < 0.0)
+            state.SkipWithError ("the simulator did not answer");
+        return ms;
+    }
+
+    /** The time per request and its ratio to the round trip. */
+    void perRequestCounters (benchmark::State& state, int requests, double roundTripMs, double msPerCall)
+    {
+        const double perRequestMs = msPerCall / requests;
+        state.counters["requests"] = requests;
+        state.counters["round_trip_ms"] = roundTripMs;
+        state.counters["per_request_ms"] = perRequestMs;
+        state.counters["over_round_trips"] = perRequestMs / roundTripMs;
+    }
+
+    //==============================================================================
+    /** The real socket, noting when the first request left, when answer number
+        `answersAwaited` arrived and how many requests the receive thread sent. */
+    class TimedSocket : public DatagramSocket
+    {
+    public:
+        struct Marks
+        {
+            explicit Marks (int answers)
+                : answersAwaited (answers)
+            {
+            }
+
+            const int answersAwaited;
+            std::atomic<bool> sending { false };
+            Clock::time_point firstSent, lastAnswer;
+            std::atomic<int> received { 0 };
+            std::atomic<int> sentByReceiveThread { 0 };
+
+            /** From the first request out to the last answer in, or negative when the
+                answers did not all come. */
+            double requestsMs() const
+            {
+                if (received.load() < answersAwaited)
+                    return -1.0;
+                return std::chrono::duration<double, std::milli> (lastAnswer - firstSent).count();
+            }
+        };
+
+        TimedSocket (int port, Marks& marksToUse)
+            : socket (port),
+              marks (marksToUse)
+        {
+        }
+
+        bool isOpen() const override { return socket.isOpen(); }
+        bool holdsPort() const override { return socket.holdsPort(); }
+        WaitResult waitForDatagram (int timeoutMs) override { return socket.waitForDatagram (timeoutMs); }
+        void wake() override { socket.wake(); }
+
+        bool send (std::uint32_t address, int port, const void* data, int length) override
+        {
+            // Noted before it leaves: the answer cannot come before the note.
+            if (! marks.sending.exchange (true))
+                marks.firstSent = Clock::now();
+            const auto* thread = juce::Thread::getCurrentThread();
+            if (thread != nullptr && thread->getThreadName() == "UDP connection")
+                ++marks.sentByReceiveThread;
+            return socket.send (address, port, data, length);
+        }
+
+        int receive (void* buffer, int capacity, std::uint32_t& sender) override
+        {
+            const int length = socket.receive (buffer, capacity, sender);
+            if (length > 0 && ++marks.received == marks.answersAwaited)
+                marks.lastAnswer = Clock::now();
+            return length;
+        }
+
+    private:
+        UdpSocket socket;
+        Marks& marks;
+    };
+
     //==============================================================================
     /** The program's side: the tree, the hub with its real transports, fakes for the panel
         and the Setup page.  Its dialogs answer nothing: a lost connection shows nothing. */
@@ -287,11 +387,8 @@ namespace
 static void linkRoundTrip (benchmark::State& state)
 {
     Simulator sim;
-    if (! sim.isReady())
-    {
-        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
+    if (! simulatorReady (state, sim))
         return;
-    }
 
     RoundTripProbe probe;
     for (auto _ : state)
@@ -310,17 +407,9 @@ BENCHMARK (linkRoundTrip)->UseManualTime()->Unit (benchmark::kMicrosecond);
 static void onlineSequence (benchmark::State& state)
 {
     Simulator sim;
-    if (! sim.isReady())
-    {
-        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
-        return;
-    }
-    const double roundTripMs = RoundTripProbe().median (roundTripSamples);
+    const double roundTripMs = roundTripOrSkip (state, sim);
     if (roundTripMs < 0.0)
-    {
-        state.SkipWithError ("the simulator did not answer");
         return;
-    }
 
     Program program;
     int requests = 0;
@@ -341,82 +430,65 @@ static void onlineSequence (benchmark::State& state)
         program.goOffline();
     }
 
-    const double perRequestMs = totalMs / (double) state.iterations() / requests;
-    state.counters["requests"] = requests;
-    state.counters["round_trip_ms"] = roundTripMs;
-    state.counters["per_request_ms"] = perRequestMs;
-    state.counters["overhead_ms"] = perRequestMs - roundTripMs;
-    state.counters["over_round_trips"] = perRequestMs / roundTripMs;
+    perRequestCounters (state, requests, roundTripMs, totalMs / (double) state.iterations());
+    state.counters["overhead_ms"] = totalMs / (double) state.iterations() / requests - roundTripMs;
 }
 BENCHMARK (onlineSequence)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (20);
 
 static void pull (benchmark::State& state)
 {
     Simulator sim;
-    if (! sim.isReady())
-    {
-        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
-        return;
-    }
-    const double roundTripMs = RoundTripProbe().median (roundTripSamples);
+    const double roundTripMs = roundTripOrSkip (state, sim);
     if (roundTripMs < 0.0)
-    {
-        state.SkipWithError ("the simulator did not answer");
         return;
-    }
 
     const auto file = std::filesystem::temp_directory_path() / ("zr-bench-pull-" + std::to_string (getpid()) + ".kvt");
     CtlOptions options;
     std::string error;
     CtlOptions::parse ({ "pull", simAddress, file.string() }, options, error);
-    osc::HubOptions hubOptions;
-    hubOptions.udpPort = udpPort;
 
     // "/info", then the online sequence without the signal generator's query.
     constexpr int requests = 1 + 61;
-    double totalMs = 0.0, setupMs = 0.0;
+    std::unique_ptr<TimedSocket::Marks> marks;
+    osc::HubOptions hubOptions;
+    hubOptions.udpPort = udpPort;
+    hubOptions.makeSocket = [&marks] (int port) { return std::make_unique<TimedSocket> (port, *marks); };
+
+    double wholeMs = 0.0, requestsMs = 0.0;
+    int sentByReceiveThread = 0;
     for (auto _ : state)
     {
-        // What every call pays before its first request: the hub with its threads and socket.
-        const auto made = Clock::now();
-        {
-            const CtlLink link (hubOptions);
-        }
-        setupMs += millisecondsSince (made);
-
+        marks = std::make_unique<TimedSocket::Marks> (requests);
         std::ostringstream out;
         const auto start = Clock::now();
         const int status = CtlRunner (options, hubOptions).run (out);
         const double ms = millisecondsSince (start);
-        if (status != 0)
+        if (status != 0 || marks->requestsMs() < 0.0)
         {
             state.SkipWithError (("the pull failed: " + out.str()).c_str());
             break;
         }
         state.SetIterationTime (ms / 1000.0);
-        totalMs += ms;
+        wholeMs += ms;
+        requestsMs += marks->requestsMs();
+        sentByReceiveThread += marks->sentByReceiveThread.load();
     }
     std::filesystem::remove (file);
 
-    const double perRequestMs = totalMs / (double) state.iterations() / requests;
-    const double exchangeMs = (totalMs - setupMs) / (double) state.iterations() / requests;
-    state.counters["requests"] = requests;
-    state.counters["round_trip_ms"] = roundTripMs;
-    state.counters["per_request_ms"] = perRequestMs;
-    state.counters["over_round_trips"] = perRequestMs / roundTripMs;
-    state.counters["setup_ms"] = setupMs / (double) state.iterations();
-    state.counters["without_setup_over_round_trips"] = exchangeMs / roundTripMs;
+    const auto calls = (double) state.iterations();
+    perRequestCounters (state, requests, roundTripMs, requestsMs / calls);
+    state.counters["requests_ms"] = requestsMs / calls;
+    state.counters["setup_ms"] = (wholeMs - requestsMs) / calls;
+    state.counters["whole_over_round_trips"] = wholeMs / calls / requests / roundTripMs;
+    state.counters["sent_by_receive_thread"] = sentByReceiveThread / calls;
 }
 BENCHMARK (pull)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (20);
 
 static void linkThreadsWhileMetering (benchmark::State& state)
 {
     Simulator sim;
-    if (! sim.isReady())
-    {
-        state.SkipWithError (("the simulator did not start: " + sim.errors()).c_str());
+    if (! simulatorReady (state, sim))
         return;
-    }
 
     Program program;
     program.goOnline();
