@@ -12,7 +12,10 @@
 class LinkThread : public juce::Thread
 {
 public:
-    explicit LinkThread (const juce::String& threadName) : juce::Thread (threadName) {}
+    explicit LinkThread (const juce::String& threadName)
+        : juce::Thread (threadName)
+    {
+    }
 
     /** Asks the thread to exit (its listeners hear it), wakes it, and waits until it has
         ended, at most `timeoutMs` (below 0: no limit).  A thread that did not end in time

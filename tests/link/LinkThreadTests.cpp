@@ -12,7 +12,9 @@ namespace
     class SleepyThread : public LinkThread, private juce::Thread::Listener
     {
     public:
-        explicit SleepyThread (int lingerMsToUse = 0) : LinkThread ("sleepy"), lingerMs (lingerMsToUse)
+        explicit SleepyThread (int lingerMsToUse = 0)
+            : LinkThread ("sleepy"),
+              lingerMs (lingerMsToUse)
         {
             addListener (this);
         }

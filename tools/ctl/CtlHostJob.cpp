@@ -113,12 +113,15 @@ void CtlHostJob::addStep (std::function<bool()> begin, std::function<bool()> don
     steps.push_back ({ std::move (begin), std::move (done), waitMs, std::move (late) });
 }
 
-void CtlHostJob::addInfoStep()
+void CtlHostJob::addInfoStep (bool thenOnline)
 {
     addStep (
-        [this]
+        [this, thenOnline]
         {
             call.link.askInfo (address);
+            // The tree is built while the answer is on its way.
+            if (thenOnline)
+                openSession();
             return true;
         },
         [this]
@@ -130,13 +133,18 @@ void CtlHostJob::addInfoStep()
         call.options.timeoutMs (searchWaitMs), [] { return std::string ("no answer to \"/info\""); });
 }
 
+void CtlHostJob::openSession()
+{
+    if (session == nullptr)
+        session = std::make_unique<CtlSession> (call.link.link(), address);
+}
+
 void CtlHostJob::addOnlineStep()
 {
     addAnswersStep (
         [this]
         {
-            if (session == nullptr)
-                session = std::make_unique<CtlSession> (call.link.link(), address);
+            openSession();
             session->goOnline();
             return true;
         });
@@ -150,105 +158,94 @@ void CtlHostJob::addAnswersStep (std::function<bool()> begin)
         [waitMs] { return "no answer to every request within " + std::to_string (waitMs) + " ms"; });
 }
 
+void CtlHostJob::addInstantStep (std::function<bool()> instantStep)
+{
+    addStep (
+        std::move (instantStep), [] { return true; }, 0, [] { return std::string(); });
+}
+
+void CtlHostJob::addExchange (std::function<bool()> send, std::function<void()> report)
+{
+    addOnlineStep();
+    addAnswersStep (std::move (send));
+    addInstantStep (
+        [report = std::move (report)]
+        {
+            report();
+            return true;
+        });
+}
+
 void CtlHostJob::planFor (CtlOptions::Command command)
 {
-    const auto once = [] { return true; };
-    const auto never = [] { return std::string(); };
+    const auto confirm = [this] { confirmSent(); };
 
     switch (command)
     {
         case CtlOptions::Command::info:
-            addInfoStep();
-            addStep ([this] { return reportInfo(); }, once, 0, never);
+            addInfoStep (false);
+            addInstantStep ([this] { return reportInfo(); });
             break;
 
         case CtlOptions::Command::pull:
             // The amplifier's name is the preset's title, as the program's name field would hold it.
-            addInfoStep();
+            addInfoStep (true);
             addOnlineStep();
-            addStep ([this] { return pull(); }, once, 0, never);
+            addInstantStep ([this] { return pull(); });
             break;
 
-        case CtlOptions::Command::push:
-            addOnlineStep();
-            addAnswersStep ([this] { return applyPresetAndSend(); });
-            addStep (
-                [this]
-                {
-                    confirmSent();
-                    return true;
-                },
-                once, 0, never);
-            break;
+        case CtlOptions::Command::push: addExchange ([this] { return applyPresetAndSend(); }, confirm); break;
 
         case CtlOptions::Command::set:
             // Only a block that holds values: a folder ("/channel/1") has nothing to send.
-            addStep (
+            addInstantStep (
                 [this]
                 {
-                    session = std::make_unique<CtlSession> (call.link.link(), address);
+                    openSession();
                     return blockToSet() != nullptr || fail ("no block has the address " + call.options.address);
-                },
-                once, 0, never);
-            addOnlineStep();
-            addAnswersStep ([this] { return setBlock(); });
-            addStep (
-                [this]
-                {
-                    confirmSent();
-                    return true;
-                },
-                once, 0, never);
+                });
+            addExchange ([this] { return setBlock(); }, confirm);
             break;
 
         case CtlOptions::Command::recall:
-            addOnlineStep();
-            addAnswersStep (
+            addExchange (
                 [this]
                 {
                     const auto& slot = session->slots()[(std::size_t) call.options.slot];
                     session->sendPresetCommand ("/preset/load", call.options.slot, 0, slot.name);
                     return true;
-                });
-            addStep (
+                },
                 [this]
                 {
                     const auto& name = session->lastRecalled();
                     result.item ("recalled slot " + std::to_string (call.options.slot) + " \"" + name + "\"",
                                  "recalled", juce::String (name));
-                    return true;
-                },
-                once, 0, never);
+                });
             break;
 
         case CtlOptions::Command::store:
-            addOnlineStep();
-            addAnswersStep (
+            addExchange (
                 [this]
                 {
                     const int mode = session->tree().ampmode->mode->getStep();
                     session->sendPresetCommand ("/preset/save", call.options.slot, mode, call.options.name);
                     return true;
-                });
-            addStep (
+                },
                 [this]
                 {
                     result.item ("stored slot " + std::to_string (call.options.slot) + " \"" + call.options.name + "\"",
                                  "stored", juce::String (call.options.name));
-                    return true;
-                },
-                once, 0, never);
+                });
             break;
 
         case CtlOptions::Command::slots:
             addOnlineStep();
-            addStep (
+            addInstantStep (
                 [this]
                 {
                     reportSlots();
                     return true;
-                },
-                once, 0, never);
+                });
             break;
 
         case CtlOptions::Command::meters:
@@ -268,18 +265,17 @@ void CtlHostJob::planFor (CtlOptions::Command command)
                     return "only " + std::to_string (session->meterReadings().size()) + " meter readings within "
                            + std::to_string (waitMs) + " ms";
                 });
-            addStep (
+            addInstantStep (
                 [this]
                 {
                     reportMeters();
                     return true;
-                },
-                once, 0, never);
+                });
             break;
         }
 
         case CtlOptions::Command::help:
-        case CtlOptions::Command::discover: addStep (once, once, 0, never); break;
+        case CtlOptions::Command::discover: addInstantStep ([] { return true; }); break;
     }
 }
 

@@ -46,11 +46,17 @@ private:
     };
 
     void planFor (CtlOptions::Command command);
-    void addInfoStep();
+    /** Asks for "/info"; `thenOnline`: also builds the session, for a later online step. */
+    void addInfoStep (bool thenOnline);
     void addOnlineStep();
     void addAnswersStep (std::function<bool()> begin);
+    /** A step that is done once begun. */
+    void addInstantStep (std::function<bool()> instantStep);
+    /** Online, then `send` and the wait for every answer, then `report`. */
+    void addExchange (std::function<bool()> send, std::function<void()> report);
     void addStep (std::function<bool()> begin, std::function<bool()> done, int waitMs,
                   std::function<std::string()> late);
+    void openSession();
     void finish();
     bool fail (const std::string& why);
 
