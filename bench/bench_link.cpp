@@ -3,7 +3,7 @@
 //   linkRoundTrip         one bare UDP request and its answer, a plain socket to the simulator:
 //                         the floor under every request of the link.
 //   onlineSequence        the whole online sequence of a ZR model (62 requests, stop-and-wait),
-//                         with the round trip measured again in the same run and the link's
+//                         with the round trip sampled just before each sequence (round_trip_ms, their median) and the link's
 //                         own cost per request above it.  over_round_trips: the time per
 //                         request in round trips (the answer used to travel receive thread ->
 //                         message thread -> send thread before the next request left: 2 to
@@ -78,7 +78,6 @@ namespace
     constexpr const char* simAddress = "127.0.0.2";
     constexpr const char* probeAddress = "127.0.0.3";
     constexpr int udpPort = 3456;
-    constexpr int roundTripSamples = 200;
     constexpr double meteringSeconds = 5.0;
 
     double millisecondsSince (Clock::time_point start)
@@ -211,21 +210,6 @@ namespace
             return millisecondsSince (start);
         }
 
-        /** The median of `samples` round trips in ms; negative when one went unanswered. */
-        double median (int samples)
-        {
-            std::vector<double> times;
-            for (int i = 0; i < samples; ++i)
-            {
-                const double ms = once();
-                if (ms < 0.0)
-                    return -1.0;
-                times.push_back (ms);
-            }
-            std::nth_element (times.begin(), times.begin() + samples / 2, times.end());
-            return times[(std::size_t) samples / 2];
-        }
-
     private:
         static sockaddr_in endpoint (const char* address, int port)
         {
@@ -250,16 +234,42 @@ namespace
         return false;
     }
 
-    /** The median bare round trip to the simulator in ms, or negative (the benchmark skipped). */
-    double roundTripOrSkip (benchmark::State& state, const Simulator& sim)
+    /** Bare round trips taken beside the link's calls, a few just before each, so that both
+        meet the machine in the same state (on a virtual machine an idle core wakes several
+        times slower than a busy one: the round trip alone swings between about 10 and 60 us). */
+    class RoundTrips
     {
-        if (! simulatorReady (state, sim))
-            return -1.0;
-        const double ms = RoundTripProbe().median (roundTripSamples);
-        if (ms < 0.0)
-            state.SkipWithError ("the simulator did not answer");
-        return ms;
-    }
+    public:
+        /** Takes the samples before one call; false (the benchmark skipped) when the
+            simulator did not answer. */
+        bool sample (benchmark::State& state)
+        {
+            for (int i = 0; i < samplesPerCall; ++i)
+            {
+                const double ms = probe.once();
+                if (ms < 0.0)
+                {
+                    state.SkipWithError ("the simulator did not answer");
+                    return false;
+                }
+                times.push_back (ms);
+            }
+            return true;
+        }
+
+        double medianMs()
+        {
+            if (times.empty())
+                return 0.0;
+            std::nth_element (times.begin(), times.begin() + (std::ptrdiff_t) times.size() / 2, times.end());
+            return times[times.size() / 2];
+        }
+
+    private:
+        static constexpr int samplesPerCall = 25;
+        RoundTripProbe probe;
+        std::vector<double> times;
+    };
 
     /** The time per request and its ratio to the round trip. */
     void perRequestCounters (benchmark::State& state, int requests, double roundTripMs, double msPerCall)
@@ -407,15 +417,17 @@ BENCHMARK (linkRoundTrip)->UseManualTime()->Unit (benchmark::kMicrosecond);
 static void onlineSequence (benchmark::State& state)
 {
     Simulator sim;
-    const double roundTripMs = roundTripOrSkip (state, sim);
-    if (roundTripMs < 0.0)
+    if (! simulatorReady (state, sim))
         return;
 
     Program program;
+    RoundTrips roundTrips;
     int requests = 0;
     double totalMs = 0.0;
     for (auto _ : state)
     {
+        if (! roundTrips.sample (state))
+            return;
         const auto start = Clock::now();
         requests = program.goOnline();
         if (! program.waitIdle (10000))
@@ -430,6 +442,7 @@ static void onlineSequence (benchmark::State& state)
         program.goOffline();
     }
 
+    const double roundTripMs = roundTrips.medianMs();
     perRequestCounters (state, requests, roundTripMs, totalMs / (double) state.iterations());
     state.counters["overhead_ms"] = totalMs / (double) state.iterations() / requests - roundTripMs;
 }
@@ -438,8 +451,7 @@ BENCHMARK (onlineSequence)->UseManualTime()->Unit (benchmark::kMillisecond)->Ite
 static void pull (benchmark::State& state)
 {
     Simulator sim;
-    const double roundTripMs = roundTripOrSkip (state, sim);
-    if (roundTripMs < 0.0)
+    if (! simulatorReady (state, sim))
         return;
 
     const auto file = std::filesystem::temp_directory_path() / ("zr-bench-pull-" + std::to_string (getpid()) + ".kvt");
@@ -454,10 +466,13 @@ static void pull (benchmark::State& state)
     hubOptions.udpPort = udpPort;
     hubOptions.makeSocket = [&marks] (int port) { return std::make_unique<TimedSocket> (port, *marks); };
 
+    RoundTrips roundTrips;
     double wholeMs = 0.0, requestsMs = 0.0;
     int sentByReceiveThread = 0;
     for (auto _ : state)
     {
+        if (! roundTrips.sample (state))
+            break;
         marks = std::make_unique<TimedSocket::Marks> (requests);
         std::ostringstream out;
         const auto start = Clock::now();
@@ -476,6 +491,7 @@ static void pull (benchmark::State& state)
     std::filesystem::remove (file);
 
     const auto calls = (double) state.iterations();
+    const double roundTripMs = roundTrips.medianMs();
     perRequestCounters (state, requests, roundTripMs, requestsMs / calls);
     state.counters["requests_ms"] = requestsMs / calls;
     state.counters["setup_ms"] = (wholeMs - requestsMs) / calls;
