@@ -109,8 +109,9 @@ namespace osc
             if (! session.online.load())
                 return;
             session.queue.merge (std::move (packet), session.awaitingReply.load());
+            transmitIfDue (session);
         }
-        notify();   // the send thread sleeps while nothing is queued
+        notify();   // the send thread sleeps while nothing is queued; it keeps the answer window
     }
 
     void OscCom::sendQuery (const char* address)
@@ -172,6 +173,7 @@ namespace osc
         {
             const juce::ScopedLock lock (linkLock);
             session.queue.append (std::move (packet));
+            transmitIfDue (session);
         }
         notify();
     }
@@ -284,6 +286,15 @@ namespace osc
         udp->send (session.address.load(), head->data(), (int) head->size());
     }
 
+    void OscCom::transmitIfDue (DeviceSession& session)
+    {
+        // A request for an idle session leaves from the thread that queued or acknowledged
+        // it: waking the send thread for it would cost a scheduling round (tens of
+        // microseconds) at the start of every burst.
+        if (session.due (now()) == DeviceSession::Due::transmit)
+            transmitHead (session);
+    }
+
     void OscCom::reportSilence (DeviceSession& session)
     {
         // Once per silence: the reaction takes the session offline, which flushes it.
@@ -298,18 +309,20 @@ namespace osc
     {
         const juce::ScopedLock lock (linkLock);
         if (own.acknowledge (address))
-            notify();   // the send thread goes on to the next request without sleeping out its pause
+            transmitIfDue (own);
     }
 
-    void OscCom::answered (DeviceSession& session, const char* address)
+    void OscCom::answered (DeviceSession& session, const char* address, const char* orElse)
     {
         // Judged on the receive thread already: one answer retires one request.
         if (dispatchJudged)
             return;
 
+        // The next request leaves only once the answer has retired what it may: sent
+        // between the two checks, a queued `orElse` would be retired unanswered.
         const juce::ScopedLock lock (linkLock);
-        if (session.acknowledge (address))
-            notify();
+        if (session.acknowledge (address) || (orElse != nullptr && session.acknowledge (orElse)))
+            transmitIfDue (session);
     }
 
     void OscCom::judgeOnArrival (LinkMessage& packet)
@@ -341,8 +354,8 @@ namespace osc
             packet.transit = session->acknowledgeInTransit (verdict.addresses[i]);
 
         // The next request leaves now, not after a round through the message thread.
-        if (packet.transit != 0 && session->due (now()) == DeviceSession::Due::transmit)
-            transmitHead (*session);
+        if (packet.transit != 0)
+            transmitIfDue (*session);
     }
 
     bool OscCom::isSettled (const DeviceSession& session) const

@@ -90,12 +90,15 @@ namespace osc
         The acknowledgement does not wait for the message thread: the receive thread judges
         each answer from its bytes (AnswerRules), retires the request it answers and sends the
         next at once; the answer's values still reach the panel, the pages and the tree on
-        the message thread, and the retired request counts as queued until they have.
+        the message thread, and the retired request counts as queued until they have.  A
+        request queued while nothing is in flight leaves from the thread that queued it; the
+        send thread keeps the answer windows (retransmission, silence).
 
         Locking: one lock, the link lock, guards every session's queue and transmission
         state, the list of sessions and the UDP socket.  It is held by the message thread
-        (appending, merging, acknowledging, flushing, replacing the socket, opening and
-        closing sessions), the sweep thread (appending), the send thread (transmitting heads
+        (appending, merging, acknowledging, transmitting a due head, flushing, replacing the
+        socket, opening and closing sessions), the sweep thread (appending and transmitting a
+        due head), the send thread (transmitting heads
         and reporting silence) and the receive thread (judging an answer, retiring its
         request and transmitting the next).  Nothing waits while holding it: sends are
         non-blocking.  Flags read outside it are atomics.
@@ -301,6 +304,8 @@ namespace osc
         std::vector<std::uint32_t> interfaceBroadcasts() const;
         bool serviceSessions();
         void serviceSession (DeviceSession& session);
+        /** Transmits the session's head when it is due (under the link lock). */
+        void transmitIfDue (DeviceSession& session);
         void transmitHead (DeviceSession& session);
         void reportSilence (DeviceSession& session);
         bool fitsConnection (const DeviceSession& session, const OutboundPacket& packet) const;
@@ -323,7 +328,8 @@ namespace osc
         Cnode* siggenOf (const DeviceSession& session) const;
 
         void judgeOnArrival (LinkMessage& packet);
-        void answered (DeviceSession& session, const char* address);
+        /** Retires the head when it is `address` (or else `orElse`), then sends the next. */
+        void answered (DeviceSession& session, const char* address, const char* orElse = nullptr);
         void handleLinkEvent (const LinkMessage& message);
         void usbDeviceLeft();
         void handlePacket (const LinkMessage& message);

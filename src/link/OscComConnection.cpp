@@ -41,13 +41,14 @@ namespace osc
 
     void OscCom::goOnline (DeviceSession& session)
     {
+        // The answers' shapes come from the blocks they will decode into; taken before
+        // "/online" goes, so the first request follows it without a pause.
+        auto rules = AnswerRules::fromBlocks (rootOf (session), speakerOf (session), siggenOf (session));
+
         if (! isOwn (session))
             sendBare (session, "/online");
         else if (const auto route = routeOf (connectionKind.load()))
             sendNow ("/online", *route);
-
-        // The answers' shapes come from the blocks they will decode into.
-        auto rules = AnswerRules::fromBlocks (rootOf (session), speakerOf (session), siggenOf (session));
         {
             const juce::ScopedLock lock (linkLock);
             session.rules = std::move (rules);

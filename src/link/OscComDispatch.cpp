@@ -211,14 +211,8 @@ namespace osc
         if (! code)
             return;
 
-        // "/lock" answers both requests, but one answer retires one request: the lock is
-        // held across both checks so that the send thread cannot put a queued "/unlock" on
-        // the wire between them and have it retired unanswered.
-        {
-            const juce::ScopedLock lock (linkLock);
-            answered (session, message.AddressPattern());
-            answered (session, "/unlock");
-        }
+        // "/lock" answers both requests, but one answer retires one request.
+        answered (session, message.AddressPattern(), "/unlock");
         if (auto* target = setupOf (session))
             target->showLockState (*code);
     }

@@ -233,6 +233,30 @@ TEST_F (HubSessions, AnAnswerReleasesTheNextRequestWithoutWaitingForTheMessageTh
     EXPECT_EQ (setup.count ("setSlot"), 0);
 }
 
+TEST_F (HubSessions, WithTheSendThreadStoppedRequestsStillLeaveAndASequenceCompletes)
+{
+    // While answers come, nothing waits for the send thread: a request queued for an idle
+    // session leaves from the thread that queued it, every next one from the receive
+    // thread's acknowledgement.  (The send thread only keeps the answer windows.)
+    ASSERT_TRUE (hub->stopPromptly (1000));
+
+    SimulatedNetwork::Peer ampPeer (net, "127.0.0.6", port);
+    Blocks blocks;
+    Owner owner;
+    auto& session = open (owner, "127.0.0.6");
+    Responder responder (ampPeer, blocks);
+
+    hub->goOnline (session);
+    ASSERT_TRUE (testloop::runUntil ([&] { return hub->isSettled (session); }));
+    EXPECT_EQ (responder.answered.load(), requestsWithoutTree);
+    EXPECT_EQ (owner.setup.count ("setSlot"), 20);
+
+    hub->sendPacket (session, osc::codec::gains (-3.0f, -4.0f, 0, 1));
+    ASSERT_TRUE (testloop::runUntil ([&] { return hub->isSettled (session); }));
+    EXPECT_EQ (responder.answered.load(), requestsWithoutTree + 1);
+    EXPECT_TRUE (owner.lost.empty());
+}
+
 TEST_F (HubSessions, TheReceiveThreadJudgesEveryAnswerAsTheDispatchDoes)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
