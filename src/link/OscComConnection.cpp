@@ -41,30 +41,41 @@ namespace osc
 
     void OscCom::goOnline (DeviceSession& session)
     {
-        // The answers' shapes come from the blocks they will decode into; taken before
-        // "/online" goes, so the first request follows it without a pause.
+        // The answers' shapes come from the blocks they will decode into; taken, and the
+        // requests built, before "/online" goes, so the first request follows it without a pause.
         auto rules = AnswerRules::fromBlocks (rootOf (session), speakerOf (session), siggenOf (session));
+
+        std::vector<OutboundPacketPtr> queries;
+        queries.push_back (codec::bare ("/gain"));
+        if (auto* root = rootOf (session))
+            forEachLeaf (root, [&queries] (Cnode* block) { queries.push_back (codec::bare (block->address)); });
+        std::vector<OutboundPacketPtr> commands;
+        for (int slot = 1; slot <= presetSlots; ++slot)
+            commands.push_back (codec::presetCommand ("/preset/name", slot, 0, "DUMMY"));
+        commands.push_back (codec::meterRequest (meterRequestValue));
 
         if (! isOwn (session))
             sendBare (session, "/online");
         else if (const auto route = routeOf (connectionKind.load()))
             sendNow ("/online", *route);
+
         {
+            // Queued at once: one lock and one wake of the send thread for the whole sequence.
             const juce::ScopedLock lock (linkLock);
             session.rules = std::move (rules);
             session.online.store (true);
             session.pendingTransmissions.store (0);
             session.silenceReported = false;
+
+            for (auto& query : queries)
+                if (query != nullptr && fitsConnection (session, *query))
+                    session.queue.append (std::move (query));
+            for (auto& command : commands)
+                if (command != nullptr && fitsConnection (session, *command))
+                    session.queue.merge (std::move (command), session.awaitingReply.load());
+            transmitIfDue (session);
         }
-
-        sendQuery (session, "/gain");
-        if (auto* root = rootOf (session))
-            forEachLeaf (root, [this, &session] (Cnode* block) { appendQuery (session, block->address); });
-
-        for (int slot = 1; slot <= presetSlots; ++slot)
-            sendPacket (session, codec::presetCommand ("/preset/name", slot, 0, "DUMMY"));
-
-        sendPacket (session, codec::meterRequest (meterRequestValue));
+        notify();
 
         session.lastMeterTime = now();
         updateTimer();

@@ -6,9 +6,10 @@
 CtlSession::CtlSession (osc::OscCom& hubToUse, std::uint32_t address)
     : hub (hubToUse)
 {
-    PresetText::applyLines (
-        model.root,
-        PresetText::splitLines (PresetText::defaultPreset, std::char_traits<char>::length (PresetText::defaultPreset)));
+    // Split once for every amplifier of the call.
+    static const auto defaultLines = PresetText::splitLines (
+        PresetText::defaultPreset, std::char_traits<char>::length (PresetText::defaultPreset));
+    PresetText::applyLines (model.root, defaultLines);
 
     osc::SessionTarget target;
     target.panel = this;
