@@ -80,6 +80,14 @@ namespace osc::codec
     }
 
     //==============================================================================
+    InboundPacket::InboundPacket (const juce::MemoryBlock& packet)
+        : message (packet.getSize() > prefix ? static_cast<const char*> (packet.getData()) + prefix : nullptr,
+                   packet.getSize() > prefix ? packet.getSize() - prefix : 0)
+    {
+        if (packet.getSize() > prefix)
+            std::memcpy (&sender, packet.getData(), sizeof sender);
+    }
+
     InboundMessage::InboundMessage (const void* bytes, std::size_t size)
     {
         if (bytes == nullptr || size == 0 || size > largest)

@@ -66,6 +66,19 @@ namespace osc::codec
         std::optional<osc::ReceivedMessage> message;
     };
 
+    /** A packet as the transports post it (LinkMessage): the sender's IPv4 address in
+        network order (4 bytes), then the message.  Too short a packet has no message. */
+    class InboundPacket
+    {
+    public:
+        explicit InboundPacket (const juce::MemoryBlock& packet);
+
+        static constexpr std::size_t prefix = 4;
+
+        std::uint32_t sender = 0;
+        const InboundMessage message;
+    };
+
     /** "/meter" ,ffff: input A, input B, output A, output B as linear levels; negative
         levels read as silence (0.0).  Nothing when a level is not finite. */
     struct Meters

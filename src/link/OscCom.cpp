@@ -10,8 +10,6 @@
 #include "UdpSocket.h"
 #include "UsbConnection.h"
 
-#include <cstring>
-
 namespace osc
 {
     namespace
@@ -327,24 +325,16 @@ namespace osc
 
     void OscCom::judgeOnArrival (LinkMessage& packet)
     {
-        const auto& block = packet.packet;
-        constexpr std::size_t prefix = 4;
-        if (block.getSize() <= prefix)
-            return;
-
-        std::uint32_t sender = 0;
-        std::memcpy (&sender, block.getData(), sizeof sender);
-        const codec::InboundMessage inbound (static_cast<const char*> (block.getData()) + prefix,
-                                             block.getSize() - prefix);
-        if (! inbound.isValid())
+        const codec::InboundPacket inbound (packet.packet);
+        if (! inbound.message.isValid())
             return;
 
         const juce::ScopedLock lock (linkLock);
-        auto* session = networkSessionFor (sender);
+        auto* session = networkSessionFor (inbound.sender);
         if (session == nullptr || session->rules == nullptr)
             return;
 
-        const auto verdict = session->rules->judge (inbound.get());
+        const auto verdict = session->rules->judge (inbound.message.get());
         if (! verdict.known)
             return;
 

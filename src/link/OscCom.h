@@ -328,6 +328,10 @@ namespace osc
         Cnode* siggenOf (const DeviceSession& session) const;
 
         void judgeOnArrival (LinkMessage& packet);
+        /** An answer its reader accepted retires its request; `answer` is handed back. */
+        template <typename Answer>
+        std::optional<Answer> accepted (DeviceSession& session, const osc::ReceivedMessage& message,
+                                        std::optional<Answer> answer);
         /** Retires the head when it is `address` (or else `orElse`), then sends the next. */
         void answered (DeviceSession& session, const char* address, const char* orElse = nullptr);
         void handleLinkEvent (const LinkMessage& message);

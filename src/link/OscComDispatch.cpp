@@ -16,7 +16,6 @@ namespace osc
 {
     namespace
     {
-        constexpr std::size_t packetPrefix = 4;
         constexpr float meterRequestValue = 10.0f;
 
         bool startsWith (const char* text, const char* prefix)
@@ -100,19 +99,12 @@ namespace osc
             }
         } transitEnd { *this, link };
 
-        const auto& block = link.packet;
-        if (block.getSize() <= packetPrefix)
+        const codec::InboundPacket inbound (link.packet);
+        if (! inbound.message.isValid())
             return;
 
-        std::uint32_t sender = 0;
-        std::memcpy (&sender, block.getData(), sizeof sender);
-
-        const codec::InboundMessage inbound (static_cast<const char*> (block.getData()) + packetPrefix,
-                                             block.getSize() - packetPrefix);
-        if (! inbound.isValid())
-            return;
-
-        const auto& received = inbound.get();
+        const auto sender = inbound.sender;
+        const auto& received = inbound.message.get();
         try
         {
             if (auto* session = sessionFor (link.source, sender))
@@ -147,13 +139,21 @@ namespace osc
     }
 
     //==============================================================================
+    template <typename Answer>
+    std::optional<Answer> OscCom::accepted (DeviceSession& session, const osc::ReceivedMessage& message,
+                                            std::optional<Answer> answer)
+    {
+        if (answer)
+            answered (session, message.AddressPattern());
+        return answer;
+    }
+
     void OscCom::onMeter (DeviceSession& session, const osc::ReceivedMessage& message)
     {
-        const auto meters = codec::readMeters (message);
+        const auto meters = accepted (session, message, codec::readMeters (message));
         if (! meters)
             return;
 
-        answered (session, message.AddressPattern());
         const auto& level = meters->levels;
         if (auto* target = panelOf (session))
             target->setMeters (level[0], level[1], level[2], level[3]);
@@ -176,24 +176,16 @@ namespace osc
 
     void OscCom::onGain (DeviceSession& session, const osc::ReceivedMessage& message)
     {
-        const auto gains = codec::readGains (message);
-        if (! gains)
-            return;
-
-        answered (session, message.AddressPattern());
-        if (auto* target = panelOf (session))
-            target->setGainsFromDevice (gains->gainA, gains->gainB, gains->muteA, gains->muteB);
+        if (const auto gains = accepted (session, message, codec::readGains (message)))
+            if (auto* target = panelOf (session))
+                target->setGainsFromDevice (gains->gainA, gains->gainB, gains->muteA, gains->muteB);
     }
 
     void OscCom::onPreset (DeviceSession& session, const osc::ReceivedMessage& message)
     {
-        const auto preset = codec::readPreset (message);
-        if (! preset)
-            return;
-
-        answered (session, message.AddressPattern());
+        const auto preset = accepted (session, message, codec::readPreset (message));
         auto* target = setupOf (session);
-        if (target == nullptr)
+        if (! preset || target == nullptr)
             return;
         switch (preset->kind)
         {
@@ -242,13 +234,9 @@ namespace osc
 
     void OscCom::onAmpName (DeviceSession& session, const osc::ReceivedMessage& message)
     {
-        const auto name = codec::readAmpName (message);
-        if (! name)
-            return;
-
-        answered (session, message.AddressPattern());
-        if (auto* target = setupOf (session))
-            target->showAmpName (*name);
+        if (const auto name = accepted (session, message, codec::readAmpName (message)))
+            if (auto* target = setupOf (session))
+                target->showAmpName (*name);
     }
 
     void OscCom::onPower (DeviceSession& session, const osc::ReceivedMessage& message)

@@ -124,6 +124,21 @@ TEST (CodecInbound, OnlyOneWellFormedMessageOfUpTo128BytesIsReadable)
         EXPECT_FALSE (codec::InboundMessage (bytes.data(), bytes.size()).isValid()) << bytes.size() << " bytes";
 }
 
+TEST (CodecInbound, APostedPacketIsItsSendersAddressThenTheMessage)
+{
+    const auto sender = "\xc0\x00\x02\x0b"s;   // 192.0.2.11 in network order
+    const auto whole = sender + gainAnswer;
+    const codec::InboundPacket packet (juce::MemoryBlock (whole.data(), whole.size()));
+    ASSERT_TRUE (packet.message.isValid());
+    EXPECT_STREQ (packet.message.get().AddressPattern(), "/gain");
+    EXPECT_EQ (std::string (reinterpret_cast<const char*> (&packet.sender), 4), sender);
+
+    // The prefix alone, less than it, or nothing: no message, and nothing read beyond them.
+    for (const auto& bytes : { sender, sender.substr (0, 3), ""s })
+        EXPECT_FALSE (codec::InboundPacket (juce::MemoryBlock (bytes.data(), bytes.size())).message.isValid())
+            << bytes.size() << " bytes";
+}
+
 TEST (CodecAnswers, MetersAreReadyToShowAndOnlyFourFiniteFloatsCount)
 {
     const auto meters = readFrom (meterAnswer, codec::readMeters);
