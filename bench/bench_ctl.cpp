@@ -11,13 +11,9 @@
 // UDP sockets, so this runs only inside scripts/in-private-network.sh.
 
 #include "AmpSimProcess.h"
-#include "Croot.h"
 #include "CtlRunner.h"
-#include "FakeDialogs.h"
-#include "FakePanel.h"
-#include "FakeSetupPage.h"
-#include "Globals.h"
 #include "JuceBenchmarkMain.h"
+#include "LinkProgram.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,11 +25,6 @@
 #include <filesystem>
 #include <sstream>
 #include <thread>
-
-namespace juce
-{
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
 
 namespace
 {
@@ -92,33 +83,13 @@ namespace
         the hub as the Setup page drives it.  Negative when it did not complete. */
     double programOnlineSequenceMs()
     {
-        Croot root;
-        assignAddresses (root);
-        const ScopedGlobal<Croot*> rootInstalled { globals::root, &root };
-        FakePanel panel;
-        FakeSetupPage setup;
-        FakeDialogs dialogs;
-        osc::HubOptions options;
-        options.udpPort = udpPort;
-        auto hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
-        setup.hub = hub.get();
-        setup.networkAddress = simAddress;
-        setup.selectDevice (1);
-
+        benchsupport::LinkProgram program (udpPort, simAddress);
         const auto start = Clock::now();
-        setup.connectDevice();
-        hub->sendQuery ("/siggen");
-        while (! hub->queuedMessages().empty())
-        {
-            if (millisecondsSince (start) > 10000)
-                return -1.0;
-            juce::dispatchNextMessageOnSystemQueue (false);
-        }
+        program.goOnline();
+        if (! program.waitIdle (10000))
+            return -1.0;
         const double ms = millisecondsSince (start);
-        setup.disconnectDevice();
-        while (juce::dispatchNextMessageOnSystemQueue (true))
-        {
-        }
+        program.goOffline();
         return ms;
     }
 }

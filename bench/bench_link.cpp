@@ -30,16 +30,12 @@
 // scripts/in-private-network.sh and refuses to start anywhere else.
 
 #include "AmpSimProcess.h"
-#include "Croot.h"
 #include "CtlRunner.h"
-#include "FakeDialogs.h"
-#include "FakePanel.h"
-#include "FakeSetupPage.h"
-#include "Globals.h"
 #include "OscCom.h"
 #include "ThreadStats.h"
 #include "UdpSocket.h"
 #include "JuceBenchmarkMain.h"
+#include "LinkProgram.h"
 
 #include <benchmark/benchmark.h>
 #include <oscpack/osc/OscOutboundPacketStream.h>
@@ -63,13 +59,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-namespace juce
-{
-    // One step of the program's message loop: waits for the next message and dispatches it.
-    // MessageManager::runDispatchLoop is this step repeated, but it can be left only once.
-    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-}
 
 namespace
 {
@@ -118,8 +107,8 @@ namespace
     }
 
     //==============================================================================
-    /** Runs the message loop until `done` is true or `timeoutMs` passes.  While online the
-        hub's meter watch wakes the loop at least every 250 ms, so the deadline is kept. */
+    /** Runs the message loop until `done` is true or `timeoutMs` passes (the program's message
+        loop sleeps until the next message: the caller sees that one comes). */
     bool runLoopUntil (const std::function<bool()>& done, double timeoutMs)
     {
         const auto start = Clock::now();
@@ -130,14 +119,6 @@ namespace
             juce::dispatchNextMessageOnSystemQueue (false);
         }
         return true;
-    }
-
-    /** Dispatches whatever is already waiting, without sleeping. */
-    void drainMessages()
-    {
-        while (juce::dispatchNextMessageOnSystemQueue (true))
-        {
-        }
     }
 
     //==============================================================================
@@ -346,50 +327,6 @@ namespace
     };
 
     //==============================================================================
-    /** The program's side: the tree, the hub with its real transports, fakes for the panel
-        and the Setup page.  Its dialogs answer nothing: a lost connection shows nothing. */
-    class Program
-    {
-    public:
-        Program()
-        {
-            assignAddresses (root);
-            osc::HubOptions options;
-            options.udpPort = udpPort;
-            hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
-            setup.hub = hub.get();
-            setup.networkAddress = simAddress;
-            setup.selectDevice (1);
-        }
-
-        /** Goes online as the Setup page does for a ZR model; returns the requests queued. */
-        int goOnline()
-        {
-            setup.connectDevice();
-            hub->sendQuery ("/siggen");
-            return (int) hub->queuedMessages().size();
-        }
-
-        bool waitIdle (double timeoutMs)
-        {
-            return runLoopUntil ([this] { return hub->queuedMessages().empty(); }, timeoutMs);
-        }
-
-        void goOffline()
-        {
-            setup.disconnectDevice();
-            drainMessages();
-        }
-
-        Croot root;
-        ScopedGlobal<Croot*> rootInstalled { globals::root, &root };
-        FakePanel panel;
-        FakeSetupPage setup;
-        FakeDialogs dialogs;
-        std::unique_ptr<osc::OscCom> hub;
-    };
-
-    //==============================================================================
     const char* const linkThreads[] = { "OSC connection", "UDP connection", "USB connection" };
 }
 
@@ -420,7 +357,7 @@ static void onlineSequence (benchmark::State& state)
     if (! simulatorReady (state, sim))
         return;
 
-    Program program;
+    benchsupport::LinkProgram program (udpPort, simAddress);
     RoundTrips roundTrips;
     int requests = 0;
     double totalMs = 0.0;
@@ -506,7 +443,7 @@ static void linkThreadsWhileMetering (benchmark::State& state)
     if (! simulatorReady (state, sim))
         return;
 
-    Program program;
+    benchsupport::LinkProgram program (udpPort, simAddress);
     program.goOnline();
     if (! program.waitIdle (10000))
     {
@@ -560,13 +497,7 @@ static void linkThreadsAtRest (benchmark::State& state)
         });
 
     // The program as it starts: real transports, nothing to find.
-    FakePanel panel;
-    FakeSetupPage setup;
-    FakeDialogs dialogs;
-    osc::HubOptions options;
-    options.udpPort = udpPort;
-    auto hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
-    setup.hub = hub.get();
+    auto program = std::make_unique<benchsupport::LinkProgram> (udpPort, nullptr);
     runLoopUntil ([] { return false; }, 1000.0);
 
     for (auto _ : state)
@@ -594,7 +525,7 @@ static void linkThreadsAtRest (benchmark::State& state)
         state.counters["link_wakes_per_s"] = total;
         state.counters["msg_wakes_per_s"] = perSecond (threadstats::messageThreadName);
     }
-    hub.reset();
+    program.reset();
     resting.store (false);
     tick.join();
 }
