@@ -21,6 +21,8 @@
   let retryMs = 1000;
   let shownChannel = 0;
   let latestMeters = null;
+  let latestPanel = null;
+  let reshowTimer = 0;
   let meterFrameAsked = false;
   const peq = [null, null];
   const pending = new Map();   // what waits for the next animation frame, by control
@@ -133,6 +135,19 @@
 
   function markBusy(control) {
     busyUntil.set(control, performance.now() + busyAfterTouchMs);
+    // What the program reported while the finger was on a control (an undo on another
+    // phone, the desktop) shows once the finger has left: no newer frame may come.
+    clearTimeout(reshowTimer);
+    reshowTimer = setTimeout(reshowState, busyAfterTouchMs + 50);
+  }
+
+  function reshowState() {
+    if (latestPanel !== null)
+      showPanel(latestPanel);
+    peq.forEach((state) => {
+      if (state !== null)
+        showPeq(state);
+    });
   }
 
   /** Sliders send while they move and are left alone by the program while touched. */
@@ -170,6 +185,7 @@
   }
 
   function showPanel(panel) {
+    latestPanel = panel;
     $("gains").hidden = !panel.shown;
     $("noGains").hidden = panel.shown;
     ["A", "B"].forEach((letter, channel) => {
