@@ -133,7 +133,7 @@ TEST_F (HistoryPanelTest, theKeysUndoAndRedo)
 
 TEST_F (HistoryPanelTest, undoingAModeChangeAsksTheModeQuestionAgain)
 {
-    auto& mode = *root.ampmode->mode;
+    auto& mode = *model.root.ampmode->mode;
     dialogs.answers = { true };
     clickModeButton (1);   // "Stereo", confirmed
     ASSERT_EQ (mode.getStep(), 1);
@@ -254,9 +254,9 @@ TEST_F (HistoryPanelTest, theValuesARecalledSlotBringsAreOneStepAndAnswersAloneA
     EXPECT_EQ (history().undoName(), "Recall of slot 3");
 
     controls().undo();
-    auto& peq = *root.channels[0]->peq->bands[4];
+    auto& peq = *model.root.channels[0]->peq->bands[4];
     EXPECT_FLOAT_EQ (peq.gain->getValue(), 2.0f);
-    EXPECT_EQ (root.channels[1]->delay->pol->getStep(), 0);
+    EXPECT_EQ (model.root.channels[1]->delay->pol->getStep(), 0);
 }
 
 TEST_F (HistoryPanelTest, theGeneratorsSweepSendsAreNoEdits)
