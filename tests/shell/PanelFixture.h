@@ -42,7 +42,7 @@ namespace paneltest
             options.makeSocket = net.socketMaker();
             options.listBroadcasts = net.broadcastLister();
             options.makeHidAccess = [this] { return bus.makeAccess(); };
-            panel = std::make_unique<RemoteControl> (window, root, presets, dialogs, options);
+            panel = std::make_unique<RemoteControl> (window, model.root, presets, dialogs, options);
         }
 
         void TearDown() override { panel.reset(); }
@@ -127,7 +127,6 @@ namespace paneltest
         SimulatedHid bus;
         juce::Component window { " Tarvo Remote Connect " };
         TestModel model { TestModel::publishRoot };
-        Croot& root = model.root;
         presetDocument presets;
         std::unique_ptr<RemoteControl> panel;
     };
