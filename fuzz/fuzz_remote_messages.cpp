@@ -49,6 +49,10 @@ namespace
                          && finiteOrUnset (command.change.qualStep));
                 break;
             case CommandKind::recall: require (command.slot >= 1 && command.slot <= 20); break;
+            case CommandKind::undo:
+            case CommandKind::redo:
+            case CommandKind::compare:
+            case CommandKind::copy: require (command.band == 0 && command.slot == 0 && command.change.empty()); break;
         }
     }
 

@@ -90,7 +90,8 @@ namespace
     }
 }
 
-HidapiAccess::HidapiAccess()
+HidapiAccess::HidapiAccess (std::string hidrawDirectory)
+    : hidraw (std::move (hidrawDirectory))
 {
     initialiseOnce();
 }
@@ -102,6 +103,13 @@ HidapiAccess::~HidapiAccess()
 
 std::vector<HidAccess::DeviceInfo> HidapiAccess::enumerate (int vendorId, int productId)
 {
+    // Read before the scan: a device that appears during it changes the next listing.
+    if (! hidraw.unchangedSinceLastLook())
+        foundNothing.clear();
+    const auto search = std::make_pair (vendorId, productId);
+    if (foundNothing.count (search) > 0)
+        return {};
+
     std::vector<DeviceInfo> found;
     auto* list = hid_enumerate ((unsigned short) vendorId, (unsigned short) productId);
 
@@ -112,6 +120,8 @@ std::vector<HidAccess::DeviceInfo> HidapiAccess::enumerate (int vendorId, int pr
     hid_free_enumeration (list);
 
     std::sort (found.begin(), found.end(), [] (const DeviceInfo& a, const DeviceInfo& b) { return a.path < b.path; });
+    if (found.empty())
+        foundNothing.insert (search);
     return found;
 }
 

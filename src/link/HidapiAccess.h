@@ -1,6 +1,10 @@
 #pragma once
 
 #include "HidAccess.h"
+#include "HidrawListing.h"
+
+#include <set>
+#include <utility>
 
 struct hid_device_;
 
@@ -17,11 +21,16 @@ struct hid_device_;
     - A hidraw write is synchronous and bounded by the kernel's own USB time-out (about 5 s),
       so the `timeoutMs` of writeReport() is a ceiling the kernel may exceed when a device
       hangs.  The transport then tries that payload no more, but the one write still lasts.
+    - hidapi enumerates through udev, which scans every HID device of the system: several
+      times a second while the search waits for an amplifier, the largest cost of the program
+      at rest.  A search that found nothing is answered again without scanning until the
+      kernel's hidraw listing changes (a device plugged in or out).
 */
 class HidapiAccess : public HidAccess
 {
 public:
-    HidapiAccess();
+    /** `hidrawDirectory`: where the kernel lists hidraw devices; tests point it elsewhere. */
+    explicit HidapiAccess (std::string hidrawDirectory = "/sys/class/hidraw");
     ~HidapiAccess() override;
 
     std::vector<DeviceInfo> enumerate (int vendorId, int productId) override;
@@ -37,4 +46,8 @@ private:
 
     hid_device_* device = nullptr;
     std::string openPath;
+
+    // The searches (vendor, product) that found nothing since the hidraw listing last changed.
+    HidrawListing hidraw;
+    std::set<std::pair<int, int>> foundNothing;
 };

@@ -373,7 +373,7 @@ void CSetupPage::buttonClicked (juce::Button* button)
         selectSlot (slot);
 }
 
-void CSetupPage::textEditorReturnKeyPressed (juce::TextEditor& editor)
+void CSetupPage::entryReturnPressed (EntryField& editor)
 {
     if (&editor == &ipEditor)
         addFixedAddress();
@@ -383,7 +383,7 @@ void CSetupPage::textEditorReturnKeyPressed (juce::TextEditor& editor)
     editor.selectAll();
 }
 
-void CSetupPage::textEditorFocusLost (juce::TextEditor& editor)
+void CSetupPage::entryLeft (EntryField& editor)
 {
     editor.setCaretPosition (0);
 }

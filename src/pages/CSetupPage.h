@@ -34,7 +34,6 @@ class presetDocument;
 class CSetupPage : public juce::Component,
                    public juce::TableListBoxModel,
                    public juce::Button::Listener,
-                   public juce::TextEditor::Listener,
                    public osc::SetupOperations,
                    private juce::Timer
 {
@@ -160,9 +159,9 @@ public:
     void buttonClicked (juce::Button* button) override;
     /** Return: the field's action (IP field: addFixedAddress, amp name: renameAmp), then
         the whole text is selected. */
-    void textEditorReturnKeyPressed (juce::TextEditor& editor) override;
-    /** The caret goes to the start of the text; nothing else happens. */
-    void textEditorFocusLost (juce::TextEditor& editor) override;
+    void entryReturnPressed (EntryField& entry);
+    /** The entry closes showing the start of its text; nothing else happens. */
+    void entryLeft (EntryField& entry);
 
 private:
     Croot& root;
@@ -194,28 +193,28 @@ private:
     juce::GroupComponent connectionGroup { "ampConnectionGroup", "Amp Connection" };
     juce::TextButton searchButton { "Search" };
     juce::TextButton addIpButton { "Add fixed IP" };
-    juce::TextEditor ipEditor;
+    EntryField ipEditor;
     juce::Label ipLabel { {}, "IP-Address" };
     juce::Label selectLabel { {}, "Select Amp" };
     juce::Label portMessage;
     juce::TextButton connectButton { "Connect" };
-    juce::TextEditor ampNameEditor;
+    EntryField ampNameEditor;
     juce::TextButton renameButton { "Rename Amp " };
     juce::Label lockLabel { {}, "Lock code" };
-    juce::TextEditor lockCodeEditor;
+    EntryField lockCodeEditor;
     juce::TextButton unlockButton { "Unlock" };
     juce::TextButton lockButton { "Lock" };
 
     juce::GroupComponent pcPresetsGroup { "pcPresetsGroup", "PC Presets" };
     juce::TextButton loadButton { "Load" };
     juce::TextButton saveButton { "Save" };
-    juce::TextEditor fileNameEditor;
+    EntryField fileNameEditor;
     juce::Label fileNameLabel { {}, "File Name" };
 
     juce::GroupComponent ampPresetsGroup { "ampPresetsGroup", "Amp Presets" };
     juce::TextButton recallButton { "Recall" };
     juce::TextButton storeButton { "Store" };
-    juce::TextEditor presetNameEditor;
+    EntryField presetNameEditor;
     juce::Label presetNameLabel { {}, "Preset Name" };
 
     std::unique_ptr<SetupPresetRows> presetRows;
@@ -225,7 +224,7 @@ private:
     void buildConnectionArea();
     void buildPresetAreas();
     void placeButton (juce::TextButton& button, const juce::String& id, juce::Rectangle<int> bounds);
-    void placeEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds, int maxLength);
+    void placeEditor (EntryField& editor, const juce::String& id, juce::Rectangle<int> bounds, int maxLength);
     static juce::Font cellFont();
 
     // Devices

@@ -26,8 +26,7 @@ void CSetupPage::buildConnectionArea()
     placeButton (searchButton, "search", { 24, 30, 64, 24 });
     placeButton (addIpButton, "addFixedIp", { 100, 30, 88, 24 });
     placeEditor (ipEditor, "ipEditor", { 196, 30, 100, 24 }, 15);
-    ipEditor.setText ("\"xxx.xxx.xxx.xxx\"", false);
-    ipEditor.setCaretPosition (0);   // show the start of the hint, which is wider than the field
+    ipEditor.setText ("\"xxx.xxx.xxx.xxx\"", false);   // a hint wider than the field: its start shows
     placeChild (*this, ipLabel, "ipLabel", { 192, 54, 84, 20 });
 
     deviceTable.setModel (this);
@@ -83,14 +82,11 @@ void CSetupPage::placeButton (juce::TextButton& button, const juce::String& id, 
     placeChild (*this, button, id, bounds);
 }
 
-void CSetupPage::placeEditor (juce::TextEditor& editor, const juce::String& id, juce::Rectangle<int> bounds,
-                              int maxLength)
+void CSetupPage::placeEditor (EntryField& editor, const juce::String& id, juce::Rectangle<int> bounds, int maxLength)
 {
-    editor.setMultiLine (false);
-    editor.setReturnKeyStartsNewLine (false);
-    if (maxLength > 0)
-        editor.setInputRestrictions (maxLength);
-    editor.addListener (this);
+    editor.setInputRestrictions (maxLength);
+    editor.onReturnKey = [this, &editor] { entryReturnPressed (editor); };
+    editor.onFocusLost = [this, &editor] { entryLeft (editor); };
     placeChild (*this, editor, id, bounds);
 }
 

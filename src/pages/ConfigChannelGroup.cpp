@@ -106,7 +106,6 @@ void ConfigChannelGroup::build (juce::Component& page, juce::Slider::Listener& s
     place (page, vpLabel, "vpLabel", vpLabelBounds);
     place (page, powerDisplay, "powerDisplay", powerBounds);
     powerDisplay.setReadOnly (true);
-    powerDisplay.setCaretVisible (false);
     place (page, wattLabel, "wattLabel", wattLabelBounds);
 
     place (page, loadLabel, "loadLabel", loadLabelBounds);

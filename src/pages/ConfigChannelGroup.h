@@ -57,7 +57,7 @@ public:
     juce::Label dbfsLabel { {}, "dBfs" };
     ValueEntry vpEntry;
     juce::Label vpLabel { {}, "Vp" };
-    juce::TextEditor powerDisplay;
+    EntryField powerDisplay;
     juce::Label wattLabel { {}, "W" };
 
     juce::Label loadLabel { {}, "Load" };

@@ -69,7 +69,7 @@ juce::Font PageLookAndFeel::textFont()
     return juce::Font (15.0f, juce::Font::plain);
 }
 
-void PageLookAndFeel::styleTransparentEntry (juce::TextEditor& entry, int maxLength)
+void PageLookAndFeel::styleTransparentEntry (EntryField& entry, int maxLength)
 {
     if (maxLength > 0)
         entry.setInputRestrictions (maxLength);

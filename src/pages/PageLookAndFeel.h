@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EntryField.h"
 #include "Palette.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -10,8 +11,7 @@
 
     Every page holds it through a SharedResourcePointer and sets it on itself before it
     builds its widgets, so all pages share one instance and look the same inside the panel
-    and in tests.  Text editors take their text colour when text goes in: put an editor on
-    the page before giving it text.  Message thread only.
+    and in tests.  An entry's editor takes the colours of its entry when it opens.  Message thread only.
 */
 class PageLookAndFeel : public juce::LookAndFeel_V4
 {
@@ -39,7 +39,7 @@ public:
     /** The entries that sit among knobs (frequencies, qualities, the panel's gains): grey
         text in the plain font on a transparent background, with the outline and the caret
         of the knobs' value boxes; at most `maxLength` characters (0: any number). */
-    static void styleTransparentEntry (juce::TextEditor& entry, int maxLength = 0);
+    static void styleTransparentEntry (EntryField& entry, int maxLength = 0);
 
     /** An on/off button that keeps its face and shows its state by its text: amber when
         off, grey when on (the band and "X-Over" buttons, the panel's gain buttons).  On,

@@ -50,9 +50,7 @@ void SetupPresetRows::buildRow (int slot, juce::Component& page, juce::Button::L
     page.addAndMakeVisible (r.toggle);
 
     r.name.setComponentID ("slotName" + number);
-    r.name.setMultiLine (false);
     r.name.setReadOnly (true);
-    r.name.setCaretVisible (false);
     r.name.setColour (juce::TextEditor::backgroundColourId, nameBackground);
     r.name.setBounds (nameBounds (slot));
     page.addAndMakeVisible (r.name);
@@ -83,7 +81,7 @@ void SetupPresetRows::setSlot (int slot, int mode, const juce::String& name)
 {
     if (auto* r = row (slot))
     {
-        r->name.setText (name, true);
+        r->name.setText (name, false);
         r->mode.setText (modeText (mode), juce::dontSendNotification);
     }
 }

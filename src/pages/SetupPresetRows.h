@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EntryField.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <array>
 #include <memory>
@@ -59,7 +61,7 @@ private:
     struct Row
     {
         juce::ToggleButton toggle;
-        juce::TextEditor name;
+        EntryField name;
         juce::Label mode;
     };
 

@@ -5,16 +5,8 @@
 #include "Cparam.h"
 
 ValueEntry::ValueEntry (const juce::String& componentName)
-    : juce::TextEditor (componentName)
+    : EntryField (componentName)
 {
-    setMultiLine (false);
-    setReturnKeyStartsNewLine (false);
-    addListener (this);
-}
-
-ValueEntry::~ValueEntry()
-{
-    removeListener (this);
 }
 
 void ValueEntry::bind (Binding newBinding)
@@ -62,14 +54,4 @@ void ValueEntry::revert()
 
     if (onRevert)
         onRevert();
-}
-
-void ValueEntry::textEditorReturnKeyPressed (juce::TextEditor&)
-{
-    commit();
-}
-
-void ValueEntry::textEditorFocusLost (juce::TextEditor&)
-{
-    revert();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "EntryField.h"
+
 #include <functional>
 
 class Cparam;
@@ -18,7 +19,7 @@ class Cparam;
     (Cparam&)), or any source and sink (a fader).  Without a binding the entry keeps its
     text.  Message thread only.
 */
-class ValueEntry : public juce::TextEditor, private juce::TextEditor::Listener
+class ValueEntry : public EntryField
 {
 public:
     struct Binding
@@ -32,7 +33,6 @@ public:
 
     /** A single-line entry; Return does not start a new line. */
     explicit ValueEntry (const juce::String& componentName = {});
-    ~ValueEntry() override;
 
     /** Edits the value of `binding` from now on; the text changes at the next showValue(),
         Return or focus change. */
@@ -58,8 +58,8 @@ public:
     void revert();
 
 private:
-    void textEditorReturnKeyPressed (juce::TextEditor&) override;
-    void textEditorFocusLost (juce::TextEditor&) override;
+    void returnKeyPressed() override { commit(); }
+    void focusWentElsewhere() override { revert(); }
 
     Binding binding;
 

@@ -115,8 +115,10 @@ namespace remote
 
     std::string PhoneSession::welcomeText() const
     {
-        const std::vector<std::string> can = { "\"gain\"", "\"mute\"",   "\"link\"",
-                                               "\"band\"", "\"bypass\"", "\"recall\"" };
+        std::vector<std::string> can;
+        for (const char* kind :
+             { "gain", "mute", "link", "band", "bypass", "recall", "undo", "redo", "compare", "copy" })
+            can.push_back (JsonWriter::quote (kind));
         return JsonWriter()
             .field ("t", "welcome")
             .field ("v", protocolVersion)

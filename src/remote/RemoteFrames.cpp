@@ -94,4 +94,23 @@ namespace remote
                                  .text());
         return JsonWriter().field ("t", "slots").raw ("slots", JsonWriter::array (items)).text();
     }
+
+    std::string historyFrame (const HistoryState& state)
+    {
+        return JsonWriter()
+            .field ("t", "history")
+            .field ("undo", state.canUndo)
+            .field ("redo", state.canRedo)
+            .field ("undoTip", state.undoTip)
+            .field ("redoTip", state.redoTip)
+            .field ("undoMode", state.undoChangesMode)
+            .field ("redoMode", state.redoChangesMode)
+            .field ("memory", std::string (1, state.memory == 'B' ? 'B' : 'A'))
+            .field ("compare", state.canCompare)
+            .field ("compareTip", state.compareTip)
+            .field ("compareMode", state.compareChangesMode)
+            .field ("copy", state.canCopy)
+            .field ("copyTip", state.copyTip)
+            .text();
+    }
 }

@@ -20,9 +20,10 @@ namespace remote
         peqA,
         peqB,
         slots,
+        history,
         meters
     };
-    constexpr std::size_t frameKindCount = 6;
+    constexpr std::size_t frameKindCount = 7;
 
     /** The amplifier in use: {"t":"device","connected":..,"name":..,"model":..,"zr":..}. */
     struct DeviceState
@@ -89,9 +90,31 @@ namespace remote
         std::string mode;   // "DUAL" .. "BRIDGE", "-MODE-"
     };
 
+    /** Undo, redo and A/B as the panel's buttons show them:
+        {"t":"history","undo":..,"redo":..,"undoTip":..,"redoTip":..,"undoMode":..,
+        "redoMode":..,"memory":"A","compare":..,"compareTip":..,"compareMode":..,"copy":..,
+        "copyTip":..}.  A "...Mode" is true when that action changes the amplifier mode, so
+        the page asks first. */
+    struct HistoryState
+    {
+        bool canUndo = false;
+        bool canRedo = false;
+        std::string undoTip { "Undo" };   // the button's tooltip: "Undo: " and the step's name
+        std::string redoTip { "Redo" };
+        bool undoChangesMode = false;
+        bool redoChangesMode = false;
+        char memory = 'A';   // the memory in use, lit on "A/B"
+        bool canCompare = true;
+        std::string compareTip;
+        bool compareChangesMode = false;
+        bool canCopy = true;
+        std::string copyTip;   // "Copy A onto B"
+    };
+
     std::string deviceFrame (const DeviceState& state);
     std::string panelFrame (const PanelState& state);
     std::string meterFrame (const MeterState& state, unsigned long long number);
     std::string peqFrame (const PeqChannelState& state);
     std::string slotFrame (const std::vector<SlotState>& slots);
+    std::string historyFrame (const HistoryState& state);
 }

@@ -16,13 +16,20 @@ namespace remote
             return json.integer ("ch", 0, 1);
         }
 
+        Command commandOf (CommandKind kind, int channel = 0)
+        {
+            Command command;
+            command.kind = kind;
+            command.channel = channel;
+            return command;
+        }
+
         std::optional<Command> readHello (const FlatJson& json)
         {
             auto token = json.string ("k");
             if (! token)
                 return std::nullopt;
-            Command command;
-            command.kind = CommandKind::hello;
+            auto command = commandOf (CommandKind::hello);
             command.token = std::move (*token);
             command.version = json.integer ("v", 0, 1 << 20).value_or (0);
             return command;
@@ -34,9 +41,7 @@ namespace remote
             const auto db = json.number ("db");
             if (! channel || ! db)
                 return std::nullopt;
-            Command command;
-            command.kind = CommandKind::gain;
-            command.channel = *channel;
+            auto command = commandOf (CommandKind::gain, *channel);
             command.value = *db;
             return command;
         }
@@ -47,9 +52,7 @@ namespace remote
             const auto on = json.boolean ("on");
             if (! on || (needsChannel && ! channel))
                 return std::nullopt;
-            Command command;
-            command.kind = kind;
-            command.channel = channel.value_or (0);
+            auto command = commandOf (kind, channel.value_or (0));
             command.on = *on;
             return command;
         }
@@ -60,9 +63,7 @@ namespace remote
             const auto band = json.integer ("b", 1, bandCount);
             if (! channel || ! band)
                 return std::nullopt;
-            Command command;
-            command.kind = CommandKind::band;
-            command.channel = *channel;
+            auto command = commandOf (CommandKind::band, *channel);
             command.band = *band;
             command.change.on = json.boolean ("on");
             command.change.type = json.integer ("type", 1, lastType);
@@ -79,9 +80,16 @@ namespace remote
             const auto slot = json.integer ("slot", 1, slotCount);
             if (! slot)
                 return std::nullopt;
-            Command command;
-            command.kind = CommandKind::recall;
+            auto command = commandOf (CommandKind::recall);
             command.slot = *slot;
+            return command;
+        }
+
+        std::optional<Command> readHistory (const FlatJson& json, CommandKind kind)
+        {
+            // Only a true "mode" agrees: anything else leaves a mode change to be asked.
+            auto command = commandOf (kind);
+            command.modeAgreed = json.boolean ("mode").value_or (false);
             return command;
         }
     }
@@ -109,6 +117,14 @@ namespace remote
             return readSwitch (*json, CommandKind::bypass, true);
         if (*kind == "recall")
             return readRecall (*json);
+        if (*kind == "undo")
+            return readHistory (*json, CommandKind::undo);
+        if (*kind == "redo")
+            return readHistory (*json, CommandKind::redo);
+        if (*kind == "compare")
+            return readHistory (*json, CommandKind::compare);
+        if (*kind == "copy")
+            return readHistory (*json, CommandKind::copy);
         return std::nullopt;
     }
 

@@ -12,11 +12,15 @@
 //                                                      "gain" (dB), "freq", "q" (knob steps)
 //   {"t":"bypass","ch":0,"on":true}
 //   {"t":"recall","slot":5}
-// Kinds to come ("undo", "redo", "compare") are new values of "t": a program that does not
-// know one drops it, and a page learns what the program offers from the welcome's "can".
+//   {"t":"undo"}  {"t":"redo"}  {"t":"compare"}  {"t":"copy"}
+//                                                      as the panel's "Undo", "Redo", "A/B"
+//                                                      and "Copy"; "mode":true when the phone's
+//                                                      user agreed to the amplifier mode changing
+// Kinds to come are new values of "t": a program that does not know one drops it, and a
+// page learns what the program offers from the welcome's "can".
 //
 // Program to phone: {"t":"welcome",...} or {"t":"bye","why":...} (RemoteFrames.h builds
-// the state frames: "device", "panel", "meters", "peq", "slots").
+// the state frames: "device", "panel", "meters", "peq", "slots", "history").
 
 #include <cstddef>
 #include <optional>
@@ -55,7 +59,11 @@ namespace remote
         link,
         band,
         bypass,
-        recall
+        recall,
+        undo,
+        redo,
+        compare,   // the panel's "A/B": the other memory into use
+        copy       // the memory in use onto the other
     };
 
     /** The fields a band command may change; the others are left as they are. */
@@ -80,7 +88,8 @@ namespace remote
         int band = 0;      // 1..8
         int slot = 0;      // 1..20
         bool on = false;
-        double value = 0.0;   // gain in dB
+        bool modeAgreed = false;   // undo, redo, compare: the amplifier mode may change
+        double value = 0.0;        // gain in dB
         BandChange change;
         std::string token;   // hello
         int version = 0;     // hello

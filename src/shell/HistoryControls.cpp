@@ -113,40 +113,36 @@ bool HistoryControls::busy() const
     return asking || (questionOpen && questionOpen());
 }
 
-void HistoryControls::undo()
+void HistoryControls::undo (ModeConsent consent)
 {
-    if (busy())
-        return;
-    if (history->undoChangesMode())
-        afterModeQuestion ([this] { history->undo(); });
-    else
-        history->undo();
+    if (! busy())
+        takeStep (history->undoChangesMode(), consent, [this] { history->undo(); });
 }
 
-void HistoryControls::redo()
+void HistoryControls::redo (ModeConsent consent)
 {
-    if (busy())
-        return;
-    if (history->redoChangesMode())
-        afterModeQuestion ([this] { history->redo(); });
-    else
-        history->redo();
+    if (! busy())
+        takeStep (history->redoChangesMode(), consent, [this] { history->redo(); });
 }
 
-void HistoryControls::switchMemory()
+void HistoryControls::switchMemory (ModeConsent consent)
 {
-    if (busy())
-        return;
-    if (history->switchChangesMode())
-        afterModeQuestion ([this] { history->switchMemory(); });
-    else
-        history->switchMemory();
+    if (! busy())
+        takeStep (history->switchChangesMode(), consent, [this] { history->switchMemory(); });
 }
 
 void HistoryControls::copyMemory()
 {
     if (! busy())
         history->copyMemory();
+}
+
+void HistoryControls::takeStep (bool changesMode, ModeConsent consent, std::function<void()> action)
+{
+    if (! changesMode || consent == ModeConsent::given)
+        action();
+    else if (consent == ModeConsent::askHere)
+        afterModeQuestion (std::move (action));
 }
 
 void HistoryControls::afterModeQuestion (std::function<void()> action)
@@ -170,6 +166,7 @@ void HistoryControls::afterModeQuestion (std::function<void()> action)
 //==============================================================================
 void HistoryControls::refresh()
 {
+    ++refreshCount;
     undoButton.setEnabled (history->canUndo());
     redoButton.setEnabled (history->canRedo());
     compareButton.showMemoryInUse (history->memoryInUse());

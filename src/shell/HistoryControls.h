@@ -5,6 +5,7 @@
 #include "SettingsHistory.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -60,17 +61,32 @@ public:
     /** The keys above; true when `key` was one of them and was taken. */
     bool handleKey (const juce::KeyPress& key);
 
+    /** Who agrees to a step or switch that changes the amplifier mode: the user, asked the
+        mode question here (the buttons and keys); the user of a remote, asked there already;
+        or nobody (a remote that did not ask), in which case such a step is not taken. */
+    enum class ModeConsent
+    {
+        askHere,
+        given,
+        notGiven
+    };
+
     /** What the buttons do. */
-    void undo();
-    void redo();
-    void switchMemory();
+    void undo (ModeConsent consent = ModeConsent::askHere);
+    void redo (ModeConsent consent = ModeConsent::askHere);
+    void switchMemory (ModeConsent consent = ModeConsent::askHere);
     void copyMemory();
+
+    /** Counts the times what the buttons show was refreshed, so a reader of their state
+        (the phone remote) reads it again only when it may have changed. */
+    std::uint64_t getRefreshCount() const noexcept { return refreshCount; }
 
 private:
     bool keyPressed (const juce::KeyPress& key, juce::Component*) override;
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
     std::array<HistoryButton*, 4> buttons();
     bool busy() const;
+    void takeStep (bool changesMode, ModeConsent consent, std::function<void()> action);
     void afterModeQuestion (std::function<void()> action);
     void refresh();
     juce::String undoTooltip() const;
@@ -81,6 +97,7 @@ private:
     Dialogs& dialogs;
     std::function<bool()> questionOpen;
     bool asking = false;
+    std::uint64_t refreshCount = 0;
 
     std::unique_ptr<GestureWatch> gestures;
     std::unique_ptr<SettingsHistory> history;

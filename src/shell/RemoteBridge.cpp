@@ -4,6 +4,7 @@
 #include "CSetupPage.h"
 #include "Cpeq.h"
 #include "FilterResponse.h"
+#include "HistoryControls.h"
 #include "LanAddresses.h"
 #include "ModelTable.h"
 #include "RemoteControl.h"
@@ -67,6 +68,7 @@ bool RemoteBridge::start (int requestedPort)
     problem = {};
     lastSent = {};
     lastPeqBands = {};
+    historyRead.reset();
     refreshUrls();
     printUrls();
     sendChangeMessage();
@@ -158,6 +160,7 @@ void RemoteBridge::onPhonesChanged()
         // The server's copy of the state aged while no phone listened: send all of it afresh.
         lastSent = {};
         lastPeqBands = {};
+        historyRead.reset();
         publishChanges();
         startTimerHz (framesPerSecond);
     }
@@ -211,7 +214,31 @@ void RemoteBridge::apply (const remote::Command& command)
                 setupPage.recallSlot();
             }
             break;
+        case CommandKind::undo:
+        case CommandKind::redo:
+        case CommandKind::compare:
+        case CommandKind::copy: applyHistory (command); break;
         case CommandKind::hello: break;
+    }
+}
+
+void RemoteBridge::applyHistory (const remote::Command& command)
+{
+    // What the panel's buttons do.  The phone asks its own user before a step that changes
+    // the amplifier mode; without that answer such a step is not taken (the question would
+    // wait on a desktop nobody is at).
+    auto* controls = panel.getHistoryControls();
+    if (controls == nullptr)
+        return;
+    using Consent = HistoryControls::ModeConsent;
+    const auto consent = command.modeAgreed ? Consent::given : Consent::notGiven;
+    switch (command.kind)
+    {
+        case remote::CommandKind::undo: controls->undo (consent); break;
+        case remote::CommandKind::redo: controls->redo (consent); break;
+        case remote::CommandKind::compare: controls->switchMemory (consent); break;
+        case remote::CommandKind::copy: controls->copyMemory(); break;
+        default: break;
     }
 }
 
@@ -368,6 +395,46 @@ std::vector<remote::SlotState> RemoteBridge::readSlots() const
     return slots;
 }
 
+remote::HistoryState RemoteBridge::readHistory() const
+{
+    remote::HistoryState state;
+    auto* controls = panel.getHistoryControls();
+    auto* undo = panelChild<HistoryButton> ("undoStep");
+    auto* redo = panelChild<HistoryButton> ("redoStep");
+    auto* compare = panelChild<CompareButton> ("compareMemories");
+    auto* copy = panelChild<HistoryButton> ("copyMemory");
+    if (controls == nullptr || undo == nullptr || redo == nullptr || compare == nullptr || copy == nullptr)
+    {
+        state.canCompare = state.canCopy = false;
+        return state;
+    }
+    const auto& history = controls->getHistory();
+    state.canUndo = undo->isEnabled();
+    state.canRedo = redo->isEnabled();
+    state.undoTip = undo->getTooltip().toStdString();
+    state.redoTip = redo->getTooltip().toStdString();
+    state.undoChangesMode = history.undoChangesMode();
+    state.redoChangesMode = history.redoChangesMode();
+    state.memory = compare->getMemoryShown();
+    state.canCompare = compare->isEnabled();
+    state.compareTip = compare->getTooltip().toStdString();
+    state.compareChangesMode = history.switchChangesMode();
+    state.canCopy = copy->isEnabled();
+    state.copyTip = copy->getTooltip().toStdString();
+    return state;
+}
+
+void RemoteBridge::publishHistory()
+{
+    // Read only after the buttons were refreshed: the mode checks compare every part.
+    auto* controls = panel.getHistoryControls();
+    const auto count = controls != nullptr ? controls->getRefreshCount() : 0;
+    if (historyRead == count)
+        return;
+    historyRead = count;
+    publishIfChanged (remote::FrameKind::history, remote::historyFrame (readHistory()));
+}
+
 //==============================================================================
 void RemoteBridge::timerCallback()
 {
@@ -383,6 +450,7 @@ void RemoteBridge::publishChanges()
     publishPeq (0);
     publishPeq (1);
     publishIfChanged (remote::FrameKind::slots, remote::slotFrame (readSlots()));
+    publishHistory();
     // The meters every time: the phones count them as frames.
     server.publish (remote::FrameKind::meters, remote::meterFrame (readMeters(), ++meterFrames));
 }

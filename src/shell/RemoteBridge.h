@@ -7,7 +7,9 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,8 +23,8 @@ class RemoteControl;
 
     A phone's command arrives on the server's thread and is posted to the message thread,
     where it becomes a drag of a panel fader, a click of a panel button, an edit of a
-    Parametric EQ band through its tab (CPeqTab::applyEdit) or a recall through the Setup
-    page, exactly as the desktop user would make them: the same clamping, the same sends,
+    Parametric EQ band through its tab (CPeqTab::applyEdit), a recall through the Setup
+    page or what the panel's "Undo", "Redo", "A/B" and "Copy" do (HistoryControls), exactly as the desktop user would make them: the same clamping, the same sends,
     channel B following A, and the desktop shows it at once.  While phones are connected,
     framesPerSecond times a second the state is read from those controls and every kind
     of frame that changed is handed to the server, the meters each time.
@@ -76,6 +78,7 @@ public:
     remote::MeterState readMeters() const;
     remote::PeqChannelState readPeq (int channel);
     std::vector<remote::SlotState> readSlots() const;
+    remote::HistoryState readHistory() const;
 
 private:
     void phoneCommand (int phone, const remote::Command& command) override;
@@ -86,6 +89,8 @@ private:
     void printUrls() const;
     void applyGain (const remote::Command& command);
     void applyBand (const remote::Command& command);
+    void applyHistory (const remote::Command& command);
+    void publishHistory();
     remote::PeqChannelState readPeqBands (int channel);
     /** Recomputes the channel's curve if its filters changed; true when it did. */
     bool updateCurve (int channel);
@@ -111,6 +116,8 @@ private:
     std::array<std::string, remote::frameKindCount> lastSent;
     std::array<std::string, 2> lastPeqBands;   // each channel's last frame without its curve
     unsigned long long meterFrames = 0;
+    // The history controls' refresh count when their state was last read; none: read it.
+    std::optional<std::uint64_t> historyRead;
     // The display filters each curve was computed from, so it is computed only when they change.
     std::array<std::array<DisplayFilter, 8>, 2> curveFilters {};
     std::array<std::vector<float>, 2> curves;

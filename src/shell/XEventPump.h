@@ -6,7 +6,7 @@
 
     The framework reads X events when the X connection's socket has data.  But a call that
     waits for an answer from the X server (the framework asks where the pointer is fifty
-    times a second once any text entry exists) also reads the events that arrived meanwhile,
+    times a second while a text editor is open) also reads the events that arrived meanwhile,
     and keeps them in Xlib's queue: the socket is empty again and they wait there, unread,
     until some later event arrives.  On a busy machine a key or button release is caught so:
     Escape does not close a box, a click does nothing, until the mouse moves.

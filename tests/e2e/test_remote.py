@@ -149,6 +149,47 @@ class RemoteTest(harness.ProgramTestCase):
         self.assertEqual(self.browser.call("errors", id="p1") + self.browser.call("errors", id="p2"), [],
                          "script errors on the pages")
 
+    def test_undo_and_redo_on_the_page_take_back_an_edit_on_every_page(self):
+        self.open_page("p1")
+        self.open_page("p2")
+        undo_disabled = "document.getElementById('undo').disabled"
+        redo_disabled = "document.getElementById('redo').disabled"
+        self.wait_page("p1", undo_disabled, True, "Undo with nothing to take back")
+        self.assertTrue(self.browser.eval("p1", redo_disabled))
+
+        old = self.browser.eval("p1", value_of("Input gain A"))
+        new = -20 if old != -20 else -30
+        since = self.amplifier.mark()
+        self.browser.set_range("p1", labelled("Input gain A"), new)
+        self.heard_last(since, "/gain", lambda r: r.args[0] == new)
+        # The step ends once the edit has been still for a moment; both pages may undo it.
+        self.wait_page("p1", undo_disabled, False, "Undo after the edit")
+        self.wait_page("p2", undo_disabled, False, "Undo on the second page")
+        self.wait_page("p1", "document.getElementById('undo').title", "Undo: Input gain A", "Undo's tip")
+
+        since = self.amplifier.mark()
+        self.browser.click("p2", labelled("Undo"))
+        self.heard_last(since, "/gain", lambda r: r.args[0] == old)
+        self.wait_page("p1", value_of("Input gain A"), old, "gain A after the undo")
+        for page in ("p1", "p2"):
+            self.wait_page(page, undo_disabled, True, "Undo after the undo")
+            self.wait_page(page, redo_disabled, False, "Redo after the undo")
+
+        since = self.amplifier.mark()
+        self.browser.click("p1", labelled("Redo"))
+        self.heard_last(since, "/gain", lambda r: r.args[0] == new)
+        self.wait_page("p2", redo_disabled, True, "Redo after the redo")
+
+        # A/B: the other memory holds the gain from before the edit.
+        since = self.amplifier.mark()
+        self.browser.click("p1", labelled("A/B compare"))
+        self.heard_last(since, "/gain", lambda r: r.args[0] == old)
+        self.wait_page("p2", "document.getElementById('compare').dataset.memory", "B", "the memory in use")
+        self.assertEqual(self.browser.eval("p2", attribute_of("Copy B onto A", "title")), "Copy B onto A")
+
+        self.assertEqual(self.browser.call("errors", id="p1") + self.browser.call("errors", id="p2"), [],
+                         "script errors on the pages")
+
     def test_a_page_with_a_wrong_code_gets_no_amplifier_data(self):
         wrong = self.url.replace(self.token, "0" * 32 if self.token != "0" * 32 else "1" * 32)
         self.browser.open("stranger", wrong)

@@ -1,19 +1,15 @@
 #pragma once
 
 #include "BlockWatch.h"
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
-#include "Croot.h"
 #include "FakeClock.h"
-#include "Globals.h"
 #include "PacketRecorder.h"
 #include "PresetText.h"
 #include "SettingsHistory.h"
+#include "TestModel.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
 #include <memory>
-#include <stdexcept>
 
 /** A tree with the default preset, the two standalone blocks and the history over them, as
     the panel builds it; sends go to a recorder, the amplifier's values arrive through the
@@ -23,8 +19,6 @@ class HistoryFixture : public ::testing::Test, private BlockWatch
 protected:
     HistoryFixture()
     {
-        assignAddresses (root);
-        assignAddresses (amplifier);
         const auto lines = PresetText::splitLines (PresetText::defaultPreset, std::strlen (PresetText::defaultPreset));
         PresetText::applyLines (root, lines);
         PresetText::applyLines (amplifier, lines);
@@ -48,15 +42,8 @@ protected:
         history = std::make_unique<SettingsHistory> (std::move (parts), std::move (options));
     }
 
-    Cnode& block (const std::string& address) { return blockIn (root, address); }
-
-    static Cnode& blockIn (Croot& tree, const std::string& address)
-    {
-        auto* node = findNode (&tree, address.c_str() + 1, (int) address.size() - 1);
-        if (node == nullptr)
-            throw std::runtime_error ("no block " + address);
-        return *node;
-    }
+    /** The tree's block at an address such as "/channel/1/peq/5". */
+    Cnode& block (const std::string& address) { return model.node (address.substr (1)); }
 
     std::string line (const std::string& address) { return PresetText::blockLine (block (address)); }
 
@@ -79,7 +66,7 @@ protected:
     void amplifierSends (const std::string& lineToSend)
     {
         ASSERT_TRUE (PresetText::applyBlockLine (amplifier, lineToSend));
-        auto& source = blockIn (amplifier, lineToSend.substr (0, lineToSend.find (' ')));
+        auto& source = amplifierModel.node (lineToSend.substr (1, lineToSend.find (' ') - 1));
         alignas (4) char buffer[128] {};
         osc::OutboundPacketStream stream (buffer, sizeof (buffer));
         ASSERT_TRUE (source.encode (stream));
@@ -131,10 +118,12 @@ protected:
     }
 
     PacketRecorder sent;
-    Croot root;
-    Croot amplifier;   // what the simulated amplifier holds
-    Ciospeaker speaker;
-    Ciosiggen siggen;
+    TestModel model;
+    TestModel amplifierModel;   // what the simulated amplifier holds
+    Croot& root = model.root;
+    Croot& amplifier = amplifierModel.root;
+    Ciospeaker& speaker = model.speaker;
+    Ciosiggen& siggen = model.siggen;
     FakeClock clock;
     std::uint64_t gesture = 0;
     bool sweeping = false;   // the generator's sweep runs

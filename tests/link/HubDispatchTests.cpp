@@ -319,9 +319,8 @@ TEST_F (HubDispatch, PowerOffIsALostConnectionAnythingElseIsNothing)
 
 TEST_F (HubDispatch, TreeAddressesDecodeIntoTheirBlock)
 {
-    Croot root;
-    assignAddresses (root);
-    ScopedGlobal<Croot*> rootInstalled (globals::root, &root);
+    TestModel model { TestModel::publishRoot };
+    auto& root = model.root;
     auto& band = *root.channels[1]->peq->bands[7];
 
     awaitQuery ("/channel/2/peq/8");
@@ -337,9 +336,8 @@ TEST_F (HubDispatch, TreeAddressesDecodeIntoTheirBlock)
 
 TEST_F (HubDispatch, TreeAnswersThatDoNotFitOrFindNoBlockAreDropped)
 {
-    Croot root;
-    assignAddresses (root);
-    ScopedGlobal<Croot*> rootInstalled (globals::root, &root);
+    TestModel model { TestModel::publishRoot };
+    auto& root = model.root;
     auto& band = *root.channels[1]->peq->bands[7];
     const auto before = band.freq->step;
 
@@ -370,11 +368,8 @@ TEST_F (HubDispatch, TreeAnswersThatDoNotFitOrFindNoBlockAreDropped)
 
 TEST_F (HubDispatch, MalformedPacketsAreDroppedQuietly)
 {
-    Croot root;
-    assignAddresses (root);
-    ScopedGlobal<Croot*> rootInstalled (globals::root, &root);
-    Ciosiggen siggen;
-    ScopedGlobal<Ciosiggen*> siggenInstalled (globals::siggen, &siggen);
+    TestModel model { TestModel::publishRoot | TestModel::publishSiggen };
+    auto& siggen = model.siggen;
     awaitQuery ("/gain");
 
     const std::vector<std::vector<char>> packets {

@@ -5,9 +5,6 @@
 #include "HubFixture.h"
 #include "AnsweringPeer.h"
 #include "AnswerRules.h"
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
-#include "Croot.h"
 #include "DeviceCodec.h"
 
 #include <atomic>
@@ -353,9 +350,9 @@ TEST_F (HubSessions, TheReceiveThreadJudgesEveryAnswerAsTheDispatchDoes)
 
 TEST (AnswerRules, BlocksAreJudgedByTheirWireTagsAndUnknownAddressesAreLeftToTheDispatch)
 {
-    Croot root;
-    assignAddresses (root);
-    Ciosiggen siggen;
+    TestModel model;
+    auto& root = model.root;
+    auto& siggen = model.siggen;
     const auto rules = osc::AnswerRules::fromBlocks (&root, nullptr, &siggen);
 
     // The signal generator's message carries three of its four parameters.

@@ -7,6 +7,7 @@
 #include "MessageLoop.h"
 #include "SimulatedHid.h"
 #include "HidapiAccess.h"
+#include "HidrawListing.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -389,4 +390,35 @@ TEST (HidapiAccess, WithoutADeviceEveryOperationFailsCleanly)
         EXPECT_EQ (usb.openDeviceKind(), DeviceFamily::none);
     }
     EXPECT_TRUE (hub.posted.empty());
+}
+
+TEST (HidrawListing, ReadsAsChangedWhenADeviceComesGoesOrIsReplacedUnderItsName)
+{
+    const auto dir = juce::File::createTempFile ("hidraw");
+    ASSERT_TRUE (dir.createDirectory());
+    const auto plug = [&dir] (const char* name) { return dir.getChildFile (name).create().wasOk(); };
+    HidrawListing listing (dir.getFullPathName().toStdString());
+
+    EXPECT_FALSE (listing.unchangedSinceLastLook());   // the first look knows no before
+    EXPECT_TRUE (listing.unchangedSinceLastLook());
+
+    ASSERT_TRUE (plug ("hidraw0"));
+    EXPECT_FALSE (listing.unchangedSinceLastLook());
+    EXPECT_TRUE (listing.unchangedSinceLastLook());
+
+    // Another device under the same name between two looks: made before the first goes,
+    // so it cannot get its inode.
+    ASSERT_TRUE (plug ("hidraw0.next"));
+    ASSERT_TRUE (dir.getChildFile ("hidraw0.next").moveFileTo (dir.getChildFile ("hidraw0")));
+    EXPECT_FALSE (listing.unchangedSinceLastLook());
+
+    ASSERT_TRUE (dir.getChildFile ("hidraw0").deleteFile());
+    EXPECT_FALSE (listing.unchangedSinceLastLook());
+
+    // A listing that cannot be read lists nothing, like an empty one.
+    ASSERT_TRUE (dir.deleteRecursively());
+    EXPECT_TRUE (listing.unchangedSinceLastLook());
+    HidapiAccess hid (dir.getFullPathName().toStdString());
+    EXPECT_TRUE (hid.enumerate (UsbConnection::vendorId, 0x7fff).empty());
+    EXPECT_TRUE (hid.enumerate (UsbConnection::vendorId, 0x7fff).empty());
 }

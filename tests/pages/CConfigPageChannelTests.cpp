@@ -19,7 +19,7 @@ TEST_F (ConfigPageTest, DelayTypedInMetresIsStoredInMillisecondsAndShownInAllUni
     EXPECT_EQ (text ("msEntryA"), "10.00");
     EXPECT_EQ (text ("metreEntryA"), "3.43");
     EXPECT_EQ (text ("feetEntryA"), "11.25");
-    EXPECT_EQ (widget<juce::TextEditor> ("metreEntryA").getHighlightedRegion(), juce::Range<int> (0, 4));
+    EXPECT_EQ (widget<EntryField> ("metreEntryA").getHighlightedRegion(), juce::Range<int> (0, 4));
     EXPECT_DOUBLE_EQ (knob ("delayKnobA"), 10.0);
     EXPECT_TRUE (globals::blockActive.get (ChainBlock::delay, 0));
 

@@ -212,9 +212,7 @@ TEST_F (UtilityPageTest, EntriesCommitOnReturnMoveTheirKnobAndSend)
 
     // Leaving an entry drops what was typed and sends the block as it is.
     auto& freq = widget<ValueEntry> ("freqEntry");
-    freq.setText ("5k", true);
-    static_cast<juce::Component&> (freq).focusLost (juce::Component::focusChangedByMouseClick);
-    drainMessages();
+    pagetest::typeAndLeave (freq, "5k");
     EXPECT_EQ (generator().freq->getStep(), 339);
     EXPECT_EQ (freq.getText(), textOf (*generator().freq));
     EXPECT_EQ (sent.count(), 4u);

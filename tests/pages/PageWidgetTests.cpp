@@ -5,6 +5,7 @@
 #include "EntryNumber.h"
 #include "FocusCaret.h"
 #include "MessageLoop.h"
+#include "PageFixture.h"
 #include "PageLookAndFeel.h"
 #include "Palette.h"
 #include "ParamKnob.h"
@@ -54,12 +55,7 @@ TEST (PageWidgets, EntryCommitsTrimmedTextOnReturnAndDropsTypedTextWhenLeft)
     int commits = 0, reverts = 0;
     entry.onCommit = [&] { ++commits; };
     entry.onRevert = [&] { ++reverts; };
-    const auto typeAndReturn = [&entry] (const juce::String& typed)
-    {
-        entry.setText (typed, true);
-        entry.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-        testloop::run (20);
-    };
+    const auto typeAndReturn = [&entry] (const juce::String& typed) { pagetest::typeAndReturn (entry, typed); };
 
     // Blanks around the number are no reason to read nothing; the text is rewritten.
     typeAndReturn ("  2k5 ");
@@ -84,10 +80,8 @@ TEST (PageWidgets, EntryCommitsTrimmedTextOnReturnAndDropsTypedTextWhenLeft)
     EXPECT_EQ (reverts, 0);
 
     // Leaving drops what was typed.
-    entry.setText ("123", true);
-    entry.setCaretPosition (3);
-    static_cast<juce::Component&> (entry).focusLost (juce::Component::focusChangedByMouseClick);
-    testloop::run (20);
+    pagetest::typeAndLeave (entry, "123");
+    EXPECT_FALSE (entry.isBeingEdited());
     EXPECT_EQ (entry.getText(), "2k02");
     EXPECT_EQ (entry.getCaretPosition(), 0);
     EXPECT_EQ (band.freq->getStep(), 401);
@@ -200,7 +194,7 @@ TEST (PageWidgets, PageLookGivesTheSharedColoursAndDrawsTheKnobToItsValue)
     page.setLookAndFeel (nullptr);
 }
 
-TEST (PageWidgets, EntryCaretBlinksOnlyWhileTheEntryHasTheFocus)
+TEST (PageWidgets, EntryHasAnEditorWithABlinkingCaretOnlyWhileItHasTheFocus)
 {
     REQUIRE_DISPLAY();
     juce::SharedResourcePointer<PageLookAndFeel> look;
@@ -215,23 +209,74 @@ TEST (PageWidgets, EntryCaretBlinksOnlyWhileTheEntryHasTheFocus)
     page.addToDesktop (0);
     page.setVisible (true);
 
-    // Without the focus the framework's caret would still wake every 380 ms, for ever.
-    auto* caret = caretOf (first);
-    ASSERT_NE (caret, nullptr);
-    EXPECT_FALSE (caret->isBlinking());
-    EXPECT_FALSE (caret->isVisible());
+    // At rest there is no editor at all: a live one would have the desktop poll the pointer,
+    // and its caret would wake every 380 ms.
+    EXPECT_EQ (first.getCurrentTextEditor(), nullptr);
+    EXPECT_EQ (caretOf (first), nullptr);
 
     first.grabKeyboardFocus();
-    if (! first.hasKeyboardFocus (false))
+    if (! first.hasKeyboardFocus (true))
         GTEST_SKIP() << "the display gives no keyboard focus";
+    ASSERT_NE (first.getCurrentTextEditor(), nullptr);
     EXPECT_TRUE (caretOf (first)->isBlinking());
     EXPECT_TRUE (caretOf (first)->isVisible());
+    first.getCurrentTextEditor()->setText ("abc", true);
 
     second.grabKeyboardFocus();
-    EXPECT_FALSE (caretOf (first)->isBlinking());
-    EXPECT_FALSE (caretOf (first)->isVisible());
+    EXPECT_FALSE (caretOf (first)->isBlinking());   // before the editor closes, it is quiet
+    testloop::drain();
+    EXPECT_EQ (first.getCurrentTextEditor(), nullptr);
+    EXPECT_EQ (first.getText(), "abc");   // unbound: what was typed stays
+    ASSERT_NE (second.getCurrentTextEditor(), nullptr);
     EXPECT_TRUE (caretOf (second)->isBlinking());
 
+    // Focus that leaves and comes back before the editor closes keeps it open.
+    page.grabKeyboardFocus();
+    second.getCurrentTextEditor()->grabKeyboardFocus();
+    testloop::drain();
+    EXPECT_NE (second.getCurrentTextEditor(), nullptr);
+
     page.removeFromDesktop();
+    page.setLookAndFeel (nullptr);
+}
+
+TEST (PageWidgets, EntryAtRestShowsItsTextWhereItsEditorShowsIt)
+{
+    juce::SharedResourcePointer<PageLookAndFeel> look;
+    juce::Component page;
+    page.setLookAndFeel (&look.get());
+    ValueEntry entry;
+    page.addAndMakeVisible (entry);
+    PageLookAndFeel::styleTransparentEntry (entry);
+    const auto paint = [&entry]
+    {
+        juce::Image image (juce::Image::ARGB, entry.getWidth(), entry.getHeight(), true);
+        juce::Graphics g (image);
+        entry.paintEntireComponent (g, false);
+        return image;
+    };
+    const auto sameImages = [] (const juce::Image& a, const juce::Image& b)
+    {
+        for (int y = 0; y < a.getHeight(); ++y)
+            for (int x = 0; x < a.getWidth(); ++x)
+                if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
+                    return ::testing::AssertionFailure() << "first difference at " << x << ", " << y;
+        return ::testing::AssertionSuccess();
+    };
+
+    // The heights of the pages' entries, a text that fits and one wider than the entry.
+    for (int height : { 20, 24 })
+    {
+        for (auto text : { "1k00", "\"xxx.xxx.xxx.xxx\"" })
+        {
+            entry.setBounds (0, 0, 60, height);
+            entry.setText (text, false);
+            const auto atRest = paint();
+            pagetest::openEditor (entry).setCaretPosition (0);
+            EXPECT_TRUE (sameImages (atRest, paint())) << text << " in " << height << " pixels";
+            pagetest::typeAndLeave (entry, text);
+            ASSERT_FALSE (entry.isBeingEdited());
+        }
+    }
     page.setLookAndFeel (nullptr);
 }

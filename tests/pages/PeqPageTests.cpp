@@ -211,7 +211,7 @@ TEST_F (PeqPageTest, BypassRestoresExactlyTheBandsThatWereOn)
     testloop::run (10);
     sent.clear();
 
-    auto& bypass = *dynamic_cast<juce::Button*> (page->tab (0).findChildWithID ("bypass"));
+    auto& bypass = pagetest::widgetIn<juce::Button> (page->tab (0), "bypass");
     bypass.triggerClick();
     testloop::run (10);
     EXPECT_TRUE (page->tab (0).isBypassed());
@@ -250,7 +250,7 @@ TEST_F (PeqPageTest, BypassRestoresExactlyTheBandsThatWereOn)
 TEST_F (PeqPageTest, ABandSwitchedOnFromOutsideWhileBypassedEndsTheBypass)
 {
     switchOn (0, 1);
-    auto& bypass = *dynamic_cast<juce::Button*> (page->tab (0).findChildWithID ("bypass"));
+    auto& bypass = pagetest::widgetIn<juce::Button> (page->tab (0), "bypass");
     bypass.triggerClick();
     testloop::run (10);
     ASSERT_TRUE (page->tab (0).isBypassed());
@@ -276,7 +276,7 @@ TEST_F (PeqPageTest, ResetAsksThenLeavesEightFlatPeakingBands)
     ASSERT_TRUE (globals::blockActive.get (ChainBlock::peq, 0));
     sent.clear();
 
-    auto& reset = *dynamic_cast<juce::Button*> (page->tab (0).findChildWithID ("reset"));
+    auto& reset = pagetest::widgetIn<juce::Button> (page->tab (0), "reset");
     dialogs.answers = { false };
     reset.triggerClick();
     testloop::run (10);

@@ -40,7 +40,7 @@ TEST_F (LinkTest, ConnectingFillsTheSlotRowsFromTheAmplifierAndSlotOneStaysReadO
     EXPECT_TRUE (queued().empty());
 
     page->selectSlot (7);
-    widget<juce::TextEditor> ("presetNameEditor").setText ("Club");
+    widget<EntryField> ("presetNameEditor").setText ("Club");
     root.ampmode->mode->setStep (4);
     page->storeSlot();
     ASSERT_TRUE (waitIdle());
@@ -68,7 +68,7 @@ TEST_F (LinkTest, LockCodeOfFourCharactersRoundTripsThroughTheAmplifier)
     connectRow (1);
     EXPECT_EQ (countOf (amp.received(), "/siggen"), 0);   // a TARVO model
     EXPECT_EQ (countOf (amp.received(), "/speaker"), 0);
-    auto& code = widget<juce::TextEditor> ("lockCodeEditor");
+    auto& code = widget<EntryField> ("lockCodeEditor");
 
     code.setText ("ab1");
     page->buttonClicked (&widget<juce::Button> ("lock"));
@@ -94,8 +94,8 @@ TEST_F (LinkTest, RenameSendsTheNameThenAsksTheDeviceForItsInfo)
     addAmp (3, "Other");
     connectRow (1);
 
-    widget<juce::TextEditor> ("ampNameEditor").setText ("Rack 3");
-    page->textEditorReturnKeyPressed (widget<juce::TextEditor> ("ampNameEditor"));
+    widget<EntryField> ("ampNameEditor").setText ("Rack 3");
+    page->entryReturnPressed (widget<EntryField> ("ampNameEditor"));
     ASSERT_TRUE (testloop::runUntil ([this] { return cell (1, "AMPNAME") == "Rack 3"; }));
 
     const auto lines = amp.received();
@@ -109,7 +109,7 @@ TEST_F (LinkTest, RenameSendsTheNameThenAsksTheDeviceForItsInfo)
     EXPECT_EQ (countOf (amps[1]->received(), "/info"), 1);   // only the search that found it
     EXPECT_EQ (page->getRowCount(), 3);
     EXPECT_EQ (cell (1, "ID"), "1");
-    EXPECT_EQ (widget<juce::TextEditor> ("ampNameEditor").getText(), "Rack 3");
+    EXPECT_EQ (widget<EntryField> ("ampNameEditor").getText(), "Rack 3");
 }
 
 TEST_F (LinkTest, FileLoadedWhileConnectedQueuesEveryBlockOnce)
@@ -171,7 +171,7 @@ TEST_F (LinkTest, SearchFindsEveryAmplifierAndARepeatWaitsForTheFirst)
 TEST_F (LinkTest, TextThatIsNoAddressGetsAMessageAndNothingIsSent)
 {
     auto& amp = addAmp (2, "Stage");
-    auto& ip = widget<juce::TextEditor> ("ipEditor");
+    auto& ip = widget<EntryField> ("ipEditor");
 
     for (auto text :
          { "\"xxx.xxx.xxx.xxx\"", "300.1.1.1", "127.0.0", "1234", "0.0.0.0", "no such host", "nosuch.invalid" })
@@ -184,8 +184,7 @@ TEST_F (LinkTest, TextThatIsNoAddressGetsAMessageAndNothingIsSent)
         EXPECT_EQ (std::optional<std::uint32_t> (hub->getQueryTarget()), hostaddress::parseDotted (amp.address));
     }
 
-    ip.setText (" 127.0.0.2 ");
-    page->textEditorReturnKeyPressed (ip);
+    pagetest::typeAndReturn (ip, " 127.0.0.2 ");
     EXPECT_TRUE (testloop::runUntil ([&] { return countOf (amp.received(), "/info") == 2; }));
     EXPECT_EQ (ip.getHighlightedText(), " 127.0.0.2 ");
 }

@@ -24,7 +24,7 @@ TEST_F (PageTest, WidgetsAndSlotRowsSitAtTheirPlaces)
     EXPECT_EQ (widget<juce::Component> ("deviceTable").getBounds(), juce::Rectangle<int> (15, 75, 290, 280));
     EXPECT_EQ (widget<juce::Component> ("lock").getBounds(), juce::Rectangle<int> (240, 430, 56, 24));
     EXPECT_EQ (widget<juce::Component> ("presetNameEditor").getBounds(), juce::Rectangle<int> (412, 126, 96, 24));
-    EXPECT_EQ (widget<juce::TextEditor> ("ipEditor").getText(), "\"xxx.xxx.xxx.xxx\"");
+    EXPECT_EQ (widget<EntryField> ("ipEditor").getText(), "\"xxx.xxx.xxx.xxx\"");
 
     auto& header = widget<juce::TableListBox> ("deviceTable").getHeader();
     ASSERT_EQ (header.getNumColumns (false), 4);
@@ -47,7 +47,7 @@ TEST_F (PageTest, WidgetsAndSlotRowsSitAtTheirPlaces)
     {
         const juce::String n (r.slot);
         EXPECT_EQ (widget<juce::ToggleButton> (("slotToggle" + n).toRawUTF8()).getBounds(), r.toggle) << r.slot;
-        EXPECT_EQ (widget<juce::TextEditor> (("slotName" + n).toRawUTF8()).getBounds(), r.name) << r.slot;
+        EXPECT_EQ (widget<EntryField> (("slotName" + n).toRawUTF8()).getBounds(), r.name) << r.slot;
         EXPECT_EQ (widget<juce::Label> (("slotMode" + n).toRawUTF8()).getBounds(), r.mode) << r.slot;
     }
 }
@@ -139,7 +139,7 @@ TEST_F (PageTest, ConnectionQuestionOnlyForAnotherReachableRow)
     EXPECT_FALSE (page->isOffline());
     EXPECT_EQ (page->getActiveRow(), 1);
     EXPECT_TRUE (widget<juce::Button> ("connect").getToggleState());
-    EXPECT_EQ (widget<juce::TextEditor> ("ampNameEditor").getText(), "Stage");
+    EXPECT_EQ (widget<EntryField> ("ampNameEditor").getText(), "Stage");
     EXPECT_EQ (panelModels().back(), 1);
 
     page->rowClicked (1);   // the active row
@@ -163,7 +163,7 @@ TEST_F (PageTest, ConnectionQuestionOnlyForAnotherReachableRow)
 TEST_F (PageTest, SlotRowsShowNamesAndModesAndSelectOneAtATime)
 {
     page->setSlot (11, 4, "Hall");
-    EXPECT_EQ (widget<juce::TextEditor> ("slotName11").getText(), "Hall");
+    EXPECT_EQ (widget<EntryField> ("slotName11").getText(), "Hall");
     EXPECT_EQ (widget<juce::Label> ("slotMode11").getText(), "BRIDGE");
 
     page->setSlot (3, 7, "Odd");
@@ -183,8 +183,8 @@ TEST_F (PageTest, SlotRowsShowNamesAndModesAndSelectOneAtATime)
     page->presetStored (5, 1, "Jazz");
     page->presetRecalled ("Recalled");
     EXPECT_EQ (page->getPresetRows().nameOf (5) + " " + page->getPresetRows().modeOf (5), "Jazz STEREO");
-    EXPECT_EQ (widget<juce::TextEditor> ("presetNameEditor").getText(), "Recalled");
-    EXPECT_EQ (widget<juce::TextEditor> ("fileNameEditor").getText(), "");
+    EXPECT_EQ (widget<EntryField> ("presetNameEditor").getText(), "Recalled");
+    EXPECT_EQ (widget<EntryField> ("fileNameEditor").getText(), "");
 
     page->disconnectDevice();   // clears the rows even while offline
     EXPECT_EQ (page->getPresetRows().nameOf (11) + page->getPresetRows().modeOf (11), "-MODE-");
@@ -198,14 +198,14 @@ TEST_F (PageTest, LockStateShowsTheUnpackedCode)
     EXPECT_EQ (code, 0x5A316261);
 
     page->showLockState (code);
-    EXPECT_EQ (widget<juce::TextEditor> ("lockCodeEditor").getText(), "ab1Z");
+    EXPECT_EQ (widget<EntryField> ("lockCodeEditor").getText(), "ab1Z");
     EXPECT_TRUE (widget<juce::Button> ("lock").getToggleState());
 
     page->showLockState (0x00006978);   // stops at the first zero byte
-    EXPECT_EQ (widget<juce::TextEditor> ("lockCodeEditor").getText(), "xi");
+    EXPECT_EQ (widget<EntryField> ("lockCodeEditor").getText(), "xi");
 
     page->showLockState (0);
-    EXPECT_EQ (widget<juce::TextEditor> ("lockCodeEditor").getText(), "");
+    EXPECT_EQ (widget<EntryField> ("lockCodeEditor").getText(), "");
     EXPECT_TRUE (widget<juce::Button> ("unlock").getToggleState());
     EXPECT_FALSE (widget<juce::Button> ("lock").getToggleState());
 }
@@ -243,13 +243,14 @@ TEST_F (PageTest, SelectedRowColourFollowsTheConnectionAndColumnsFitTheirText)
 
 TEST_F (PageTest, ReturnSelectsTheTextAndLeavingMovesTheCaretHome)
 {
-    auto& name = widget<juce::TextEditor> ("presetNameEditor");
+    auto& name = widget<EntryField> ("presetNameEditor");
+    pagetest::openEditor (name);
     name.setText ("Club");
-    page->textEditorReturnKeyPressed (name);
+    page->entryReturnPressed (name);
     EXPECT_EQ (name.getHighlightedText(), "Club");
 
     name.setCaretPosition (3);
-    page->textEditorFocusLost (name);
+    page->entryLeft (name);
     EXPECT_EQ (name.getCaretPosition(), 0);
     EXPECT_EQ (name.getText(), "Club");
 }

@@ -23,8 +23,8 @@ TEST_F (PageTest, LoadedFileSetsTheTreeAndGoesToTheAmplifierOnlyWhileConnected)
     EXPECT_EQ (dialogs.opens[0].title, "Please select the preset you want to load...");
     EXPECT_EQ (dialogs.opens[0].patterns, "*.kvt");
     EXPECT_EQ (root.ampmode->mode->getStep(), 1);
-    EXPECT_EQ (widget<juce::TextEditor> ("fileNameEditor").getText(), "club.kvt");
-    EXPECT_EQ (widget<juce::TextEditor> ("presetNameEditor").getText(), "Club Night");
+    EXPECT_EQ (widget<EntryField> ("fileNameEditor").getText(), "club.kvt");
+    EXPECT_EQ (widget<EntryField> ("presetNameEditor").getText(), "Club Night");
     EXPECT_EQ (page->getSelectedSlot(), 0);
     EXPECT_FALSE (widget<juce::Button> ("slotToggle4").getToggleState());
     EXPECT_EQ (sent.count(), 0u);
@@ -48,7 +48,7 @@ TEST_F (PageTest, CancelledLoadChangesNothingAndAFailedOneSaysSo)
 {
     page->loadPresetFile();   // the chooser answers "cancelled"
     EXPECT_TRUE (dialogs.shown.empty());
-    EXPECT_EQ (widget<juce::TextEditor> ("fileNameEditor").getText(), "");
+    EXPECT_EQ (widget<EntryField> ("fileNameEditor").getText(), "");
 
     dialogs.openAnswer = folder.getChildFile ("missing.kvt");
     page->loadPresetFile();
@@ -57,14 +57,14 @@ TEST_F (PageTest, CancelledLoadChangesNothingAndAFailedOneSaysSo)
                      .startsWith ("Failed to open file...|There was an error while trying "
                                   "to load the file: \n"
                                   + folder.getFullPathName()));
-    EXPECT_EQ (widget<juce::TextEditor> ("fileNameEditor").getText(), "missing.kvt");
+    EXPECT_EQ (widget<EntryField> ("fileNameEditor").getText(), "missing.kvt");
     EXPECT_EQ (root.ampmode->mode->getStep(), 0);
 }
 
 TEST_F (PageTest, SaveProposesTheLastFolderAndWritesAPresetFile)
 {
-    auto& fileName = widget<juce::TextEditor> ("fileNameEditor");
-    auto& presetName = widget<juce::TextEditor> ("presetNameEditor");
+    auto& fileName = widget<EntryField> ("fileNameEditor");
+    auto& presetName = widget<EntryField> ("presetNameEditor");
 
     page->savePresetFile();   // nothing saved yet: the home folder; then cancelled
     ASSERT_EQ (dialogs.saves.size(), 1u);
@@ -100,7 +100,7 @@ TEST_F (PageTest, AnotherPresetFileIsReplacedOnlyWhenTheUserSaysSo)
 {
     const auto existing = folder.getChildFile ("gig.kvt");
     ASSERT_TRUE (existing.replaceWithText ("old"));
-    widget<juce::TextEditor> ("presetNameEditor").setText ("Gig");
+    widget<EntryField> ("presetNameEditor").setText ("Gig");
     dialogs.saveAnswer = folder.getChildFile ("gig.txt");
 
     dialogs.answers = { false };

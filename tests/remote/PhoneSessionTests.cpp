@@ -7,6 +7,8 @@
 #include "RemoteToken.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <regex>
 #include <set>
 
 using namespace remote;
@@ -133,6 +135,43 @@ TEST (PhoneSession, UnreadableCommandsAreDroppedNotFatal)
     EXPECT_EQ (phone.counters().unreadable, 3u);
     EXPECT_EQ (phone.getState(), PhoneSession::State::connected);
     EXPECT_EQ (phone.receive (R"({"t":"link","on":true})", token, true, 21).kind, PhoneSession::Reaction::deliver);
+}
+
+TEST (PhoneSession, TheWelcomeOffersExactlyTheKindsAPhoneMaySend)
+{
+    // One message of each kind a phone may send, with the fields it needs.
+    const std::map<std::string, std::string> examples = {
+        { "gain", R"("ch":0,"db":-6)" },
+        { "mute", R"("ch":1,"on":true)" },
+        { "link", R"("on":true)" },
+        { "band", R"("ch":0,"b":1,"gain":1)" },
+        { "bypass", R"("ch":0,"on":true)" },
+        { "recall", R"("slot":2)" },
+        { "undo", "" },
+        { "redo", "" },
+        { "compare", "" },
+        { "copy", "" },
+    };
+
+    const auto welcome = connectedPhone().welcomeText();
+    const std::regex canList (R"re("can":\[([^\]]*)\])re");
+    std::smatch found;
+    ASSERT_TRUE (std::regex_search (welcome, found, canList)) << welcome;
+    std::set<std::string> offered;
+    const std::string list = found[1];
+    const std::regex item (R"re("([a-z]+)")re");
+    for (auto it = std::sregex_iterator (list.begin(), list.end(), item); it != std::sregex_iterator(); ++it)
+        offered.insert ((*it)[1]);
+
+    std::set<std::string> known;
+    for (const auto& [kind, fields] : examples)
+    {
+        known.insert (kind);
+        auto phone = connectedPhone();
+        const auto text = R"({"t":")" + kind + "\"" + (fields.empty() ? "" : "," + fields) + "}";
+        EXPECT_EQ (phone.receive (text, token, true, 20).kind, PhoneSession::Reaction::deliver) << text;
+    }
+    EXPECT_EQ (offered, known) << welcome;
 }
 
 TEST (PhoneSession, OnlyTheNewestFrameOfAKindWaits)

@@ -78,3 +78,32 @@ TEST (RemoteFrames, SlotsAreNumberedFromOne)
     EXPECT_EQ (text.rfind (R"({"t":"slots","slots":[{"n":1,"name":"INIT_DATA","mode":"DUAL"},{"n":2,)", 0), 0u);
     EXPECT_NE (text.find (R"({"n":20,"name":"Club A","mode":"BRIDGE"}]})"), std::string::npos);
 }
+
+TEST (RemoteFrames, TheHistoryFrameCarriesTheButtonsStateAndTheirTips)
+{
+    HistoryState history;
+    EXPECT_EQ (historyFrame (history),
+               R"({"t":"history","undo":false,"redo":false,"undoTip":"Undo","redoTip":"Redo","undoMode":false,)"
+               R"("redoMode":false,"memory":"A","compare":true,"compareTip":"","compareMode":false,"copy":true,)"
+               R"("copyTip":""})");
+
+    history.canUndo = true;
+    history.undoTip = "Undo: Band 3 gain \"A\"";
+    history.redoChangesMode = true;
+    history.memory = 'B';
+    history.compareTip = "Memory B in use: switch to A";
+    history.compareChangesMode = true;
+    history.copyTip = "Copy B onto A";
+    const auto json = FlatJson::parse (historyFrame (history));
+    ASSERT_TRUE (json);
+    EXPECT_EQ (json->boolean ("undo"), true);
+    EXPECT_EQ (json->string ("undoTip"), "Undo: Band 3 gain \"A\"");
+    EXPECT_EQ (json->boolean ("redoMode"), true);
+    EXPECT_EQ (json->string ("memory"), "B");
+    EXPECT_EQ (json->boolean ("compareMode"), true);
+    EXPECT_EQ (json->string ("copyTip"), "Copy B onto A");
+
+    // A memory that is neither letter is never sent as it is.
+    history.memory = '\0';
+    EXPECT_EQ (FlatJson::parse (historyFrame (history))->string ("memory"), "A");
+}

@@ -74,6 +74,39 @@ TEST (RemoteProtocol, ABandCommandCarriesOnlyWhatItChanges)
     EXPECT_EQ (far->change.freqStep, -5000.0);
 }
 
+TEST (RemoteProtocol, HistoryCommandsAgreeToAModeChangeOnlyWithATrueMode)
+{
+    const std::pair<const char*, CommandKind> kinds[] = {
+        { "undo", CommandKind::undo },
+        { "redo", CommandKind::redo },
+        { "compare", CommandKind::compare },
+        { "copy", CommandKind::copy },
+    };
+    for (const auto& [name, kind] : kinds)
+    {
+        SCOPED_TRACE (name);
+        const std::string plain = std::string (R"({"t":")") + name + "\"";
+        const auto bare = parseCommand (plain + "}");
+        ASSERT_TRUE (bare);
+        EXPECT_EQ (bare->kind, kind);
+        EXPECT_FALSE (bare->modeAgreed);
+
+        const auto agreed = parseCommand (plain + R"(,"mode":true})");
+        ASSERT_TRUE (agreed);
+        EXPECT_TRUE (agreed->modeAgreed);
+
+        // Anything but true leaves the mode question open; the command itself still counts.
+        for (const char* notAgreed :
+             { R"(,"mode":false})", R"(,"mode":"true"})", R"(,"mode":1})", R"(,"mode":null})", R"(,"mode":[true]})" })
+        {
+            const auto command = parseCommand (plain + notAgreed);
+            ASSERT_TRUE (command) << notAgreed;
+            EXPECT_EQ (command->kind, kind);
+            EXPECT_FALSE (command->modeAgreed) << notAgreed;
+        }
+    }
+}
+
 TEST (RemoteProtocol, UnknownFieldsAreIgnored)
 {
     const auto gain = parseCommand (R"({"t":"gain","ch":0,"db":-6,"extra":[1,2],"why":"x"})");
@@ -101,7 +134,13 @@ TEST (RemoteProtocol, AMessageWithoutItsFieldsOrOfAnUnknownKindIsNothing)
              R"({"t":"recall","slot":21})",
              R"({"t":"recall","slot":"5"})",
              R"({"t":"hello","k":5})",
-             R"({"t":"undo"})",                        // not in this version
+             R"({"t":"Undo"})",                            // kinds are lower case
+             R"({"t":"undo","mode":true,"mode":false})",   // which one counts is a guess
+             R"({"t":"undo",})",
+             R"({"t":"redo")",
+             R"({"t":["undo"]})",
+             R"({"t":"undo redo"})",
+             R"({"t":"swap"})",
              R"({"t":"store","slot":5,"name":"x"})",   // never from a phone
              R"({"t":"siggen","on":true})",
              R"({"kind":"gain","ch":0,"db":-6})",

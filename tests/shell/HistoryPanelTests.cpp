@@ -47,9 +47,7 @@ protected:
 
     void clickModeButton (int mode)
     {
-        auto* button = dynamic_cast<juce::Button*> (config().findChildWithID ("mode" + juce::String (mode)));
-        ASSERT_NE (button, nullptr);
-        button->triggerClick();
+        pagetest::widgetIn<juce::Button> (config(), "mode" + juce::String (mode)).triggerClick();
         settle();
     }
 };

@@ -37,7 +37,7 @@ namespace
             return *dynamic_cast<CSetupPage*> (tabs.getTabContentComponent (RemoteControl::setupTabIndex));
         }
 
-        juce::String field (const char* id) { return pagetest::widgetIn<juce::TextEditor> (setupPage(), id).getText(); }
+        juce::String field (const char* id) { return pagetest::widgetIn<EntryField> (setupPage(), id).getText(); }
 
         juce::String delayText()
         {

@@ -56,8 +56,8 @@ namespace paneltest
         juce::TabbedComponent& tabs() { return child<juce::TabbedComponent> ("tabs"); }
         juce::Slider& gainA() { return child<juce::Slider> ("gainA"); }
         juce::Slider& gainB() { return child<juce::Slider> ("gainB"); }
-        juce::TextEditor& entryA() { return child<juce::TextEditor> ("gainEntryA"); }
-        juce::TextEditor& entryB() { return child<juce::TextEditor> ("gainEntryB"); }
+        EntryField& entryA() { return child<EntryField> ("gainEntryA"); }
+        EntryField& entryB() { return child<EntryField> ("gainEntryB"); }
         juce::Button& muteA() { return child<juce::Button> ("mutegainA"); }
         juce::Button& muteB() { return child<juce::Button> ("mutegainB"); }
         juce::Button& link() { return child<juce::Button> ("linkgain"); }
@@ -94,7 +94,7 @@ namespace paneltest
         }
 
         /** Types `text` into `entry` and presses Return; runs the loop to deliver it. */
-        void typeAndReturn (juce::TextEditor& entry, const juce::String& text)
+        void typeAndReturn (EntryField& entry, const juce::String& text)
         {
             pagetest::typeAndReturn (entry, text);
             settle();

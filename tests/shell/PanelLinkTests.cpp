@@ -185,8 +185,7 @@ TEST_F (GainControls, LeavingAnEntryDropsTheTypedTextAndSends)
     panel->setGainsFromDevice (-8.0f, -9.0f, false, false);
     ASSERT_FALSE (queuedGains().has_value());
 
-    entryB().setText ("-33", true);
-    static_cast<juce::Component&> (entryB()).focusLost (juce::Component::focusChangedByMouseClick);
+    pagetest::typeAndLeave (entryB(), "-33");
     settle();
 
     EXPECT_EQ (entryB().getText(), "-9.0");

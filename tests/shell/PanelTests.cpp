@@ -103,6 +103,29 @@ TEST_F (PanelTest, ZrModelAddsTheUtilityTabAndGainControlsAndNoDeviceTakesThemAw
     EXPECT_EQ (tabs().getTabContentComponent (5), utility);
 }
 
+TEST_F (PanelTest, AtRestNoPageHoldsATextEditorThatWouldHaveTheDesktopPollThePointer)
+{
+    panel->setDeviceLabel (1);   // all six pages
+    std::function<int (juce::Component&)> editorsIn = [&] (juce::Component& c)
+    {
+        int count = dynamic_cast<juce::TextEditor*> (&c) != nullptr ? 1 : 0;
+        for (auto* child : c.getChildren())
+            count += editorsIn (*child);
+        return count;
+    };
+    int editors = editorsIn (*panel);
+    for (int tab = 0; tab < tabs().getNumTabs(); ++tab)
+        editors += editorsIn (*tabs().getTabContentComponent (tab));
+    EXPECT_EQ (editors, 0);
+
+    // Typing opens one; Return keeps it for the next value; leaving closes it.
+    typeAndReturn (entryA(), "-20");
+    EXPECT_EQ (editorsIn (*panel), 1);
+    pagetest::typeAndLeave (entryA(), "-30");
+    EXPECT_EQ (editorsIn (*panel), 0);
+    EXPECT_EQ (entryA().getText(), "-20.0");
+}
+
 TEST_F (PanelTest, TarvoModelsAndStrayNumbersShowNoUtilityTab)
 {
     panel->setDeviceLabel (6);

@@ -321,6 +321,116 @@ TEST_F (RemoteBridgeTest, RecallGoesThroughTheSetupPageAndOnlyWhileConnected)
 }
 
 //==============================================================================
+namespace
+{
+    Command historyCommand (CommandKind kind, bool modeAgreed = false)
+    {
+        Command c;
+        c.kind = kind;
+        c.modeAgreed = modeAgreed;
+        return c;
+    }
+
+    /** Every queued message, as bytes: what would go to the amplifier. */
+    std::vector<juce::MemoryBlock> queueNow()
+    {
+        return globals::hub->queuedMessages();
+    }
+}
+
+TEST_F (RemoteBridgeTest, APhonesUndoAndRedoTakeTheDesktopsStepsThroughTheHistory)
+{
+    holdSendsInQueue();
+    panel->setDeviceLabel (1);
+    auto& history = panel->getHistoryControls()->getHistory();
+
+    // Nothing to take back: nothing happens and nothing is sent.
+    const auto before = queueNow();
+    bridge().apply (historyCommand (CommandKind::undo));
+    bridge().apply (historyCommand (CommandKind::redo));
+    settle();
+    EXPECT_EQ (queueNow(), before);
+    auto state = bridge().readHistory();
+    EXPECT_FALSE (state.canUndo);
+    EXPECT_FALSE (state.canRedo);
+    EXPECT_EQ (state.undoTip, "Undo");
+
+    // A desktop edit, as the fader is dragged: the phone sees it named as the tooltip names it.
+    gainA().setValue (-20.0, juce::sendNotificationSync);
+    history.endStep();
+    state = bridge().readHistory();
+    EXPECT_TRUE (state.canUndo);
+    EXPECT_EQ (state.undoTip, "Undo: Input gain A");
+
+    bridge().apply (historyCommand (CommandKind::undo));
+    EXPECT_EQ (gainA().getValue(), -60.0);
+    ASSERT_TRUE (queuedGains());
+    EXPECT_EQ (queuedGains()->a, -60.0f) << "the old value goes to the amplifier";
+    state = bridge().readHistory();
+    EXPECT_FALSE (state.canUndo);
+    EXPECT_TRUE (state.canRedo);
+    EXPECT_EQ (state.redoTip, "Redo: Input gain A");
+
+    bridge().apply (historyCommand (CommandKind::redo));
+    EXPECT_EQ (gainA().getValue(), -20.0);
+    EXPECT_EQ (queuedGains()->a, -20.0f);
+}
+
+TEST_F (RemoteBridgeTest, AStepThatChangesTheModeIsTakenOnlyWhenThePhoneAgreed)
+{
+    holdSendsInQueue();
+    auto& mode = *model.root.ampmode->mode;
+    auto& config = *tabs().getTabContentComponent (0);
+    auto* stereo = dynamic_cast<juce::Button*> (config.findChildWithID ("mode1"));
+    ASSERT_NE (stereo, nullptr);
+    dialogs.answers = { true };
+    stereo->triggerClick();
+    settle();
+    ASSERT_EQ (mode.getStep(), 1);
+    panel->getHistoryControls()->getHistory().endStep();
+    EXPECT_TRUE (bridge().readHistory().undoChangesMode);
+
+    // No question pops up on the desktop for a phone, and the step waits.
+    const auto asked = dialogs.shown.size();
+    bridge().apply (historyCommand (CommandKind::undo));
+    settle();
+    EXPECT_EQ (mode.getStep(), 1);
+    EXPECT_EQ (dialogs.shown.size(), asked);
+
+    bridge().apply (historyCommand (CommandKind::undo, true));
+    settle();
+    EXPECT_EQ (mode.getStep(), 0);
+    EXPECT_EQ (dialogs.shown.size(), asked);
+    EXPECT_TRUE (bridge().readHistory().redoChangesMode);
+}
+
+TEST_F (RemoteBridgeTest, APhoneSwitchesAndCopiesTheMemoriesAsTheDesktopsButtonsDo)
+{
+    holdSendsInQueue();
+    panel->setDeviceLabel (1);
+    gainA().setValue (-24.0, juce::sendNotificationSync);
+    panel->getHistoryControls()->getHistory().endStep();
+    auto state = bridge().readHistory();
+    EXPECT_EQ (state.memory, 'A');
+    EXPECT_TRUE (state.canCompare);
+    EXPECT_EQ (state.compareTip, "Memory A in use: switch to B");
+    EXPECT_EQ (state.copyTip, "Copy A onto B");
+
+    bridge().apply (historyCommand (CommandKind::compare));
+    EXPECT_EQ (gainA().getValue(), -60.0);   // B: what was there before the edit
+    EXPECT_EQ (queuedGains()->a, -60.0f);
+    state = bridge().readHistory();
+    EXPECT_EQ (state.memory, 'B');
+    EXPECT_EQ (state.copyTip, "Copy B onto A");
+
+    // B copied onto A: switching back now changes nothing.
+    bridge().apply (historyCommand (CommandKind::copy));
+    bridge().apply (historyCommand (CommandKind::compare));
+    EXPECT_EQ (bridge().readHistory().memory, 'A');
+    EXPECT_EQ (gainA().getValue(), -60.0);
+}
+
+//==============================================================================
 TEST_F (RemoteBridgeTest, TheStateIsWhatTheDesktopShows)
 {
     ScopedGlobal<PeqFilterTable> flat { globals::peqFilterTable, flatPeqFilterTable() };

@@ -5,9 +5,7 @@
 // well-formed answer of the same address.  It can be slow (a reply delay) or silent, and
 // it counts how many amplifiers are in a conversation at once ("/online" to "/offline").
 
-#include "Ciosiggen.h"
-#include "Ciospeaker.h"
-#include "Croot.h"
+#include "HeadlessModel.h"
 #include "SimulatedNetwork.h"
 #include "../link/HubFixture.h"
 
@@ -20,18 +18,13 @@
 namespace peertest
 {
     /** The blocks an amplifier answers from. */
-    struct Blocks
+    struct Blocks : HeadlessModel
     {
-        Blocks() { assignAddresses (root); }
-
         /** The message a block of these answers `address` with, or a well-formed answer
             to any other request. */
         std::vector<char> answerTo (const std::string& address)
         {
-            Cnode* block = address == "/speaker"  ? static_cast<Cnode*> (&speaker)
-                           : address == "/siggen" ? static_cast<Cnode*> (&siggen)
-                           : address.size() > 1   ? findNode (&root, address.c_str() + 1, (int) address.size() - 1)
-                                                  : nullptr;
+            Cnode* block = nodeFor (address.c_str());
             if (block == nullptr)
                 return hubtest::answerTo (address);
             return hubtest::oscBytes ([&] (::osc::OutboundPacketStream& s) { block->encode (s, address.c_str()); });
@@ -46,8 +39,7 @@ namespace peertest
             {
                 ::osc::ReceivedMessage message (
                     ::osc::ReceivedPacket (request.data(), (::osc::osc_bundle_element_size_t) request.size()));
-                Cnode* block = address.size() > 1 ? findNode (&root, address.c_str() + 1, (int) address.size() - 1)
-                                                  : nullptr;
+                Cnode* block = address.size() > 1 ? find (address.c_str() + 1) : nullptr;
                 if (block != nullptr && message.ArgumentCount() > 0)
                 {
                     auto args = message.ArgumentStream();
@@ -59,10 +51,6 @@ namespace peertest
             }
             return answerTo (address);
         }
-
-        Croot root;
-        Ciospeaker speaker;
-        Ciosiggen siggen;
     };
 
     /** How many amplifiers are online at once, and the most there ever were. */

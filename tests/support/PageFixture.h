@@ -4,6 +4,7 @@
 // tests use on its widgets: look one up by component ID, read the text it shows, click it,
 // type into it, and let the message loop deliver what that posted.
 
+#include "EntryField.h"
 #include "FakeDialogs.h"
 #include "FreshPageState.h"
 #include "MessageLoop.h"
@@ -33,7 +34,7 @@ namespace pagetest
         button's caption, a group's title, a knob's value as its box writes it. */
     inline juce::String shownText (juce::Component& widget)
     {
-        if (auto* entry = dynamic_cast<juce::TextEditor*> (&widget))
+        if (auto* entry = dynamic_cast<EntryField*> (&widget))
             return entry->getText();
         if (auto* label = dynamic_cast<juce::Label*> (&widget))
             return label->getText();
@@ -48,12 +49,33 @@ namespace pagetest
         throw std::runtime_error ("no text shown by " + widget.getComponentID().toStdString());
     }
 
-    /** Types `text` into an entry and presses Return, as the user does; the entry reports
-        Return through a posted message, which is delivered before this returns. */
-    inline void typeAndReturn (juce::TextEditor& entry, const juce::String& text)
+    /** Opens the entry's editor, as a click on the entry does. */
+    inline juce::TextEditor& openEditor (EntryField& entry)
     {
-        entry.setText (text, true);
-        entry.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+        entry.showEditor();
+        if (auto* editor = entry.getCurrentTextEditor())
+            return *editor;
+        throw std::runtime_error ("entry " + entry.getComponentID().toStdString() + " does not open");
+    }
+
+    /** Types `text` into an entry and presses Return, as the user does; the editor reports
+        Return through a posted message, which is delivered before this returns. */
+    inline void typeAndReturn (EntryField& entry, const juce::String& text)
+    {
+        auto& editor = openEditor (entry);
+        editor.setText (text, true);
+        editor.keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+        testloop::drain();
+    }
+
+    /** Types `text` into an entry, then the keyboard focus goes elsewhere, as a click on
+        another widget takes it; the editor reports it through a posted message and closes
+        on another, both delivered before this returns. */
+    inline void typeAndLeave (EntryField& entry, const juce::String& text)
+    {
+        auto& editor = openEditor (entry);
+        editor.setText (text, true);
+        static_cast<juce::Component&> (editor).focusLost (juce::Component::focusChangedByMouseClick);
         testloop::drain();
     }
 }
@@ -101,12 +123,9 @@ protected:
 
     void typeAndReturn (const juce::String& entryId, const juce::String& typed)
     {
-        pagetest::typeAndReturn (widget<juce::TextEditor> (entryId), typed);
+        pagetest::typeAndReturn (widget<EntryField> (entryId), typed);
     }
-    static void typeAndReturn (juce::TextEditor& entry, const juce::String& typed)
-    {
-        pagetest::typeAndReturn (entry, typed);
-    }
+    static void typeAndReturn (EntryField& entry, const juce::String& typed) { pagetest::typeAndReturn (entry, typed); }
 
     /** Handles every message waiting in the loop (clicks, change messages, posts). */
     static void drainMessages() { testloop::drain(); }

@@ -1,5 +1,5 @@
 // The phone's side of the remote: one WebSocket to the program, which sends the state of
-// the panel, the Parametric EQ and the preset slots as it changes and the meters many times
+// the panel, the Parametric EQ, the preset slots and undo/redo/A/B as it changes and the meters many times
 // a second.  Every change made here is a message to the program, which puts it into the
 // desktop's own controls; the page shows what the program then reports back.
 "use strict";
@@ -21,6 +21,8 @@
   let retryMs = 1000;
   let shownChannel = 0;
   let latestMeters = null;
+  let latestPanel = null;
+  let reshowTimer = 0;
   let meterFrameAsked = false;
   const peq = [null, null];
   const pending = new Map();   // what waits for the next animation frame, by control
@@ -117,6 +119,7 @@
       case "meters": latestMeters = message; askMeterFrame(); break;
       case "peq": showPeq(message); break;
       case "slots": showSlots(message); break;
+      case "history": showHistory(message); break;
       default: break;   // a kind this page does not know yet
     }
   }
@@ -132,6 +135,19 @@
 
   function markBusy(control) {
     busyUntil.set(control, performance.now() + busyAfterTouchMs);
+    // What the program reported while the finger was on a control (an undo on another
+    // phone, the desktop) shows once the finger has left: no newer frame may come.
+    clearTimeout(reshowTimer);
+    reshowTimer = setTimeout(reshowState, busyAfterTouchMs + 50);
+  }
+
+  function reshowState() {
+    if (latestPanel !== null)
+      showPanel(latestPanel);
+    peq.forEach((state) => {
+      if (state !== null)
+        showPeq(state);
+    });
   }
 
   /** Sliders send while they move and are left alone by the program while touched. */
@@ -169,6 +185,7 @@
   }
 
   function showPanel(panel) {
+    latestPanel = panel;
     $("gains").hidden = !panel.shown;
     $("noGains").hidden = panel.shown;
     ["A", "B"].forEach((letter, channel) => {
@@ -201,6 +218,51 @@
   }
 
   const segmentCount = 21;
+
+  /** The outputs' and the inputs' meters with their lamps, as on the panel: per channel a
+      lamp above a meter of 21 segments and the channel's letter. */
+  const meterGroups = [
+    { title: "Outputs", meter: "out", meterName: "Output meter", lamp: "limit", lampName: "Output limit" },
+    { title: "Inputs", meter: "in", meterName: "Input meter", lamp: "clip", lampName: "Input clip" },
+  ];
+
+  function buildMeters() {
+    meterGroups.forEach((group) => {
+      const box = document.createElement("div");
+      box.className = "meterGroup";
+      const title = document.createElement("h2");
+      title.textContent = group.title;
+      const pair = document.createElement("div");
+      pair.className = "meterPair";
+      letters.forEach((letter) => pair.appendChild(buildMeterColumn(group, letter)));
+      box.append(title, pair);
+      $("meters").appendChild(box);
+    });
+  }
+
+  function buildMeterColumn(group, letter) {
+    const column = document.createElement("div");
+    column.className = "meterColumn";
+    const lamp = document.createElement("span");
+    lamp.className = `lamp ${group.lamp}`;
+    lamp.id = `${group.lamp}${letter}`;
+    lamp.setAttribute("role", "img");
+    lamp.setAttribute("aria-label", `${group.lampName} ${letter}`);
+    const meter = document.createElement("div");
+    meter.className = "meter";
+    meter.id = `${group.meter}${letter}`;
+    meter.setAttribute("role", "meter");
+    meter.setAttribute("aria-label", `${group.meterName} ${letter}`);
+    meter.setAttribute("aria-valuemin", "-60");
+    meter.setAttribute("aria-valuemax", "0");
+    meter.setAttribute("aria-valuenow", "-60");
+    buildMeter(meter);
+    const name = document.createElement("span");
+    name.className = "channel";
+    name.textContent = letter;
+    column.append(lamp, meter, name);
+    return column;
+  }
 
   function buildMeter(meter) {
     for (let i = 0; i < segmentCount; ++i) {
@@ -421,20 +483,60 @@
     });
   }
 
-  let confirmSlot = 0;
-
   function askRecall(slot, name) {
-    confirmSlot = slot;
-    $("confirmText").textContent = `Recall slot ${slot}${name ? ` “${name}”` : ""}? The amplifier's settings are replaced by the preset's.`;
+    ask(`Recall slot ${slot}${name ? ` “${name}”` : ""}? The amplifier's settings are replaced by the preset's.`, "Recall",
+        () => send({ t: "recall", slot }));
+  }
+
+  //------------------------------------------------------------------------------------------
+  // Undo, redo and A/B, as the panel's buttons
+
+  let historyState = null;
+
+  function showHistory(state) {
+    historyState = state;
+    $("undo").disabled = !state.undo;
+    $("redo").disabled = !state.redo;
+    $("compare").disabled = !state.compare;
+    $("copy").disabled = !state.copy;
+    $("undo").title = state.undoTip;
+    $("redo").title = state.redoTip;
+    $("compare").title = state.compareTip;
+    $("compare").dataset.memory = state.memory;
+    $("copy").title = state.copyTip;
+    $("copy").setAttribute("aria-label", state.copyTip || "Copy A onto B");
+  }
+
+  /** Sends `kind`; a step that changes the amplifier mode is asked about first, as the
+      desktop asks, and then sent as agreed. */
+  function historyAction(kind, changesMode) {
+    if (historyState === null)
+      return;
+    if (changesMode !== null && historyState[changesMode])
+      ask("Do you want to change the Amp-mode?", "Yes", () => send({ t: kind, mode: true }));
+    else
+      send({ t: kind });
+  }
+
+  //------------------------------------------------------------------------------------------
+  // The question
+
+  let onYes = null;
+
+  function ask(text, yesLabel, action) {
+    onYes = action;
+    $("confirmText").textContent = text;
+    $("confirmYes").textContent = yesLabel;
     $("confirm").hidden = false;
     $("confirmNo").focus();
   }
 
-  function answerRecall(yes) {
+  function answer(yes) {
     $("confirm").hidden = true;
-    if (yes && confirmSlot > 0)
-      send({ t: "recall", slot: confirmSlot });
-    confirmSlot = 0;
+    const action = onYes;
+    onYes = null;
+    if (yes && action !== null)
+      action();
   }
 
   //------------------------------------------------------------------------------------------
@@ -452,7 +554,7 @@
   }
 
   function start() {
-    ["outA", "outB", "inA", "inB"].forEach((id) => buildMeter($(id)));
+    buildMeters();
     buildBands(0);
     buildBands(1);
 
@@ -472,11 +574,16 @@
     $("showB").addEventListener("click", () => showChannel(1));
     $("bypass").addEventListener("click", () => send({ t: "bypass", ch: shownChannel, on: $("bypass").getAttribute("aria-pressed") !== "true" }));
 
-    $("confirmYes").addEventListener("click", () => answerRecall(true));
-    $("confirmNo").addEventListener("click", () => answerRecall(false));
+    $("undo").addEventListener("click", () => historyAction("undo", "undoMode"));
+    $("redo").addEventListener("click", () => historyAction("redo", "redoMode"));
+    $("compare").addEventListener("click", () => historyAction("compare", "compareMode"));
+    $("copy").addEventListener("click", () => historyAction("copy", null));
+
+    $("confirmYes").addEventListener("click", () => answer(true));
+    $("confirmNo").addEventListener("click", () => answer(false));
     document.addEventListener("keydown", (event) => {
       if (event.key === "Escape" && !$("confirm").hidden)
-        answerRecall(false);
+        answer(false);
     });
 
     window.addEventListener("resize", drawCurve);
