@@ -11,7 +11,7 @@
 #include "Croot.h"
 #include "FakeDialogs.h"
 #include "Globals.h"
-#include "HidAccess.h"
+#include "NoUsbDevices.h"
 #include "OscCom.h"
 #include "PresetText.h"
 #include "PrivateNetwork.h"
@@ -25,18 +25,6 @@
 
 namespace
 {
-    /** A USB bus with nothing on it: the benchmark never touches real devices. */
-    class EmptyBus : public HidAccess
-    {
-    public:
-        std::vector<DeviceInfo> enumerate (int, int) override { return {}; }
-        bool open (const std::string&) override { return false; }
-        bool readIndexedString (int, std::wstring&, int) override { return false; }
-        bool writeReport (const std::uint8_t*, int) override { return false; }
-        int readReport (std::uint8_t*, int) override { return -1; }
-        void close() override {}
-        bool isOpen() const override { return false; }
-    };
 
     const juce::KeyPress ctrlZ ('z', juce::ModifierKeys::ctrlModifier, 0);
     const juce::KeyPress ctrlShiftZ ('z', juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier, 0);
@@ -47,7 +35,7 @@ namespace
         Rig()
         {
             assignAddresses (root);
-            options.makeHidAccess = [] { return std::make_unique<EmptyBus>(); };
+            options.makeHidAccess = [] { return std::make_unique<NoUsbDevices>(); };
             panel = std::make_unique<RemoteControl> (window, root, presets, dialogs, options);
             globals::hub->goOnline();
             panel->setDeviceLabel (1);

@@ -9,7 +9,7 @@
 #include "Croot.h"
 #include "FakeDialogs.h"
 #include "Globals.h"
-#include "HidAccess.h"
+#include "NoUsbDevices.h"
 #include "OscCom.h"
 #include "PrivateNetwork.h"
 #include "RemoteControl.h"
@@ -22,22 +22,6 @@
 #include <cstdio>
 #include <memory>
 
-namespace
-{
-    /** A USB bus with nothing on it: the benchmark never touches real devices. */
-    class EmptyBus : public HidAccess
-    {
-    public:
-        std::vector<DeviceInfo> enumerate (int, int) override { return {}; }
-        bool open (const std::string&) override { return false; }
-        bool readIndexedString (int, std::wstring&, int) override { return false; }
-        bool writeReport (const std::uint8_t*, int) override { return false; }
-        int readReport (std::uint8_t*, int) override { return -1; }
-        void close() override {}
-        bool isOpen() const override { return false; }
-    };
-}
-
 static void panelRepaint (benchmark::State& state)
 {
     // What the main window hands the panel: the tree, the preset document, the dialogs.
@@ -48,7 +32,7 @@ static void panelRepaint (benchmark::State& state)
     presetDocument presets;
     FakeDialogs dialogs;
     osc::HubOptions options;
-    options.makeHidAccess = [] { return std::make_unique<EmptyBus>(); };
+    options.makeHidAccess = [] { return std::make_unique<NoUsbDevices>(); };
     RemoteControl panel (window, root, presets, dialogs, options);
     panel.setDeviceLabel (1);
     panel.setMeters (0.9f, 0.5f, 0.25f, 0.1f);

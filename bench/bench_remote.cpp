@@ -12,8 +12,8 @@
 #include "Croot.h"
 #include "FakeDialogs.h"
 #include "Globals.h"
-#include "HidAccess.h"
 #include "MessageLoop.h"
+#include "NoUsbDevices.h"
 #include "OscCom.h"
 #include "PhoneClient.h"
 #include "PrivateNetwork.h"
@@ -38,18 +38,6 @@
 namespace
 {
     using Clock = std::chrono::steady_clock;
-
-    class EmptyBus : public HidAccess
-    {
-    public:
-        std::vector<DeviceInfo> enumerate (int, int) override { return {}; }
-        bool open (const std::string&) override { return false; }
-        bool readIndexedString (int, std::wstring&, int) override { return false; }
-        bool writeReport (const std::uint8_t*, int) override { return false; }
-        int readReport (std::uint8_t*, int) override { return -1; }
-        void close() override {}
-        bool isOpen() const override { return false; }
-    };
 
     /** The meters as an amplifier streams them: 30 "/meter" a second into the panel. */
     class MeterSource : private juce::Timer
@@ -348,7 +336,7 @@ int main (int argc, char** argv)
     presetDocument presets;
     FakeDialogs dialogs;
     osc::HubOptions options;
-    options.makeHidAccess = [] { return std::make_unique<EmptyBus>(); };
+    options.makeHidAccess = [] { return std::make_unique<NoUsbDevices>(); };
     options.searchAtStart = false;
     auto panel = std::make_unique<RemoteControl> (window, root, presets, dialogs, options);
     panel->setDeviceLabel (1);   // a ZR440: every control the phones see

@@ -9,6 +9,7 @@
 #include "FakeDialogs.h"
 #include "FakePanel.h"
 #include "FakeSetupPage.h"
+#include "NoUsbDevices.h"
 #include "OscCom.h"
 #include "TestModel.h"
 
@@ -22,22 +23,6 @@
 
 namespace
 {
-    /** A USB bus with nothing on it. */
-    class NoDevices : public HidAccess
-    {
-    public:
-        std::vector<DeviceInfo> enumerate (int, int) override { return {}; }
-        bool open (const std::string&) override { return false; }
-        bool readIndexedString (int, std::wstring& text, int) override
-        {
-            text.clear();
-            return false;
-        }
-        bool writeReport (const std::uint8_t*, int) override { return false; }
-        int readReport (std::uint8_t*, int) override { return -1; }
-        void close() override {}
-        bool isOpen() const override { return false; }
-    };
 
     bool onlyLoopbackExists()
     {
@@ -58,7 +43,7 @@ namespace
             osc::HubOptions options;
             options.udpPort = 43456;
             options.clock = [] { return (std::uint32_t) 0; };   // no retransmissions, no silence checks
-            options.makeHidAccess = [] { return std::make_unique<NoDevices>(); };
+            options.makeHidAccess = [] { return std::make_unique<NoUsbDevices>(); };
             hub = std::make_unique<osc::OscCom> (panel, setup, dialogs, options);
             setup.hub = hub.get();
             setup.networkAddress = "127.0.0.2";

@@ -2,9 +2,10 @@
 
 #include "HidAccess.h"
 
-/** A USB bus with nothing on it: what zr-ctl gives the hub for a command aimed at network
-    hosts, so that no amplifier on USB is opened (and held) while the tool talks to others,
-    and no time goes into scanning for one. */
+/** A USB bus with nothing on it.  zr-ctl gives it to the hub for a command aimed at network
+    hosts, so that no amplifier on USB is opened (and held) while the tool talks to others
+    and no time goes into scanning for one; benchmarks and fuzz targets give it so that they
+    never touch a real device. */
 class NoUsbDevices : public HidAccess
 {
 public:
