@@ -40,6 +40,16 @@ PROGRAM_PEER = "192.0.2.1:3456"
 SECOND_PEER = "198.51.100.1:3456"
 
 
+def start_test_folder(test, binaries, prefix):
+    """What every end-to-end test begins with: the private network, the binaries it runs
+    built, and a fresh work folder named after the test (returned)."""
+    require_private_network()
+    for binary in binaries:
+        if not os.access(binary, os.X_OK):
+            test.fail(f"not built: {binary}")
+    return tempfile.mkdtemp(prefix=f"{prefix}-{test._testMethodName}-")
+
+
 def require_private_network():
     if os.environ.get("ZR_PRIVATE_NETWORK") != "1":
         raise unittest.SkipTest("end-to-end tests run only inside scripts/in-private-network.sh")
@@ -307,11 +317,7 @@ class ProgramTestCase(unittest.TestCase):
     display_size = (1280, 1024)
 
     def setUp(self):
-        require_private_network()
-        for binary in (PROGRAM, AMPSIM):
-            if not os.access(binary, os.X_OK):
-                self.fail(f"not built: {binary}")
-        self.home = tempfile.mkdtemp(prefix=f"zr-e2e-{self._testMethodName}-")
+        self.home = start_test_folder(self, (PROGRAM, AMPSIM), "zr-e2e")
         self.program_args = []   # the command line of the programs the test starts
         self.programs = []
         self.simulators = []

@@ -7,7 +7,6 @@ import os
 import shutil
 import socket
 import subprocess
-import tempfile
 import time
 import unittest
 
@@ -25,11 +24,7 @@ class CtlTest(unittest.TestCase):
     maxDiff = None
 
     def setUp(self):
-        harness.require_private_network()
-        for binary in (harness.CTL, harness.AMPSIM):
-            if not os.access(binary, os.X_OK):
-                self.fail(f"not built: {binary}")
-        self.folder = tempfile.mkdtemp(prefix=f"zr-ctl-{self._testMethodName}-")
+        self.folder = harness.start_test_folder(self, (harness.CTL, harness.AMPSIM), "zr-ctl")
         self.simulators = []
         self.lan = None
         self.addCleanup(self._finish)

@@ -5,7 +5,6 @@ each, and one silent amplifier fails alone, named, within its time-out."""
 import os
 import shutil
 import subprocess
-import tempfile
 import time
 import unittest
 
@@ -77,11 +76,7 @@ class RackTest(unittest.TestCase):
     maxDiff = None
 
     def setUp(self):
-        harness.require_private_network()
-        for binary in (harness.CTL, harness.AMPSIM):
-            if not os.access(binary, os.X_OK):
-                self.fail(f"not built: {binary}")
-        self.folder = tempfile.mkdtemp(prefix=f"zr-rack-{self._testMethodName}-")
+        self.folder = harness.start_test_folder(self, (harness.CTL, harness.AMPSIM), "zr-rack")
         self.addCleanup(shutil.rmtree, self.folder, True)
         self.rack = Rack(self.folder)
         self.addCleanup(self.rack.close)
