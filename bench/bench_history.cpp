@@ -8,15 +8,9 @@
 // when it cannot.  Online without a connection, the hub queues what it is handed and sends
 // nothing.
 
-#include "Croot.h"
-#include "FakeDialogs.h"
-#include "Globals.h"
-#include "NoUsbDevices.h"
-#include "OscCom.h"
+#include "BenchPanel.h"
 #include "PresetText.h"
 #include "PrivateNetwork.h"
-#include "RemoteControl.h"
-#include "presetDocument.h"
 #include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
@@ -30,18 +24,13 @@ namespace
     const juce::KeyPress ctrlShiftZ ('z', juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier, 0);
 
     /** The panel as the main window builds it, connected to no one but online. */
-    struct Rig
+    struct Rig : public BenchPanel
     {
         Rig()
         {
-            assignAddresses (root);
-            options.makeHidAccess = [] { return std::make_unique<NoUsbDevices>(); };
-            panel = std::make_unique<RemoteControl> (window, root, presets, dialogs, options);
             globals::hub->goOnline();
             panel->setDeviceLabel (1);
         }
-
-        ~Rig() { panel.reset(); }
 
         /** What a page does for an edit: the band's new line into the tree, then its send. */
         void edit (const std::string& line)
@@ -52,14 +41,6 @@ namespace
         }
 
         SettingsHistory& history() { return panel->getHistoryControls()->getHistory(); }
-
-        juce::Component window;
-        Croot root;
-        ScopedGlobal<Croot*> rootInstalled { globals::root, &root };
-        presetDocument presets;
-        FakeDialogs dialogs;
-        osc::HubOptions options;
-        std::unique_ptr<RemoteControl> panel;
     };
 }
 

@@ -6,15 +6,9 @@
 // therefore moves itself into a network namespace of its own first and refuses to run
 // when it cannot.
 
-#include "Croot.h"
-#include "FakeDialogs.h"
-#include "Globals.h"
-#include "NoUsbDevices.h"
-#include "OscCom.h"
+#include "BenchPanel.h"
 #include "PrivateNetwork.h"
-#include "RemoteControl.h"
 #include "led_meter.h"
-#include "presetDocument.h"
 #include "JuceBenchmarkMain.h"
 
 #include <benchmark/benchmark.h>
@@ -24,16 +18,8 @@
 
 static void panelRepaint (benchmark::State& state)
 {
-    // What the main window hands the panel: the tree, the preset document, the dialogs.
-    juce::Component window;
-    Croot root;
-    assignAddresses (root);
-    const ScopedGlobal<Croot*> rootInstalled (globals::root, &root);
-    presetDocument presets;
-    FakeDialogs dialogs;
-    osc::HubOptions options;
-    options.makeHidAccess = [] { return std::make_unique<NoUsbDevices>(); };
-    RemoteControl panel (window, root, presets, dialogs, options);
+    BenchPanel rig;
+    auto& panel = *rig.panel;
     panel.setDeviceLabel (1);
     panel.setMeters (0.9f, 0.5f, 0.25f, 0.1f);
     panel.setClipLeds (true, false, true, false);

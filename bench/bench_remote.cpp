@@ -8,19 +8,13 @@
 // not counted.  Everything runs on loopback in a network namespace of the program's own.
 //   bench_remote [seconds per CPU run, default 10]
 
+#include "BenchPanel.h"
 #include "CPeqPage.h"
-#include "Croot.h"
-#include "FakeDialogs.h"
-#include "Globals.h"
 #include "MessageLoop.h"
-#include "NoUsbDevices.h"
-#include "OscCom.h"
 #include "PhoneClient.h"
 #include "PrivateNetwork.h"
 #include "RemoteBridge.h"
-#include "RemoteControl.h"
 #include "ThreadStats.h"
-#include "presetDocument.h"
 
 #include <pthread.h>
 #include <unistd.h>
@@ -329,16 +323,8 @@ int main (int argc, char** argv)
     std::cout.rdbuf (nullptr);   // the addresses the remote prints at each start would cut the table
 
     juce::ScopedJuceInitialiser_GUI juce;
-    juce::Component window;
-    Croot root;
-    assignAddresses (root);
-    const ScopedGlobal<Croot*> rootInstalled (globals::root, &root);
-    presetDocument presets;
-    FakeDialogs dialogs;
-    osc::HubOptions options;
-    options.makeHidAccess = [] { return std::make_unique<NoUsbDevices>(); };
-    options.searchAtStart = false;
-    auto panel = std::make_unique<RemoteControl> (window, root, presets, dialogs, options);
+    BenchPanel rig (false);
+    auto& panel = rig.panel;
     panel->setDeviceLabel (1);   // a ZR440: every control the phones see
     auto& bridge = panel->getRemote();
     auto* peqPage = dynamic_cast<CPeqPage*> (
