@@ -433,11 +433,6 @@ void SimServer::executeFor (SimAmplifier& amplifier, const ControlCommand& comma
             std::fputs (amplifier.status().c_str(), stderr);
             std::fflush (stderr);
             break;
-        case Kind::quit: stopping = true; break;
-        case Kind::invalid:
-            std::fprintf (stderr, "zr-ampsim: %s\n", command.error.c_str());
-            log.note (now, command.error);
-            break;
-        case Kind::none: break;
+        default: break;   // quit, invalid and none are the server's own (execute)
     }
 }
